@@ -1,0 +1,95 @@
+#pragma once
+
+#include "net/CommandKind.h"
+#include "net/FtpReplies.h"
+#include "net/PumpingSocket.h"
+
+#include <QPointer>
+
+#include <functional>
+
+// The client side of one FTP control connection: login, commands with their
+// outcome events, directory commands, and a listing, download or upload over
+// its own data connection. Site-to-site transfers use DoCommand on two of these.
+class FtpSession : public PumpingSocket {
+    Q_OBJECT
+public:
+    enum class TransferType { Ascii = 1, Image = 2, Local8 = 3 };
+
+    explicit FtpSession(QObject* parent = nullptr);
+    ~FtpSession() override;
+
+    QString UserID;
+    QString Password;
+    int Vendor = FtpReplies::VendorUnknown;
+    bool ParseList = false;
+
+    // Return true when the failure was handled; unhandled failures throw.
+    void setFailureHandler(std::function<bool(CommandKind)> handler)
+    {
+        m_failureHandler = std::move(handler);
+    }
+    // Called when the user name or password is empty at login.
+    void setAuthenticationNeededHandler(std::function<bool()> handler)
+    {
+        m_authenticationNeeded = std::move(handler);
+    }
+
+    QString LastReplyText() const { return FtpReplies::LineText(lastReply()); }
+    qint64 dataBytesReceived() const { return m_data ? m_data->bytesReceived() : 0; }
+    qint64 dataBytesSent() const { return m_data ? m_data->bytesSent() : 0; }
+    // Size the server announced for the running transfer, 0 when none.
+    qint64 announcedSize() const { return m_announcedSize; }
+
+    void Connect() override;
+    void Disconnect();
+    void DoCommand(const QString& text);
+    void ChangeDir(const QString& path);
+    void MakeDir(const QString& name);
+    void Delete(const QString& name);
+    void RemoveDir(const QString& name);
+    void Rename(const QString& from, const QString& to);
+    QString CurrentDir();
+    void Mode(TransferType type);
+    void List(const QString& argument);
+    void Download(const QString& remote, const QString& local, bool resume, bool passive,
+                  const QHostAddress& address);
+    void Upload(const QString& local, const QString& remote, bool passive,
+                const QHostAddress& address);
+    void Abort() override;
+
+    // One reply: its first line plus continuation lines, each reported.
+    QByteArray ReadReply();
+    // Every line of the last reply read by a transaction, first line first.
+    const QList<QByteArray>& replyLines() const { return m_replyLines; }
+    QByteArray Transaction(const QByteArray& command) override;
+
+Q_SIGNALS:
+    void success(CommandKind kind);
+    void unsupportedFunction(CommandKind kind);
+    void listItem(const QString& line);
+    void transactionStart();
+    void transactionStop();
+
+protected:
+    void dataReceived() override;
+    void socketConnected() override {}
+
+private:
+    void drain();
+    // Runs the failure path; returns normally only when a handler took it.
+    void fail(CommandKind kind, bool unsupportedToo);
+    bool sendAndCheck(const QString& command, int failLow, CommandKind kind, bool unsupportedToo);
+    bool openDataConnection(bool passive, const QHostAddress& address, CommandKind kind,
+                            qint64 restartAt);
+    void finishTransfer(CommandKind kind, bool cancelled, const QString& countText);
+    void waitForAbortReply();
+    void releaseDataConnection();
+    bool transferCancelled() const;
+
+    std::function<bool(CommandKind)> m_failureHandler;
+    std::function<bool()> m_authenticationNeeded;
+    QPointer<PumpingSocket> m_data;
+    qint64 m_announcedSize = 0;
+    QList<QByteArray> m_replyLines;
+};

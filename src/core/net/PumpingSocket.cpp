@@ -1,0 +1,549 @@
+#include "net/PumpingSocket.h"
+
+#include "net/FtpReplies.h"
+#include "net/NetErrors.h"
+#include "net/SocketErrorText.h"
+#include "net/WireText.h"
+
+#include <QEventLoop>
+#include <QHostInfo>
+#include <QIODevice>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+// Data in flight while streaming a file: enough to keep the link busy,
+// small enough that memory does not follow the file size.
+constexpr qint64 SendChunk = 256 * 1024;
+constexpr qint64 SendHighWater = 1024 * 1024;
+// The safety net for flags raised without a signal; waits wake on events.
+constexpr int SafetyIntervalMs = 50;
+constexpr qsizetype MaxWriteBytes = 16385;
+
+bool isDottedIPv4(const QString& name, QHostAddress& address)
+{
+    QHostAddress candidate;
+    if (!candidate.setAddress(name) || candidate.protocol() != QAbstractSocket::IPv4Protocol)
+        return false;
+    address = candidate;
+    return true;
+}
+
+} // namespace
+
+PumpingSocket::PumpingSocket(QObject* parent) : QObject(parent)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &PumpingSocket::timeOutFired);
+    reportStatus(QStringLiteral("Create"), 8);
+    freshSocket();
+}
+
+PumpingSocket::~PumpingSocket()
+{
+    m_destroying = true;
+    m_cancel = true;
+    Q_EMIT wakeUp();
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+    }
+}
+
+void PumpingSocket::reportStatus(const QString& text, int level)
+{
+    m_lastStatus = text;
+    if (level <= m_reportLevel)
+        Q_EMIT status(text);
+}
+
+void PumpingSocket::reportStatus(const QByteArray& text, int level)
+{
+    reportStatus(WireText::Decode(text), level);
+}
+
+void PumpingSocket::pumpUntil(const std::function<bool()>& done)
+{
+    if (done())
+        return;
+    QPointer<PumpingSocket> guard(this);
+    QEventLoop loop;
+    auto check = [&] {
+        if (!guard || m_destroying || done())
+            loop.quit();
+    };
+    const auto wake = connect(this, &PumpingSocket::wakeUp, &loop, check);
+    QTimer safety;
+    safety.setInterval(SafetyIntervalMs);
+    connect(&safety, &QTimer::timeout, &loop, check);
+    safety.start();
+    loop.exec();
+    if (!guard)
+        throw SocketAbortError(QStringLiteral("Connection Canceled"));
+    disconnect(wake);
+}
+
+// ---- socket ownership -------------------------------------------------------
+
+void PumpingSocket::freshSocket()
+{
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->deleteLater();
+    }
+    attachSocket(new QTcpSocket(this));
+}
+
+void PumpingSocket::attachSocket(QTcpSocket* socket)
+{
+    m_socket = socket;
+    m_socket->setParent(this);
+    connect(m_socket, &QTcpSocket::readyRead, this, &PumpingSocket::readIncoming);
+    connect(m_socket, &QTcpSocket::connected, this, [this] {
+        m_connecting = false;
+        m_connected = true;
+        m_peerClosed = false;
+        socketConnected();
+        Q_EMIT wakeUp();
+    });
+    connect(m_socket, &QTcpSocket::disconnected, this, &PumpingSocket::socketDisconnected);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &PumpingSocket::socketError);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, [this](qint64 written) {
+        m_bytesSent += written;
+        if (m_sendDevice)
+            fillSendQueue();
+        Q_EMIT packetSent();
+        Q_EMIT wakeUp();
+    });
+}
+
+void PumpingSocket::readIncoming()
+{
+    if (!m_socket)
+        return;
+    if (m_captureDevice) {
+        char chunk[64 * 1024];
+        // Anything buffered before the capture began goes first.
+        if (!m_buffer.isEmpty()) {
+            const QByteArray early = m_buffer.take(0);
+            if (m_captureDevice->write(early) != early.size())
+                m_captureFailed = true;
+        }
+        qint64 n;
+        while ((n = m_socket->read(chunk, sizeof chunk)) > 0) {
+            m_bytesReceived += n;
+            if (!m_captureFailed && m_captureDevice->write(chunk, n) != n)
+                m_captureFailed = true;
+        }
+    } else {
+        const QByteArray data = m_socket->readAll();
+        m_bytesReceived += data.size();
+        m_buffer.append(data);
+        dataReceived();
+    }
+    Q_EMIT packetReceived();
+    Q_EMIT wakeUp();
+}
+
+void PumpingSocket::socketDisconnected()
+{
+    readIncoming();
+    const bool wasConnected = m_connected;
+    m_connected = false;
+    m_peerClosed = true;
+    m_socket->disconnect(this);
+    m_socket->deleteLater();
+    attachSocket(new QTcpSocket(this));
+    if (wasConnected && !m_destroying)
+        Q_EMIT disconnected();
+    Q_EMIT wakeUp();
+}
+
+void PumpingSocket::socketError()
+{
+    const auto qtError = m_socket->error();
+    if (m_connecting) {
+        m_connectError = true;
+        m_lastError = SocketErrorText::NumberFor(qtError);
+        Q_EMIT wakeUp();
+        return;
+    }
+    // A peer's close arrives as its own notification.
+    if (qtError == QAbstractSocket::RemoteHostClosedError)
+        return;
+    m_lastError = SocketErrorText::NumberFor(qtError);
+    Q_EMIT error(m_lastError, SocketErrorText::Describe(m_lastError));
+    Q_EMIT wakeUp();
+}
+
+[[noreturn]] void PumpingSocket::raiseSocketError(int number)
+{
+    m_lastError = number;
+    const QString text = SocketErrorText::Describe(number);
+    Q_EMIT error(number, text);
+    throw SocketError(text);
+}
+
+// ---- time-out ---------------------------------------------------------------
+
+void PumpingSocket::startTimeOut()
+{
+    m_timedOut = false;
+    if (m_timeOut > 0) {
+        reportStatus(QStringLiteral("Timer On"), 8);
+        m_timer.start(m_timeOut);
+    }
+}
+
+void PumpingSocket::stopTimeOut()
+{
+    if (m_timer.isActive()) {
+        reportStatus(QStringLiteral("Timer Off"), 8);
+        m_timer.stop();
+    }
+}
+
+void PumpingSocket::timeOutFired()
+{
+    reportStatus(QStringLiteral("Timer Triggered"), 8);
+    m_timedOut = true;
+    Abort();
+}
+
+// ---- lookup and connect -----------------------------------------------------
+
+void PumpingSocket::startLookup(const QString& name)
+{
+    m_lookupId = QHostInfo::lookupHost(name, this, [this](const QHostInfo& info) {
+        lookupFinished(info.lookupId(), info.addresses(), info.error() == QHostInfo::NoError);
+    });
+}
+
+void PumpingSocket::lookupFinished(int id, const QList<QHostAddress>& addresses, bool ok)
+{
+    if (id != m_lookupId)
+        return;
+    m_lookupDone = true;
+    m_lookupFailed = !ok;
+    m_lookupAddresses = addresses;
+    Q_EMIT wakeUp();
+}
+
+QHostAddress PumpingSocket::ResolveHost(bool report)
+{
+    reportStatus(QStringLiteral("Resolve Host"), 8);
+    const QString name = m_proxy.isEmpty() ? m_host : m_proxy;
+    QHostAddress dotted;
+    if (isDottedIPv4(name, dotted)) {
+        m_remoteAddress = dotted;
+        return m_remoteAddress;
+    }
+    m_remoteAddress.clear();
+    m_lookupDone = false;
+    m_lookupFailed = false;
+    m_lookupAddresses.clear();
+    m_cancel = false;
+    startTimeOut();
+    startLookup(name);
+    pumpUntil([this] { return m_lookupDone || m_timedOut || m_cancel; });
+    stopTimeOut();
+    if (!m_lookupDone) {
+        QHostInfo::abortHostLookup(m_lookupId);
+        m_lookupId = -1;
+    }
+    if (m_timedOut)
+        throw SocketError(QStringLiteral("Host Lookup Timed Out"));
+    if (m_cancel)
+        throw SocketError(QStringLiteral("Host Lookup Canceled"));
+    if (m_lookupFailed)
+        throw SocketError(QStringLiteral("Host Lookup Failed"));
+    for (const QHostAddress& address : m_lookupAddresses) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+            m_remoteAddress = address;
+            break;
+        }
+    }
+    if (m_remoteAddress.isNull())
+        return m_remoteAddress;
+    if (report)
+        reportStatus(QStringLiteral("Remote Address: ") + name, 1);
+    Q_EMIT hostResolved();
+    return m_remoteAddress;
+}
+
+void PumpingSocket::Connect()
+{
+    reportStatus(QStringLiteral("Connecting"), 8);
+    m_cancel = false;
+    if (m_connected)
+        throw SocketError(QStringLiteral("Already connected"));
+
+    ResolveHost(false);
+    if (m_remoteAddress.isNull()) {
+        if (m_invalidHost && m_invalidHost())
+            ResolveHost(false);
+        if (m_remoteAddress.isNull())
+            throw SocketError(QStringLiteral("Null Remote Address"));
+    }
+
+    const quint16 port = m_proxy.isEmpty() ? m_port : m_proxyPort;
+    m_connectError = false;
+    m_timedOut = false;
+    m_peerClosed = false;
+    m_connecting = true;
+    m_socket->connectToHost(m_remoteAddress, port);
+    startTimeOut();
+    pumpUntil([this] { return m_connected || m_timedOut || m_cancel || m_connectError; });
+    stopTimeOut();
+    m_connecting = false;
+
+    if (m_connected && !m_timedOut && !m_cancel && !m_connectError)
+        return;
+    m_connected = false;
+    freshSocket();
+    Q_EMIT connectionFailed();
+    if (m_timedOut)
+        throw SocketError(QStringLiteral("Connection Timed out"));
+    if (m_cancel)
+        throw SocketError(QStringLiteral("Connection Canceled"));
+    throw SocketError(QStringLiteral("Connection Failed"));
+}
+
+void PumpingSocket::Disconnect()
+{
+    reportStatus(QStringLiteral("Disconnecting"), 8);
+    CloseSocket();
+}
+
+void PumpingSocket::CloseSocket()
+{
+    reportStatus(QStringLiteral("Request Close Socket"), 4);
+    const bool wasOpen = m_connected || m_socket->state() != QAbstractSocket::UnconnectedState;
+    m_connected = false;
+    m_captureDevice = nullptr;
+    m_sendDevice = nullptr;
+    if (m_server) {
+        m_server->close();
+        m_server->deleteLater();
+        m_server = nullptr;
+    }
+    m_socket->disconnect(this);
+    m_socket->close();
+    m_socket->deleteLater();
+    m_socket = nullptr;
+    if (m_destroying)
+        return;
+    attachSocket(new QTcpSocket(this));
+    if (wasOpen)
+        Q_EMIT disconnected();
+    Q_EMIT wakeUp();
+}
+
+void PumpingSocket::Cancel()
+{
+    reportStatus(QStringLiteral("Canceling"), 8);
+    m_cancel = true;
+    Q_EMIT wakeUp();
+}
+
+void PumpingSocket::CheckConnection()
+{
+    if (m_connected)
+        return;
+    const bool handled = m_connectionRequired && m_connectionRequired();
+    if (!handled || !m_connected)
+        throw NotConnectedError();
+}
+
+// ---- reading ------------------------------------------------------------------
+
+QByteArray PumpingSocket::ReadLn()
+{
+    reportStatus(QStringLiteral("ReadLn"), 8);
+    // A closed connection ends the wait too: no line can come any more.
+    pumpUntil([this] { return m_buffer.hasLine() || m_cancel || !m_connected; });
+    if (m_buffer.takeOverflow())
+        throw SocketError(QStringLiteral("Line from server too long (over %1 KiB without a line end)")
+                              .arg(ReceiveBuffer::DefaultLineLimit / 1024));
+    if (m_buffer.hasLine())
+        return m_buffer.takeLine();
+    // The peer closed after a last line without its line end.
+    if (!m_connected && !m_cancel && !m_buffer.isEmpty())
+        return m_buffer.take(0);
+    return {};
+}
+
+QByteArray PumpingSocket::Read(qsizetype n)
+{
+    reportStatus(QStringLiteral("Read( %1 )").arg(n), 8);
+    if (n > 0)
+        pumpUntil([&] { return m_buffer.size() >= n || m_cancel || !m_connected; });
+    return m_buffer.take(n);
+}
+
+QByteArray PumpingSocket::Transaction(const QByteArray& command)
+{
+    reportStatus(QStringLiteral("Transaction"), 8);
+    m_replyNumber = 0;
+    Writeln(command);
+    const QByteArray line = ReadLn();
+    m_lastReply = line;
+    if (!line.isEmpty()) {
+        reportStatus(line, 1);
+        m_replyNumber = FtpReplies::ReplyCode(line);
+    }
+    return line;
+}
+
+// ---- writing ------------------------------------------------------------------
+
+void PumpingSocket::Write(const QByteArray& data)
+{
+    reportStatus(QStringLiteral("Write"), 8);
+    QByteArray chunk = data.left(MaxWriteBytes);
+    const qsizetype zero = chunk.indexOf('\0');
+    if (zero >= 0)
+        chunk.truncate(zero);
+    reportStatus(QStringLiteral("Sending Buffer"), 4);
+    if (!m_connected)
+        raiseSocketError(10057);
+    m_socket->write(chunk);
+    pumpUntil([this] { return m_socket->bytesToWrite() == 0 || m_cancel || !m_connected; });
+    if (m_cancel) {
+        m_cancel = false;
+        Q_EMIT sendAborted();
+        throw SocketAbortError(QStringLiteral("Socket send aborted"));
+    }
+    if (m_socket->bytesToWrite() > 0)
+        raiseSocketError(10058);
+}
+
+void PumpingSocket::fillSendQueue()
+{
+    if (!m_sendDevice || m_sendDone)
+        return;
+    if (m_sendChunk.size() != SendChunk)
+        m_sendChunk.resize(SendChunk);
+    while (m_socket->bytesToWrite() < SendHighWater) {
+        const qint64 n = m_sendDevice->read(m_sendChunk.data(), SendChunk);
+        if (n < 0) {
+            m_sendFailed = true;
+            m_sendDone = true;
+            break;
+        }
+        if (n == 0) {
+            m_sendDone = true;
+            break;
+        }
+        m_socket->write(m_sendChunk.constData(), n);
+    }
+    Q_EMIT wakeUp();
+}
+
+void PumpingSocket::SendFromDevice(QIODevice* device)
+{
+    reportStatus(QStringLiteral("WriteFromStream"), 8);
+    if (!m_connected)
+        raiseSocketError(10057);
+    m_sendDevice = device;
+    m_sendDone = false;
+    m_sendFailed = false;
+    fillSendQueue();
+    pumpUntil([this] {
+        return (m_sendDone && m_socket->bytesToWrite() == 0) || m_cancel || !m_connected;
+    });
+    m_sendDevice = nullptr;
+    if (m_cancel) {
+        m_cancel = false;
+        Q_EMIT sendAborted();
+        throw SocketAbortError(QStringLiteral("Socket send aborted"));
+    }
+    if (m_sendFailed)
+        throw SocketError(QStringLiteral("Unable to read the local file: ") + device->errorString());
+    if (!m_sendDone || m_socket->bytesToWrite() > 0)
+        raiseSocketError(10054);
+}
+
+void PumpingSocket::FinishSending()
+{
+    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+        return;
+    m_socket->disconnectFromHost();
+    pumpUntil([this] { return !m_connected || m_cancel; });
+}
+
+void PumpingSocket::CaptureToDevice(QIODevice* device)
+{
+    reportStatus(QStringLiteral("ReadToStream"), 8);
+    m_captureDevice = device;
+    m_captureFailed = false;
+    readIncoming();
+    pumpUntil([this] { return !m_connected || m_cancel || m_captureFailed; });
+    m_captureDevice = nullptr;
+    if (m_captureFailed)
+        throw SocketError(QStringLiteral("Unable to write the local file: ") + device->errorString());
+    if (m_cancel)
+        throw SocketAbortError(QStringLiteral("Socket send aborted"));
+}
+
+// ---- listening ----------------------------------------------------------------
+
+void PumpingSocket::Listen(const QHostAddress& address)
+{
+    reportStatus(QStringLiteral("Listening"), 8);
+    if (m_server) {
+        m_server->close();
+        m_server->deleteLater();
+    }
+    m_acceptReady = false;
+    m_server = new QTcpServer(this);
+    m_server->setMaxPendingConnections(1);
+    connect(m_server, &QTcpServer::newConnection, this, [this] {
+        m_acceptReady = true;
+        Q_EMIT wakeUp();
+    });
+    if (!m_server->listen(address, m_port))
+        raiseSocketError(SocketErrorText::NumberFor(m_server->serverError()));
+}
+
+void PumpingSocket::Accept()
+{
+    reportStatus(QStringLiteral("Accepting"), 4);
+    if (!m_server)
+        throw SocketError(QStringLiteral("Error creating Data Connection"));
+    pumpUntil([this] { return m_acceptReady || m_cancel; });
+    if (m_cancel)
+        throw SocketError(QStringLiteral("Accepting Canceled"));
+    QTcpSocket* accepted = m_server->nextPendingConnection();
+    m_server->close();
+    m_server->deleteLater();
+    m_server = nullptr;
+    if (!accepted)
+        throw SocketError(QStringLiteral("Error creating Data Connection"));
+    m_socket->disconnect(this);
+    m_socket->deleteLater();
+    attachSocket(accepted);
+    m_remoteAddress = accepted->peerAddress();
+    m_connected = accepted->state() == QAbstractSocket::ConnectedState;
+    m_peerClosed = !m_connected;
+    readIncoming();
+}
+
+QHostAddress PumpingSocket::localAddress() const
+{
+    return m_socket ? m_socket->localAddress() : QHostAddress();
+}
+
+quint16 PumpingSocket::listeningPort() const
+{
+    return m_server ? m_server->serverPort() : 0;
+}
+
+QString PumpingSocket::PortArgument(const QHostAddress& local) const
+{
+    QString address = QHostAddress(local.toIPv4Address()).toString();
+    address.replace(QLatin1Char('.'), QLatin1Char(','));
+    const quint16 port = listeningPort();
+    return address + QStringLiteral(",%1,%2").arg(port >> 8).arg(port & 0xFF);
+}

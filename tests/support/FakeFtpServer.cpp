@@ -1,0 +1,149 @@
+#include "FakeFtpServer.h"
+
+#include <QHostAddress>
+
+FakeFtpServer::FakeFtpServer(QObject* parent) : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        QTcpSocket* socket = m_server.nextPendingConnection();
+        if (m_client) {
+            socket->abort();
+            socket->deleteLater();
+            return;
+        }
+        m_client = socket;
+        connect(socket, &QTcpSocket::readyRead, this, &FakeFtpServer::clientReadable);
+        if (!m_greeting.isEmpty())
+            socket->write(m_greeting);
+    });
+    connect(&m_dataServer, &QTcpServer::newConnection, this,
+            [this] { adoptData(m_dataServer.nextPendingConnection()); });
+}
+
+bool FakeFtpServer::listen()
+{
+    return m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+FakeFtpServer& FakeFtpServer::greet(const QByteArray& text)
+{
+    m_greeting = text;
+    return *this;
+}
+
+FakeFtpServer& FakeFtpServer::expect(const QByteArray& prefix, const QByteArray& reply)
+{
+    return expect(prefix, [reply](FakeFtpServer& server, const QByteArray&) {
+        if (!reply.isEmpty())
+            server.send(reply);
+    });
+}
+
+FakeFtpServer& FakeFtpServer::expect(const QByteArray& prefix, Action action)
+{
+    m_steps.append({prefix, std::move(action)});
+    return *this;
+}
+
+void FakeFtpServer::send(const QByteArray& text)
+{
+    if (!m_client)
+        return;
+    m_client->write(text.endsWith('\n') ? text : text + "\r\n");
+    m_client->flush();
+}
+
+void FakeFtpServer::closeClient()
+{
+    if (m_client) {
+        m_client->flush();
+        m_client->disconnectFromHost();
+    }
+}
+
+void FakeFtpServer::clientReadable()
+{
+    m_inbox += m_client->readAll();
+    qsizetype lf;
+    while ((lf = m_inbox.indexOf('\n')) >= 0) {
+        QByteArray line = m_inbox.left(lf);
+        m_inbox.remove(0, lf + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        m_received.append(line);
+        Q_EMIT commandReceived(line);
+        if (m_steps.isEmpty()) {
+            m_mismatches.append(line);
+            send("500 Unexpected command");
+            continue;
+        }
+        if (!line.startsWith(m_steps.first().prefix)) {
+            m_mismatches.append(line);
+            send("500 Unexpected command");
+            continue;
+        }
+        const Step step = m_steps.takeFirst();
+        step.action(*this, line);
+    }
+}
+
+QByteArray FakeFtpServer::openPassive(bool withParentheses)
+{
+    if (!m_dataServer.isListening())
+        m_dataServer.listen(QHostAddress::LocalHost, 0);
+    const quint16 p = m_dataServer.serverPort();
+    const QByteArray numbers = "127,0,0,1," + QByteArray::number(p >> 8) + ","
+                               + QByteArray::number(p & 0xFF);
+    if (withParentheses)
+        return "227 Entering Passive Mode (" + numbers + ")";
+    return "227 Entering Passive Mode " + numbers;
+}
+
+void FakeFtpServer::connectActive(const QByteArray& portCommand)
+{
+    const QList<QByteArray> fields = portCommand.mid(5).trimmed().split(',');
+    if (fields.size() != 6)
+        return;
+    const QString host = QString::fromLatin1(fields[0] + '.' + fields[1] + '.' + fields[2] + '.' + fields[3]);
+    const quint16 p = quint16(fields[4].toInt() * 256 + fields[5].toInt());
+    auto* socket = new QTcpSocket(this);
+    connect(socket, &QTcpSocket::connected, this, [this, socket] { adoptData(socket); });
+    socket->connectToHost(QHostAddress(host), p);
+}
+
+void FakeFtpServer::adoptData(QTcpSocket* socket)
+{
+    m_data = socket;
+    m_dataClosed = false;
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { m_dataIn += socket->readAll(); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        m_dataIn += socket->readAll();
+        m_dataClosed = true;
+    });
+    flushPendingData();
+}
+
+void FakeFtpServer::sendData(const QByteArray& data, bool closeAfter)
+{
+    m_pendingData += data;
+    m_pendingClose = closeAfter;
+    m_hasPendingData = true;
+    flushPendingData();
+}
+
+void FakeFtpServer::flushPendingData()
+{
+    if (!m_data || !m_hasPendingData)
+        return;
+    m_data->write(m_pendingData);
+    m_pendingData.clear();
+    m_hasPendingData = false;
+    if (m_pendingClose)
+        m_data->disconnectFromHost();
+}
+
+void FakeFtpServer::closeData()
+{
+    if (m_data)
+        m_data->disconnectFromHost();
+}
