@@ -53,6 +53,14 @@ void FakeFtpServer::send(const QByteArray& text)
     m_client->flush();
 }
 
+void FakeFtpServer::sendRaw(const QByteArray& bytes)
+{
+    if (!m_client)
+        return;
+    m_client->write(bytes);
+    m_client->flush();
+}
+
 void FakeFtpServer::closeClient()
 {
     if (m_client) {

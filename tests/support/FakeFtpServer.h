@@ -33,6 +33,8 @@ public:
 
     // Immediate actions, usable from steps or from the test.
     void send(const QByteArray& text);
+    // Sends exactly these bytes, without adding a line end.
+    void sendRaw(const QByteArray& bytes);
     void closeClient();
     // Opens a data listener; returns the "227 ..." reply announcing it.
     QByteArray openPassive(bool withParentheses = true);

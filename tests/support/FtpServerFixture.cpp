@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 QString supportDir()
@@ -23,6 +27,11 @@ FtpServerFixture::~FtpServerFixture()
     if (m_process && m_process->state() != QProcess::NotRunning) {
         m_process->kill();
         m_process->waitForFinished(5000);
+    }
+    // Qt cannot name files whose names are not UTF-8; the file system library can.
+    if (m_root) {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(m_root->path().toStdString()), ignored);
     }
 }
 
@@ -104,4 +113,16 @@ QByteArray FtpServerFixture::readFile(const QString& relativePath) const
         return {};
     QFile file(m_root->filePath(relativePath));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray FtpServerFixture::readFileBytes(const QByteArray& relativePath) const
+{
+    if (!m_root)
+        return {};
+    const std::string path = m_root->path().toStdString() + '/' + relativePath.toStdString();
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {};
+    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return QByteArray::fromStdString(content);
 }

@@ -37,6 +37,8 @@ public:
     // Writes a file straight into the server root (our own server only).
     bool putFile(const QString& relativePath, const QByteArray& content) const;
     QByteArray readFile(const QString& relativePath) const;
+    // Reads a file whose path is raw bytes, names that are not UTF-8 included.
+    QByteArray readFileBytes(const QByteArray& relativePath) const;
 
 private:
     Slot m_slot;

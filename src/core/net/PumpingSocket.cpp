@@ -362,7 +362,9 @@ QByteArray PumpingSocket::ReadLn()
 {
     reportStatus(QStringLiteral("ReadLn"), 8);
     // A closed connection ends the wait too: no line can come any more.
-    pumpUntil([this] { return m_buffer.hasLine() || m_cancel || !m_connected; });
+    pumpUntil([this] {
+        return m_buffer.hasLine() || m_buffer.overflowPending() || m_cancel || !m_connected;
+    });
     if (m_buffer.takeOverflow())
         throw SocketError(QStringLiteral("Line from server too long (over %1 KiB without a line end)")
                               .arg(ReceiveBuffer::DefaultLineLimit / 1024));

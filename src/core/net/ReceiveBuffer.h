@@ -30,6 +30,7 @@ public:
 
     // True once after an overlong line was discarded.
     bool takeOverflow();
+    bool overflowPending() const { return m_overflowed; }
     void setLineLimit(qsizetype limit) { m_lineLimit = limit; }
 
 private:

@@ -1,0 +1,508 @@
+// The socket layer and the FTP session against a scripted server: replies
+// real servers will not give on demand, cancels, closes and stalls.
+#include "FakeFtpServer.h"
+#include "net/FtpSession.h"
+#include "net/NetErrors.h"
+#include "net/WireText.h"
+
+#include <QBuffer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Never answers a host lookup, so only the time-out or a cancel can end it.
+class SilentLookupSocket : public PumpingSocket {
+public:
+    using PumpingSocket::PumpingSocket;
+    int lookups = 0;
+
+protected:
+    void startLookup(const QString&) override { ++lookups; }
+};
+
+// An endless stream of zeros, for sends that never finish on their own.
+class ZeroDevice : public QIODevice {
+public:
+    ZeroDevice() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 size) override
+    {
+        memset(data, 0, size_t(size));
+        return size;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+QString statusText(const QSignalSpy& spy)
+{
+    QStringList lines;
+    for (const auto& args : spy)
+        lines << args.at(0).toString().trimmed();
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestNetSession : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void loginPaths_data();
+    void loginPaths();
+    void greetingRefusalIsReported();
+    void replyReading();
+    void lineSplitAcrossPackets();
+    void staleLinesAreDrained();
+    void commandOutcomes();
+    void renameAndCurrentDir();
+    void passiveDownloadWithoutParentheses();
+    void activeListing();
+    void serverAbortInMidDownload();
+    void closeDuringWaitEndsTheWait();
+    void stalledServerEndsOnCancel();
+    void overlongReplyLineFailsCleanly();
+
+    void connectFailures();
+    void lookupTimeOutAndCancel();
+    void closeFiresDisconnectOnceAndReconnects();
+    void cancelDuringSend();
+
+private:
+    void connectSession(FtpSession& session);
+
+    FakeFtpServer* m_fake = nullptr;
+};
+
+void TestNetSession::init()
+{
+    m_fake = new FakeFtpServer(this);
+    QVERIFY(m_fake->listen());
+}
+
+void TestNetSession::cleanup()
+{
+    delete m_fake;
+    m_fake = nullptr;
+}
+
+void TestNetSession::connectSession(FtpSession& session)
+{
+    session.setHost(QStringLiteral("127.0.0.1"));
+    session.setPort(m_fake->port());
+    session.setTimeOut(10000);
+    session.UserID = QStringLiteral("user");
+    session.Password = QStringLiteral("pass");
+    session.Connect();
+}
+
+void TestNetSession::loginPaths_data()
+{
+    QTest::addColumn<QByteArray>("greeting");
+    QTest::addColumn<QByteArray>("userReply");
+    QTest::addColumn<QByteArray>("passReply");
+    QTest::addColumn<bool>("loggedIn");
+    QTest::newRow("230 after USER") << QByteArray("220 hi\r\n") << QByteArray("230 welcome")
+                                    << QByteArray() << true;
+    QTest::newRow("331 then PASS") << QByteArray("220 hi\r\n") << QByteArray("331 password?")
+                                   << QByteArray("230 ok") << true;
+    QTest::newRow("530 on PASS") << QByteArray("220 hi\r\n") << QByteArray("331 password?")
+                                 << QByteArray("530 Login incorrect.") << false;
+    QTest::newRow("530 on USER") << QByteArray("220 hi\r\n") << QByteArray("530 go away")
+                                 << QByteArray() << false;
+    QTest::newRow("multi-line welcome")
+        << QByteArray("220-Welcome\r\n220-to the\r\n  indented\r\n220 server\r\n")
+        << QByteArray("331 pw") << QByteArray("230-Hello\r\n230 in") << true;
+}
+
+void TestNetSession::loginPaths()
+{
+    QFETCH(QByteArray, greeting);
+    QFETCH(QByteArray, userReply);
+    QFETCH(QByteArray, passReply);
+    QFETCH(bool, loggedIn);
+
+    m_fake->greet(greeting).expect("USER user", userReply);
+    if (!passReply.isEmpty())
+        m_fake->expect("PASS pass", passReply);
+
+    FtpSession session;
+    QSignalSpy connectedSpy(&session, &PumpingSocket::connected);
+    QSignalSpy failedSpy(&session, &PumpingSocket::connectionFailed);
+    QSignalSpy statusSpy(&session, &PumpingSocket::status);
+    bool threw = false;
+    try {
+        connectSession(session);
+    } catch (const FtpException& e) {
+        threw = true;
+        QVERIFY(e.message().startsWith(QLatin1String("530")));
+    }
+    QCOMPARE(threw, !loggedIn);
+    QCOMPARE(connectedSpy.count(), loggedIn ? 1 : 0);
+    QCOMPARE(failedSpy.count(), loggedIn ? 0 : 1);
+    QVERIFY(m_fake->mismatches().isEmpty());
+    // The whole welcome came before USER; the password is never reported.
+    const QString log = statusText(statusSpy);
+    QVERIFY(log.indexOf(QLatin1String("USER user")) > log.lastIndexOf(QLatin1String("220")));
+    QVERIFY(!log.contains(QLatin1String("PASS pass")));
+    QCOMPARE(m_fake->received().first(), QByteArray("USER user"));
+}
+
+void TestNetSession::greetingRefusalIsReported()
+{
+    m_fake->greet("421 Too many users, try later\r\n");
+    FtpSession session;
+    try {
+        connectSession(session);
+        QFAIL("login went on after a refusing greeting");
+    } catch (const FtpException& e) {
+        QCOMPARE(e.message(), QStringLiteral("421 Too many users, try later"));
+    }
+    QVERIFY(m_fake->received().isEmpty());
+}
+
+void TestNetSession::replyReading()
+{
+    m_fake->expect("USER", "230 ok")
+        // A continuation that does not look like one ends the reply early;
+        // the rest is drained before the next command.
+        .expect("HELP", "214-The following commands\r\n CWD PWD\r\nstray text\r\n214 Done")
+        .expect("NOOP", "200-first\r\n200 NOOP ok")
+        .expect("SYST", "215 UNIX Type: L8");
+    FtpSession session;
+    connectSession(session);
+    session.DoCommand(QStringLiteral("HELP"));
+    QCOMPARE(session.replyNumber(), 214);
+    QCOMPARE(session.LastReplyText(), QStringLiteral("214-The following commands"));
+    QCOMPARE(session.replyLines().size(), 3);
+
+    // Wait until the leftover lines are here, so the drain has something to eat.
+    QTRY_VERIFY_WITH_TIMEOUT(session.receiveBuffer().hasLine(), 5000);
+    session.DoCommand(QStringLiteral("NOOP"));
+    QCOMPARE(session.replyNumber(), 200);
+    QCOMPARE(session.LastReplyText(), QStringLiteral("200-first"));
+    session.DoCommand(QStringLiteral("SYST"));
+    QCOMPARE(session.replyNumber(), 215);
+    QCOMPARE(FtpReplies::VendorFromSyst(session.lastReply()), 2400);
+}
+
+void TestNetSession::lineSplitAcrossPackets()
+{
+    m_fake->expect("USER", "230 ok").expect("NOOP", [](FakeFtpServer& server, const QByteArray&) {
+        server.sendRaw("20");
+        QTimer::singleShot(20, &server, [&server] { server.sendRaw("0 split\r\n201 second\r\n"); });
+    });
+    FtpSession session;
+    connectSession(session);
+    session.DoCommand(QStringLiteral("NOOP"));
+    QCOMPARE(session.lastReply(), QByteArray("200 split\r\n"));
+    // Two lines in one packet: the second waits for the next read.
+    QCOMPARE(session.ReadLn(), QByteArray("201 second\r\n"));
+}
+
+void TestNetSession::staleLinesAreDrained()
+{
+    m_fake->expect("USER", "230 ok").expect("NOOP", "200 fresh");
+    FtpSession session;
+    connectSession(session);
+    m_fake->send("226 stale transfer reply");
+    QTRY_VERIFY_WITH_TIMEOUT(session.receiveBuffer().hasLine(), 5000);
+    session.DoCommand(QStringLiteral("NOOP"));
+    QCOMPARE(session.lastReply(), QByteArray("200 fresh\r\n"));
+}
+
+void TestNetSession::commandOutcomes()
+{
+    m_fake->expect("USER", "230 ok")
+        .expect("CWD /nope", "550 No such directory")
+        .expect("CWD /yes", "250 ok")
+        .expect("SITE FOO", "500 Unknown command")
+        .expect("DELE x", "550 denied");
+    FtpSession session;
+    connectSession(session);
+    QList<CommandKind> failures;
+    session.setFailureHandler([&](CommandKind kind) {
+        failures << kind;
+        return true;
+    });
+    QSignalSpy successSpy(&session, &FtpSession::success);
+    QSignalSpy unsupportedSpy(&session, &FtpSession::unsupportedFunction);
+
+    session.ChangeDir(QStringLiteral("/nope"));
+    QCOMPARE(failures, QList<CommandKind>{CommandKind::ChangeDir});
+    session.ChangeDir(QStringLiteral("/yes"));
+    QCOMPARE(successSpy.count(), 1);
+    QCOMPARE(successSpy.at(0).at(0).value<CommandKind>(), CommandKind::ChangeDir);
+    session.DoCommand(QStringLiteral("SITE FOO"));
+    QCOMPARE(unsupportedSpy.count(), 1);
+    QCOMPARE(failures.last(), CommandKind::Other);
+
+    // Unhandled failures raise with the server's words.
+    session.setFailureHandler({});
+    try {
+        session.Delete(QStringLiteral("x"));
+        QFAIL("an unhandled 550 did not raise");
+    } catch (const FtpException& e) {
+        QCOMPARE(e.message(), QStringLiteral("550 denied"));
+    }
+}
+
+void TestNetSession::renameAndCurrentDir()
+{
+    m_fake->expect("USER", "230 ok")
+        .expect("RNFR a", "350 ready")
+        .expect("RNTO b", "250 renamed")
+        .expect("RNFR gone", "450 not there")
+        .expect("PWD", "257 \"/home/my dir\" is current");
+    FtpSession session;
+    connectSession(session);
+    QList<CommandKind> failures;
+    session.setFailureHandler([&](CommandKind kind) {
+        failures << kind;
+        return true;
+    });
+    QSignalSpy successSpy(&session, &FtpSession::success);
+    session.Rename(QStringLiteral("a"), QStringLiteral("b"));
+    QCOMPARE(successSpy.count(), 1);
+    session.Rename(QStringLiteral("gone"), QStringLiteral("c"));
+    QCOMPARE(failures, QList<CommandKind>{CommandKind::Rename});
+    QCOMPARE(session.CurrentDir(), QStringLiteral("/home/my dir"));
+    // No RNTO followed the refused RNFR.
+    QVERIFY(m_fake->mismatches().isEmpty());
+    QVERIFY(m_fake->scriptDone());
+}
+
+void TestNetSession::passiveDownloadWithoutParentheses()
+{
+    const QByteArray content = "hello world\r\nbinary \x00\xff bytes";
+    m_fake->expect("USER", "230 ok")
+        .expect("PASV", [](FakeFtpServer& server, const QByteArray&) {
+            server.send(server.openPassive(false));
+        })
+        .expect("RETR file.bin", [content](FakeFtpServer& server, const QByteArray&) {
+            server.send("150 Opening BINARY mode data connection (" + QByteArray::number(content.size())
+                        + " bytes)");
+            server.sendData(content);
+            server.send("226 Transfer complete");
+        });
+    FtpSession session;
+    connectSession(session);
+    QTemporaryDir dir;
+    const QString local = dir.filePath(QStringLiteral("file.bin"));
+    QSignalSpy successSpy(&session, &FtpSession::success);
+    session.Download(QStringLiteral("file.bin"), local, false, true, QHostAddress::LocalHost);
+    QCOMPARE(session.announcedSize(), qint64(content.size()));
+    QFile file(local);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
+    QCOMPARE(session.replyNumber(), 226);
+    QCOMPARE(successSpy.count(), 2); // PASV, then the download
+}
+
+void TestNetSession::activeListing()
+{
+    m_fake->expect("USER", "230 ok")
+        .expect("PORT ", [](FakeFtpServer& server, const QByteArray& command) {
+            server.connectActive(command);
+            server.send("200 PORT ok");
+        })
+        .expect("LIST -al", [](FakeFtpServer& server, const QByteArray&) {
+            server.send("150 Here it comes");
+            server.sendData("drwxr-xr-x 2 u g 4096 Jan 1 2020 dir\r\n-rw-r--r-- 1 u g 5 Jan 1 2020 "
+                            "caf\xe9.txt\r\nno line end");
+            server.send("226 done");
+        });
+    FtpSession session;
+    connectSession(session);
+    QStringList items;
+    connect(&session, &FtpSession::listItem, this, [&](const QString& line) { items << line; });
+    session.List(QStringLiteral(" -al"));
+    QCOMPARE(items.size(), 3);
+    QVERIFY(items[0].endsWith(QLatin1String(" dir")));
+    // The Latin-1 byte survives into the name and back.
+    QVERIFY(WireText::Encode(items[1]).endsWith("caf\xe9.txt"));
+    QCOMPARE(items[2], QStringLiteral("no line end"));
+    QCOMPARE(session.replyNumber(), 226);
+    // PORT carried our loopback address.
+    QVERIFY(m_fake->received().at(1).startsWith("PORT 127,0,0,1,"));
+}
+
+void TestNetSession::serverAbortInMidDownload()
+{
+    m_fake->expect("USER", "230 ok")
+        .expect("PASV", [](FakeFtpServer& server, const QByteArray&) { server.send(server.openPassive()); })
+        .expect("RETR big", [](FakeFtpServer& server, const QByteArray&) {
+            server.send("150 Opening (100000000 bytes)");
+            server.sendData(QByteArray(64 * 1024, 'x'), false);
+            server.send("426 Connection closed; transfer aborted.");
+        });
+    FtpSession session;
+    connectSession(session);
+    QTemporaryDir dir;
+    try {
+        session.Download(QStringLiteral("big"), dir.filePath(QStringLiteral("big")), false, true,
+                         QHostAddress::LocalHost);
+        QFAIL("a 426 in mid-download was reported as success");
+    } catch (const SocketAbortError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Socket send aborted"));
+    }
+    QCOMPARE(session.dataBytesReceived(), qint64(0)); // data connection released
+}
+
+void TestNetSession::closeDuringWaitEndsTheWait()
+{
+    m_fake->expect("USER", "230 ok").expect("NOOP", [](FakeFtpServer& server, const QByteArray&) {
+        server.closeClient();
+    });
+    FtpSession session;
+    connectSession(session);
+    QSignalSpy disconnectedSpy(&session, &PumpingSocket::disconnected);
+    try {
+        session.DoCommand(QStringLiteral("NOOP"));
+        QFAIL("a closed connection was reported as a reply");
+    } catch (const SocketError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Connection closed by server"));
+    }
+    QCOMPARE(disconnectedSpy.count(), 1);
+    QVERIFY(!session.isConnected());
+    // Later commands ask for a connection instead of waiting.
+    QVERIFY_THROWS_EXCEPTION(NotConnectedError, session.DoCommand(QStringLiteral("NOOP")));
+}
+
+void TestNetSession::stalledServerEndsOnCancel()
+{
+    m_fake->expect("USER", "230 ok").expect("STAT", QByteArray());
+    FtpSession session;
+    connectSession(session);
+    connect(m_fake, &FakeFtpServer::commandReceived, &session, [&](const QByteArray& command) {
+        if (command == "STAT")
+            session.Abort();
+    });
+    session.DoCommand(QStringLiteral("STAT"));
+    // The cancelled wait returns without a reply and leaves the session usable.
+    QCOMPARE(session.replyNumber(), 0);
+    QVERIFY(session.isConnected());
+}
+
+void TestNetSession::overlongReplyLineFailsCleanly()
+{
+    m_fake->expect("USER", "230 ok")
+        .expect("NOOP", [](FakeFtpServer& server, const QByteArray&) {
+            server.send(QByteArray(2 * 1024 * 1024, 'A'));
+        })
+        .expect("PWD", "257 \"/\"");
+    FtpSession session;
+    connectSession(session);
+    QVERIFY_THROWS_EXCEPTION(SocketError, session.DoCommand(QStringLiteral("NOOP")));
+    QCOMPARE(session.CurrentDir(), QStringLiteral("/"));
+}
+
+void TestNetSession::connectFailures()
+{
+    // A port nobody listens on.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 closedPort = probe.serverPort();
+    probe.close();
+
+    PumpingSocket socket;
+    QSignalSpy resolvedSpy(&socket, &PumpingSocket::hostResolved);
+    QSignalSpy failedSpy(&socket, &PumpingSocket::connectionFailed);
+    socket.setHost(QStringLiteral("127.0.0.1"));
+    socket.setPort(closedPort);
+    socket.setTimeOut(5000);
+    try {
+        socket.Connect();
+        QFAIL("connected to a closed port");
+    } catch (const SocketError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Connection Failed"));
+    }
+    QCOMPARE(failedSpy.count(), 1);
+    // A dotted address needs no lookup.
+    QCOMPARE(resolvedSpy.count(), 0);
+
+    // The same socket connects once something listens.
+    socket.setPort(m_fake->port());
+    socket.Connect();
+    QVERIFY(socket.isConnected());
+    QVERIFY_THROWS_EXCEPTION(SocketError, socket.Connect()); // "Already connected"
+}
+
+void TestNetSession::lookupTimeOutAndCancel()
+{
+    SilentLookupSocket socket;
+    socket.setHost(QStringLiteral("never.answers.invalid"));
+    socket.setPort(21);
+    socket.setTimeOut(100);
+    try {
+        socket.Connect();
+        QFAIL("a silent lookup did not time out");
+    } catch (const SocketError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Host Lookup Timed Out"));
+    }
+    QVERIFY(socket.timedOut());
+
+    socket.setTimeOut(0);
+    QTimer::singleShot(0, &socket, [&] { socket.Cancel(); });
+    try {
+        socket.Connect();
+        QFAIL("a cancelled lookup went on");
+    } catch (const SocketError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Host Lookup Canceled"));
+    }
+    QCOMPARE(socket.lookups, 2);
+}
+
+void TestNetSession::closeFiresDisconnectOnceAndReconnects()
+{
+    PumpingSocket socket;
+    QSignalSpy disconnectedSpy(&socket, &PumpingSocket::disconnected);
+    socket.setHost(QStringLiteral("127.0.0.1"));
+    socket.setPort(m_fake->port());
+    socket.Connect();
+    socket.CloseSocket();
+    QCOMPARE(disconnectedSpy.count(), 1);
+    QVERIFY(!socket.isConnected());
+    socket.CloseSocket(); // closing a closed socket is quiet
+    QCOMPARE(disconnectedSpy.count(), 1);
+
+    FakeFtpServer second;
+    QVERIFY(second.listen());
+    socket.setPort(second.port());
+    socket.Connect();
+    QCOMPARE(socket.ReadLn(), QByteArray("220 ready\r\n"));
+}
+
+void TestNetSession::cancelDuringSend()
+{
+    // A peer that accepts and never reads: the send can only end by cancel.
+    QTcpServer sink;
+    QVERIFY(sink.listen(QHostAddress::LocalHost, 0));
+    PumpingSocket socket;
+    socket.setHost(QStringLiteral("127.0.0.1"));
+    socket.setPort(sink.serverPort());
+    socket.Connect();
+    QSignalSpy abortedSpy(&socket, &PumpingSocket::sendAborted);
+    connect(&socket, &PumpingSocket::packetSent, &socket, [&] {
+        if (socket.bytesSent() > 4 * 1024 * 1024)
+            socket.Cancel();
+    });
+    ZeroDevice zeros;
+    try {
+        socket.SendFromDevice(&zeros);
+        QFAIL("an endless send ended without cancel");
+    } catch (const SocketAbortError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Socket send aborted"));
+    }
+    QVERIFY(!socket.isCancelled());
+    QCOMPARE(abortedSpy.count(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestNetSession)
+#include "test_net_session.moc"
