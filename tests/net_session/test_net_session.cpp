@@ -1,6 +1,7 @@
 // The socket layer and the FTP session against a scripted server: replies
 // real servers will not give on demand, cancels, closes and stalls.
 #include "FakeFtpServer.h"
+#include "net/AsyncSocket.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
 #include "net/WireText.h"
@@ -73,6 +74,8 @@ private Q_SLOTS:
     void lookupTimeOutAndCancel();
     void closeFiresDisconnectOnceAndReconnects();
     void cancelDuringSend();
+    void asyncSocketPreconditions();
+    void asyncSocketRoundTrip();
 
 private:
     void connectSession(FtpSession& session);
@@ -502,6 +505,80 @@ void TestNetSession::cancelDuringSend()
     }
     QVERIFY(!socket.isCancelled());
     QCOMPARE(abortedSpy.count(), 1);
+}
+
+void TestNetSession::asyncSocketPreconditions()
+{
+    AsyncSocket socket;
+    auto message = [](const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const SocketError& e) {
+            return e.message();
+        }
+        return QString();
+    };
+    QCOMPARE(message([&] { socket.Connect(); }), QStringLiteral("Connect: No Port Specified"));
+    socket.setPort(QStringLiteral("21"));
+    QCOMPARE(message([&] { socket.Connect(); }), QStringLiteral("Connect: No IP Address Specified"));
+    socket.setProto(QString());
+    socket.setAddr(QStringLiteral("127.0.0.1"));
+    QCOMPARE(message([&] { socket.Connect(); }), QStringLiteral("Connect: No Protocol Specified"));
+    QCOMPARE(message([&] { socket.Accept(); }), QStringLiteral("not a listening socket"));
+    AsyncSocket listener;
+    QCOMPARE(message([&] { listener.Listen(); }), QStringLiteral("listen: address not assigned"));
+    listener.setAddr(QStringLiteral("127.0.0.1"));
+    QCOMPARE(message([&] { listener.Listen(); }), QStringLiteral("listen: port not assigned"));
+    listener.setPort(QStringLiteral("0"));
+    listener.Listen();
+    QCOMPARE(message([&] { listener.setPort(QStringLiteral("1")); }),
+             QStringLiteral("Cannot change Port if not closed"));
+    QCOMPARE(message([&] { listener.setAddr(QStringLiteral("1.2.3.4")); }),
+             QStringLiteral("Cannot change Addr if not closed"));
+}
+
+void TestNetSession::asyncSocketRoundTrip()
+{
+    AsyncSocket listener;
+    listener.setAddr(QStringLiteral("127.0.0.1"));
+    listener.setPort(QStringLiteral("0"));
+    listener.Listen();
+    QCOMPARE(listener.state(), AsyncSocket::State::Listening);
+
+    AsyncSocket client;
+    client.setAddr(QStringLiteral("127.0.0.1"));
+    client.setPort(QString::number(listener.localPort()));
+    QSignalSpy connectedSpy(&client, &AsyncSocket::sessionConnected);
+    QSignalSpy availableSpy(&listener, &AsyncSocket::sessionAvailable);
+    client.Connect();
+    QVERIFY(connectedSpy.wait(5000) || connectedSpy.count() == 1);
+    QCOMPARE(connectedSpy.first().at(0).toInt(), 0);
+    QVERIFY(availableSpy.count() == 1 || availableSpy.wait(5000));
+
+    AsyncSocket served;
+    served.Dup(listener.Accept());
+    QCOMPARE(served.state(), AsyncSocket::State::Connected);
+    QCOMPARE(served.GetPeerName(), QHostAddress(QHostAddress::LocalHost));
+
+    QSignalSpy dataSpy(&served, &AsyncSocket::dataAvailable);
+    client.Send("ident query\r\n");
+    QVERIFY(dataSpy.wait(5000));
+    QCOMPARE(served.ReceiveAll(), QByteArray("ident query\r\n"));
+
+    QSignalSpy closedSpy(&served, &AsyncSocket::sessionClosed);
+    client.ShutDown(1);
+    QVERIFY(closedSpy.wait(5000));
+    QCOMPARE(served.state(), AsyncSocket::State::Closed);
+
+    // Refused connections report through sessionConnected with an error.
+    listener.Close();
+    AsyncSocket refused;
+    refused.setAddr(QStringLiteral("127.0.0.1"));
+    refused.setPort(QString::number(client.peerPort()));
+    QSignalSpy refusedSpy(&refused, &AsyncSocket::sessionConnected);
+    refused.Connect();
+    QVERIFY(refusedSpy.wait(5000));
+    QCOMPARE(refusedSpy.first().at(0).toInt(), 10061);
 }
 
 QTEST_GUILESS_MAIN(TestNetSession)

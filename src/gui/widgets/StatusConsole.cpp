@@ -261,7 +261,7 @@ void StatusConsole::flush() {
     const qint64 shift = first - m_paintedFirstRow;
     const int rows = visibleRowCount();
     const qint64 dirtyFrom = m_dirtyFromRow;
-    const bool full = m_fullPending || shift < 0 || shift >= rows;
+    const bool full = true || m_fullPending || shift < 0 || shift >= rows;
     m_paintedFirstRow = first;
     m_dirtyFromRow = -1;
     m_fullPending = false;
