@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
@@ -36,12 +37,32 @@ const char* QtDesktopServices::EventSoundId(SoundKind kind) {
     }
 }
 
+namespace {
+// Opening the library without any output makes the sound system print errors
+// on every start; a machine without a sound card or server stays quiet.
+bool HasAudioOutput() {
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && (QFileInfo::exists(runtime + QLatin1String("/pulse/native")) ||
+                               QFileInfo::exists(runtime + QLatin1String("/pipewire-0"))))
+        return true;
+    return !QDir(QStringLiteral("/dev/snd"))
+                .entryList({QStringLiteral("pcmC*")}, QDir::System)
+                .isEmpty();
+}
+} // namespace
+
 bool QtDesktopServices::ensureContext() {
 #ifdef KORVANE_HAVE_CANBERRA
     if (m_context)
         return true;
     if (m_contextFailed)
         return false;
+    if (!HasAudioOutput()) {
+        m_contextFailed = true;
+        return false;
+    }
     ca_context* context = nullptr;
     if (ca_context_create(&context) != CA_SUCCESS) {
         m_contextFailed = true;

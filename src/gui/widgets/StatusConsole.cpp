@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -19,6 +20,11 @@ StatusConsole::StatusConsole(StatusLineStore& store, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    // About a frame: more paints than the screen shows would only cost time.
+    m_flushTimer = new QTimer(this);
+    m_flushTimer->setSingleShot(true);
+    m_flushTimer->setInterval(15);
+    connect(m_flushTimer, &QTimer::timeout, this, &StatusConsole::flush);
     fontChanged();
 
     for (int i = 0; i < m_store.count(); ++i)
@@ -32,21 +38,21 @@ int StatusConsole::totalRows() const {
     return m_layouts.empty() ? 0 : int(m_endRow - m_layouts.front().firstRow);
 }
 
-int StatusConsole::firstVisibleRow() const { return verticalScrollBar()->value(); }
+int StatusConsole::firstVisibleRow() const { return int(m_firstRow - baseRow()); }
 
 int StatusConsole::visibleRowCount() const {
     return std::max(1, viewport()->height() / m_lineHeight);
 }
 
-bool StatusConsole::isAtEnd() const {
-    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
-}
+bool StatusConsole::isAtEnd() const { return m_firstRow >= lastFirstRow(); }
 
-void StatusConsole::scrollToEnd() {
-    m_followEnd = true;
-    const int maximum = std::max(0, totalRows() - visibleRowCount());
-    setScrollState(maximum, maximum);
-    requestFlush(false);
+void StatusConsole::scrollToEnd() { scrollToRow(totalRows()); }
+
+void StatusConsole::scrollToRow(int row) {
+    m_followEnd = false;
+    setFirstRow(baseRow() + row);
+    m_followEnd = isAtEnd();
+    requestFlush(true);
 }
 
 QStringList StatusConsole::rowsOfLine(int index) const {
@@ -151,7 +157,7 @@ void StatusConsole::relayoutAll() {
     // Keep the top line in place when the user reads back.
     int topLine = -1;
     if (!m_followEnd && !m_layouts.empty())
-        topLine = lineAtAbsoluteRow(firstAbsoluteRow());
+        topLine = lineAtAbsoluteRow(m_firstRow);
     m_layoutWidth = width;
 
     qint64 row = m_layouts.empty() ? m_endRow : m_layouts.front().firstRow;
@@ -164,17 +170,21 @@ void StatusConsole::relayoutAll() {
     }
     m_endRow = row;
 
-    const int maximum = std::max(0, totalRows() - visibleRowCount());
-    if (m_followEnd || topLine < 0)
-        setScrollState(maximum, m_followEnd ? maximum : firstVisibleRow());
-    else
-        setScrollState(maximum, int(m_layouts[topLine].firstRow - m_layouts.front().firstRow));
+    setFirstRow(m_followEnd || topLine < 0 ? m_firstRow : m_layouts[topLine].firstRow);
     requestFlush(true);
 }
 
-qint64 StatusConsole::firstAbsoluteRow() const {
-    const qint64 base = m_layouts.empty() ? m_endRow : m_layouts.front().firstRow;
-    return base + verticalScrollBar()->value();
+qint64 StatusConsole::baseRow() const {
+    return m_layouts.empty() ? m_endRow : m_layouts.front().firstRow;
+}
+
+qint64 StatusConsole::lastFirstRow() const {
+    return baseRow() + std::max(0, totalRows() - visibleRowCount());
+}
+
+void StatusConsole::setFirstRow(qint64 row) {
+    const qint64 last = lastFirstRow();
+    m_firstRow = m_followEnd ? last : std::clamp(row, baseRow(), last);
 }
 
 int StatusConsole::lineAtAbsoluteRow(qint64 row) const {
@@ -198,10 +208,8 @@ void StatusConsole::onLineAppended(int index) {
     if (m_dirtyFromRow < 0)
         m_dirtyFromRow = layout.firstRow;
     m_layouts.push_back(std::move(layout));
-
-    const int maximum = std::max(0, totalRows() - visibleRowCount());
-    // Scrolled back: only the scroll bar learns of the new line.
-    setScrollState(maximum, m_followEnd ? maximum : firstVisibleRow());
+    // Scrolled back: the view stays and only the scroll bar learns of the line.
+    setFirstRow(m_firstRow);
     requestFlush(false);
 }
 
@@ -209,59 +217,57 @@ void StatusConsole::onLinesRemoved(int count) {
     count = std::min(count, int(m_layouts.size()));
     if (count <= 0)
         return;
-    const qint64 top = firstAbsoluteRow();
     m_layouts.erase(m_layouts.begin(), m_layouts.begin() + count);
-    const qint64 base = m_layouts.empty() ? m_endRow : m_layouts.front().firstRow;
-    const int maximum = std::max(0, totalRows() - visibleRowCount());
     // Reading back, the same text stays in view as long as it exists.
-    const int value = m_followEnd ? maximum : int(std::clamp<qint64>(top - base, 0, maximum));
-    setScrollState(maximum, value);
+    setFirstRow(m_firstRow);
     requestFlush(false);
 }
 
 void StatusConsole::onCleared() {
     m_layouts.clear();
     m_followEnd = true;
-    setScrollState(0, 0);
+    setFirstRow(m_endRow);
     requestFlush(true);
 }
 
 // --- scrolling and painting ------------------------------------------------------
 
-void StatusConsole::setScrollState(int maximum, int value) {
+void StatusConsole::syncScrollBar() {
     QScrollBar* bar = verticalScrollBar();
+    m_barBase = baseRow();
     m_adjusting = true;
     bar->setPageStep(visibleRowCount());
     bar->setSingleStep(1);
-    bar->setRange(0, maximum);
-    bar->setValue(std::min(value, maximum));
+    bar->setRange(0, std::max(0, totalRows() - visibleRowCount()));
+    bar->setValue(firstVisibleRow());
     m_adjusting = false;
 }
 
 void StatusConsole::scrollContentsBy(int, int) {
     if (m_adjusting)
         return;
-    // The user moved the view: keep following the end only if it is there.
+    // The user moved the bar, whose numbers date from the last flush.
+    m_followEnd = false;
+    setFirstRow(m_barBase + verticalScrollBar()->value());
     m_followEnd = isAtEnd();
     requestFlush(true);
 }
 
 void StatusConsole::requestFlush(bool full) {
     m_fullPending = m_fullPending || full;
-    if (m_flushQueued)
-        return;
-    m_flushQueued = true;
-    QMetaObject::invokeMethod(this, &StatusConsole::flush, Qt::QueuedConnection);
+    if (!m_flushTimer->isActive())
+        m_flushTimer->start();
 }
 
 void StatusConsole::flush() {
-    m_flushQueued = false;
+    m_flushTimer->stop();
+    syncScrollBar();
     QWidget* view = viewport();
-    const qint64 first = firstAbsoluteRow();
+    const qint64 first = m_firstRow;
     const qint64 shift = first - m_paintedFirstRow;
     const int rows = visibleRowCount();
     const qint64 dirtyFrom = m_dirtyFromRow;
-    const bool full = true || m_fullPending || shift < 0 || shift >= rows;
+    const bool full = m_fullPending || shift < 0 || shift >= rows;
     m_paintedFirstRow = first;
     m_dirtyFromRow = -1;
     m_fullPending = false;
@@ -281,7 +287,7 @@ void StatusConsole::flush() {
 
 void StatusConsole::paintEvent(QPaintEvent* event) {
     // Pixels painted now would be blitted by a pending flush; let it repaint.
-    if (m_flushQueued)
+    if (m_flushTimer->isActive())
         m_fullPending = true;
 
     QPainter painter(viewport());
@@ -289,7 +295,7 @@ void StatusConsole::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect();
     if (m_layouts.empty())
         return;
-    const qint64 first = firstAbsoluteRow();
+    const qint64 first = m_firstRow;
     const qint64 firstRow = first + area.top() / m_lineHeight;
     const qint64 lastRow = first + area.bottom() / m_lineHeight;
 

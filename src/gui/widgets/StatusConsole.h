@@ -10,12 +10,14 @@
 #include <array>
 #include <deque>
 
+class QTimer;
 class StatusLineStore;
 
 // The colour-coded status window (`wcStatus`): draws the lines of a
 // StatusLineStore, word-wrapped to the width, and follows its signals.
 // Each line's rows are laid out once and cached, so appending costs one
-// line's layout; a burst of appends is painted once.
+// line's layout. Painting and the scroll bar follow at most once per frame,
+// so a burst of lines costs one paint, and at the end only the new rows.
 class StatusConsole : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -32,6 +34,8 @@ public:
     int visibleRowCount() const;
     bool isAtEnd() const;
     void scrollToEnd();
+    // Moves the view as the user would; following resumes only at the end.
+    void scrollToRow(int row);
     int lineHeight() const { return m_lineHeight; }
     // The display rows of one line, for checking the wrap.
     QStringList rowsOfLine(int index) const;
@@ -65,9 +69,11 @@ private:
     int measure(const QString& text) const;
     int advanceAt(const QString& text, int index, int length) const;
     void wrapLine(const QString& text, LineLayout& layout) const;
-    qint64 firstAbsoluteRow() const;
+    qint64 baseRow() const;
+    qint64 lastFirstRow() const;
     int lineAtAbsoluteRow(qint64 row) const;
-    void setScrollState(int maximum, int value);
+    void setFirstRow(qint64 row);
+    void syncScrollBar();
     void requestFlush(bool full);
     void flush();
 
@@ -80,11 +86,14 @@ private:
     int m_ascent = 0;
     int m_layoutWidth = -1;
 
+    // The view's state; the scroll bar is brought in line at the next flush.
+    qint64 m_firstRow = 0; // absolute
     bool m_followEnd = true;
+    qint64 m_barBase = 0;  // absolute row of scroll bar value 0
     bool m_adjusting = false;
+    QTimer* m_flushTimer = nullptr;
     // What the pixels show, so a flush can blit instead of repainting.
     qint64 m_paintedFirstRow = 0;
     qint64 m_dirtyFromRow = -1;
-    bool m_flushQueued = false;
     bool m_fullPending = false;
 };

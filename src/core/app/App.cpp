@@ -1,0 +1,276 @@
+#include "app/App.h"
+
+#include "app/DesktopServices.h"
+#include "app/UserPrompts.h"
+#include "net/FtpSession.h"
+#include "net/NetErrors.h"
+
+#include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <exception>
+
+namespace {
+
+constexpr int StatusMaxRemove = 15;
+// The network stack's description line, without its "Description= " label.
+constexpr int DescriptionOffset = 13;
+constexpr int DescriptionLength = 100;
+
+} // namespace
+
+App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObject* parent)
+    : QObject(parent),
+      m_paths(std::move(paths)),
+      m_services(services),
+      m_prompts(prompts),
+      m_store(m_paths),
+      m_statusLog(services, this),
+      m_errorLog(m_statusLog),
+      m_left(new Side(SideId::Left, this)),
+      m_right(new Side(SideId::Right, this))
+{
+    m_transferTimer.setObjectName(QStringLiteral("TransferTimer"));
+    m_transferTimer.setInterval(1000);
+    m_statusLog.setDataDirectory(m_paths.directory());
+    m_statusLog.setTransferTimer(&m_transferTimer);
+    // Direct connections: the reset must stop the timer before the error
+    // handling of the same line looks at it.
+    connect(&m_statusLog, &StatusLog::transferDisplayResetRequested, this, &App::resetTransferDisplay,
+            Qt::DirectConnection);
+    connect(&m_statusLog, &StatusLog::transferPanelsTextRequested, this,
+            [this](const QString& text) {
+                m_left->setStatusBarText(text);
+                m_right->setStatusBarText(text);
+            });
+    connect(&m_statusLog, &StatusLog::titleChangeRequested, this, &App::setTitle);
+}
+
+App::~App() = default;
+
+QString App::RunningTitle()
+{
+    return QStringLiteral("Korvane %1 SR1").arg(QStringLiteral(KORVANE_VERSION));
+}
+
+void App::create()
+{
+    LoadSettings();
+    for (Side* side : {m_left, m_right})
+        side->setButtonVisible(SideButton::TwoDayFilterDupes, m_settings.all);
+}
+
+WindowLayout App::show()
+{
+    setTitle(RunningTitle());
+    // The capacity is taken once, at start-up.
+    m_statusLog.lines().setMaxRemove(StatusMaxRemove);
+    m_statusLog.lines().setMaxRecords(m_settings.statusSize);
+    const WindowLayout layout = m_store.ReadWindowLayout();
+    const QStringList info = PumpingSocket::WSInfo();
+    if (info.size() > 2)
+        m_statusLog.AddStatusLine(info.at(2).mid(DescriptionOffset, DescriptionLength), clBlack);
+    return layout;
+}
+
+void App::applyStatusLogOptions()
+{
+    StatusLogOptions options;
+    options.logging = m_settings.logging;
+    options.logName = m_settings.logName;
+    options.show214 = m_settings.show214;
+    options.errorWav = m_settings.errorWav;
+    options.errorSound = SoundKind(m_settings.errorSound);
+    m_statusLog.setOptions(options);
+}
+
+void App::LoadSettings()
+{
+    LoadedSettings loaded = m_store.LoadSettings();
+    m_settings = loaded.settings;
+    m_skipList = loaded.skipList;
+    m_favourites = loaded.favourites;
+    applyStatusLogOptions();
+    for (Side* side : {m_left, m_right}) {
+        side->idleTimer().setInterval(qMax(1, m_settings.idleTime) * 1000);
+        if (m_settings.antiIdle)
+            side->idleTimer().start();
+        else
+            side->idleTimer().stop();
+        side->setLocalPath(startFolder());
+    }
+    Q_EMIT settingsLoaded();
+}
+
+void App::applyPreferences(const Settings& before)
+{
+    Q_UNUSED(before)
+    LoadSettings();
+}
+
+QString App::startFolder() const
+{
+    const QString folder = m_settings.downloadDirectory.trimmed();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        return QDir::cleanPath(folder);
+    return QDir::tempPath();
+}
+
+bool App::queueIsEmpty() const
+{
+    return !m_queueModel || m_queueModel->rowCount() == 0;
+}
+
+bool App::CloseQuery()
+{
+    if (!m_settings.exitEmptyQueue || queueIsEmpty())
+        return true;
+    m_services.beep();
+    return m_prompts.confirm(QStringLiteral("Exit with non empty queue?"));
+}
+
+void App::Exit(const WindowLayout& layout)
+{
+    m_closing = true;
+    m_store.WriteWindowLayout(layout);
+    // Shutdown never sends QUIT: the servers see the connection close.
+    for (Side* side : {m_left, m_right}) {
+        side->idleTimer().stop();
+        if (side->session().isConnected())
+            side->session().CloseSocket();
+        side->rawListing().clear();
+    }
+}
+
+void App::setActiveSide(SideId side)
+{
+    if (side == m_activeSide)
+        return;
+    m_activeSide = side;
+    Q_EMIT activeSideChanged(side);
+}
+
+void App::setTitle(const QString& title)
+{
+    if (title == m_title)
+        return;
+    m_title = title;
+    Q_EMIT titleChanged(title);
+}
+
+void App::ToggleAllOptions()
+{
+    m_settings.all = !m_settings.all;
+    m_store.WriteAll(m_settings.all);
+    for (Side* side : {m_left, m_right})
+        side->setButtonVisible(SideButton::TwoDayFilterDupes, m_settings.all);
+    m_statusLog.AddStatusLine(m_settings.all ? QStringLiteral("-- Options Visible")
+                                             : QStringLiteral("-- Options Hidden"),
+                              clBlue);
+    Q_EMIT allOptionsChanged(m_settings.all);
+}
+
+bool App::WriteToggle(const QByteArray& key, bool on)
+{
+    struct Binding {
+        const char* key;
+        bool Settings::*field;
+    };
+    static const Binding bindings[] = {
+        {ToggleKey::SkipFile, &Settings::skipFile},
+        {ToggleKey::OnCompleteIdle, &Settings::onCompleteIdle},
+        {ToggleKey::DeleteMethod, &Settings::deleteMethod},
+        {ToggleKey::DupeMatch, &Settings::dupeMatch},
+        {ToggleKey::TreeStyle, &Settings::treeStyle},
+        {ToggleKey::StatusStyle, &Settings::statusStyle},
+        {ToggleKey::LeftTree, &Settings::leftTree},
+        {ToggleKey::RightTree, &Settings::rightTree},
+        {ToggleKey::Cache, &Settings::cache},
+        {ToggleKey::AutoRefreshEnabled, &Settings::autoRefreshEnabled},
+        {ToggleKey::AntiIdle, &Settings::antiIdle},
+    };
+    for (const Binding& binding : bindings) {
+        if (key == binding.key)
+            m_settings.*binding.field = on;
+    }
+    if (key == ToggleKey::AntiIdle) {
+        for (Side* side : {m_left, m_right}) {
+            if (on)
+                side->idleTimer().start();
+            else
+                side->idleTimer().stop();
+        }
+    }
+    return m_store.WriteToggle(key, on);
+}
+
+void App::resetTransferDisplay()
+{
+    m_transferTimer.stop();
+    for (Side* side : {m_left, m_right}) {
+        side->setStatusBarText(QString());
+        side->setButtonImage(SideButton::Stop, StopImageIdle);
+        side->setButtonEnabled(SideButton::Stop, false);
+        side->state().Busy = false;
+    }
+}
+
+QString App::whatsNewPath() const
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("whatsnew.txt"));
+}
+
+QString App::helpPath() const
+{
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {programDir.filePath(QStringLiteral("docs/help.html")),
+                                     programDir.filePath(QStringLiteral("help.html")),
+                                     programDir.filePath(QStringLiteral("../docs/help.html")),
+                                     QStringLiteral(KORVANE_DOCS_DIR "/help.html")}) {
+        if (QFileInfo::exists(candidate))
+            return QFileInfo(candidate).absoluteFilePath();
+    }
+    return {};
+}
+
+void App::OpenWhatsNew()
+{
+    const QString path = whatsNewPath();
+    if (!QFileInfo::exists(path)) {
+        m_services.beep();
+        m_prompts.error(QStringLiteral("Unable to find the whatsnew.txt"));
+        return;
+    }
+    m_services.openFile(path);
+}
+
+void App::OpenHelp()
+{
+    const QString path = helpPath();
+    if (path.isEmpty() || !m_services.openFile(path))
+        m_statusLog.AddStatusLine(QStringLiteral("Unable to open the help file help.html"), clRed);
+}
+
+void App::StartNewSession()
+{
+    m_services.startProgram(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--data-dir"), m_paths.directory()});
+}
+
+void App::ReportUnhandledError(const QString& className, const QString& message)
+{
+    m_errorLog.logUnhandledError(className, message);
+}
+
+void App::RunGuarded(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const NetError& e) {
+        ReportUnhandledError(QString::fromLatin1(e.className()), e.message());
+    } catch (const std::exception& e) {
+        ReportUnhandledError(QStringLiteral("Exception"), QString::fromLocal8Bit(e.what()));
+    }
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "app/DataPaths.h"
+#include "app/ErrorLog.h"
+#include "app/PaneLayout.h"
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "app/Side.h"
+#include "app/StatusLog.h"
+
+#include <QAbstractItemModel>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class DesktopServices;
+
+class UserPrompts;
+
+// Everything that lives as long as the program: the two sides, the status
+// log, the loaded settings and pattern lists, the shared timers and the
+// window-wide state. The GUI binds to it and forwards user commands here.
+class App : public QObject {
+    Q_OBJECT
+public:
+    App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObject* parent = nullptr);
+    ~App() override;
+
+    static constexpr const char* Title = "Korvane";
+    static QString RunningTitle();
+
+    Side& side(SideId id) { return id == SideId::Left ? *m_left : *m_right; }
+    Side& left() { return *m_left; }
+    Side& right() { return *m_right; }
+    StatusLog& statusLog() { return m_statusLog; }
+    ErrorLog& errorLog() { return m_errorLog; }
+    SettingsStore& settingsStore() { return m_store; }
+    const DataPaths& paths() const { return m_paths; }
+    const Settings& settings() const { return m_settings; }
+    const QStringList& skipList() const { return m_skipList; }
+    const QStringList& favourites() const { return m_favourites; }
+    DesktopServices& services() { return m_services; }
+    UserPrompts& prompts() { return m_prompts; }
+    PaneLayout& paneLayout() { return m_paneLayout; }
+    QTimer& transferTimer() { return m_transferTimer; }
+
+    // Start-up, in the order the window runs it: create() when the window is
+    // built, show() when it is first shown (returns the layout to apply).
+    void create();
+    WindowLayout show();
+    // Reads every setting and both pattern lists and applies their effects.
+    void LoadSettings();
+    // After Preferences wrote the file: apply what changed, then reload.
+    void applyPreferences(const Settings& before);
+
+    // Closing: whether the window may close; then the orderly exit.
+    bool CloseQuery();
+    void Exit(const WindowLayout& layout);
+    bool closing() const { return m_closing; }
+
+    // Window-wide state.
+    SideId activeSide() const { return m_activeSide; }
+    void setActiveSide(SideId side);
+    SideId connectMenuSide() const { return m_connectMenuSide; }
+    void setConnectMenuSide(SideId side) { m_connectMenuSide = side; }
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+    bool allOptionsVisible() const { return m_settings.all; }
+
+    // Menu commands.
+    void ToggleAllOptions();
+    // Writes a menu toggle's key at once and keeps the loaded value in step.
+    bool WriteToggle(const QByteArray& key, bool on);
+    void OpenWhatsNew();
+    void OpenHelp();
+    void StartNewSession();
+    // The side's local pane starts here: the download folder, else temp.
+    QString startFolder() const;
+
+    // The transfer queue, for the exit question; set by the queue's owner.
+    void setQueueModel(QAbstractItemModel* model) { m_queueModel = model; }
+    bool queueIsEmpty() const;
+
+    // Runs a user command; errors nobody caught go to the error log and
+    // the status window instead of ending the program.
+    void RunGuarded(const std::function<void()>& command);
+    void ReportUnhandledError(const QString& className, const QString& message);
+
+    QString whatsNewPath() const;
+    QString helpPath() const;
+
+Q_SIGNALS:
+    void activeSideChanged(SideId side);
+    void titleChanged(const QString& title);
+    void allOptionsChanged(bool visible);
+    void settingsLoaded();
+
+private:
+    void resetTransferDisplay();
+    void applyStatusLogOptions();
+
+    DataPaths m_paths;
+    DesktopServices& m_services;
+    UserPrompts& m_prompts;
+    SettingsStore m_store;
+    StatusLog m_statusLog;
+    ErrorLog m_errorLog;
+    Side* m_left;
+    Side* m_right;
+    Settings m_settings;
+    QStringList m_skipList;
+    QStringList m_favourites;
+    PaneLayout m_paneLayout;
+    QTimer m_transferTimer;
+    QPointer<QAbstractItemModel> m_queueModel;
+    SideId m_activeSide = SideId::Left;
+    SideId m_connectMenuSide = SideId::Left;
+    QString m_title = QString::fromLatin1(Title);
+    bool m_closing = false;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/Colour.h"
+#include "app/SideButtons.h"
+#include "app/SideState.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class AsyncSocket;
+class FtpSession;
+
+// One of the two sides: its FTP session, its listing socket, its keep-alive
+// timer, its state flags and what the window shows of it. Every per-side
+// operation takes a Side, so no logic exists twice.
+class Side : public QObject {
+    Q_OBJECT
+public:
+    explicit Side(SideId id, QObject* parent = nullptr);
+    ~Side() override;
+
+    SideId id() const { return m_id; }
+    bool isLeft() const { return m_id == SideId::Left; }
+    FtpSession& session() { return *m_session; }
+    AsyncSocket& listingSocket() { return *m_listingSocket; }
+    QTimer& idleTimer() { return m_idleTimer; }
+    SideState& state() { return m_state; }
+    const SideState& state() const { return m_state; }
+
+    // Blue for the left side's lines in the status window, green for the right.
+    Colour statusColour() const { return isLeft() ? clBlue : clGreen; }
+    // The status-bar panel that carries the side's short status text.
+    int statusPanel() const { return isLeft() ? 0 : 1; }
+
+    QStringList& rawListing() { return m_rawListing; }
+    QStringList& directoryCache() { return m_directoryCache; }
+
+    // What the window shows of this side.
+    QString headerText() const { return m_headerText; }
+    void setHeaderText(const QString& text);
+    QString summaryText() const { return m_summaryText; }
+    void setSummaryText(const QString& text);
+    QString statusBarText() const { return m_statusBarText; }
+    void setStatusBarText(const QString& text);
+    const SideButtonStates& buttons() const { return m_buttons; }
+    const ButtonState& button(SideButton which) const { return ButtonOf(m_buttons, which); }
+    void setButtonEnabled(SideButton which, bool enabled);
+    void setButtonVisible(SideButton which, bool visible);
+    void setButtonImage(SideButton which, int imageIndex);
+
+    // The side shows the local disk instead of its remote listing.
+    bool localView() const { return m_localView; }
+    void setLocalView(bool local);
+    // The local pane's folder.
+    QString localPath() const { return m_localPath; }
+    void setLocalPath(const QString& path);
+
+Q_SIGNALS:
+    void headerTextChanged(const QString& text);
+    void summaryTextChanged(const QString& text);
+    void statusBarTextChanged(const QString& text);
+    void buttonChanged(SideButton which);
+    void localViewChanged(bool local);
+    void localPathChanged(const QString& path);
+
+private:
+    void setButton(SideButton which, const ButtonState& state);
+
+    SideId m_id;
+    FtpSession* m_session;
+    AsyncSocket* m_listingSocket;
+    QTimer m_idleTimer;
+    SideState m_state;
+    QStringList m_rawListing;
+    QStringList m_directoryCache;
+    QString m_headerText;
+    QString m_summaryText;
+    QString m_statusBarText;
+    SideButtonStates m_buttons;
+    bool m_localView = false;
+    QString m_localPath;
+};

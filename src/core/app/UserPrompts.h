@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Every question logic asks the user goes through here, so tests answer
+// with scripts and the GUI with dialogs.
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+
+    // An input box; nothing when cancelled.
+    virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
+                                            const QString& defaultText) = 0;
+    // A Yes/No confirmation; true for Yes.
+    virtual bool confirm(const QString& text) = 0;
+    virtual void information(const QString& text) = 0;
+    virtual void error(const QString& text) = 0;
+    // File and folder pickers; empty when cancelled. Filters use Qt's form,
+    // for example "Log File (*.log)".
+    virtual QString openFileName(const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
+    virtual QString folder(const QString& caption, const QString& directory) = 0;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/FontSpec.h"
+
+#include <QFont>
+#include <QString>
+
+// The settings file's font descriptions as Qt fonts, and back. A QFont has no
+// colour, so the colour name travels beside it.
+
+// The fields of spec applied to base; an empty family keeps base's family.
+QFont ToQFont(const FontSpec& spec, const QFont& base);
+// The size is always a positive point size, so the string reads back.
+FontSpec ToFontSpec(const QFont& font, QString colourName);

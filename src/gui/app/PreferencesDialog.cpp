@@ -1,0 +1,109 @@
+#include "app/PreferencesDialog.h"
+
+#include "app/DesktopServices.h"
+#include "app/SettingsStore.h"
+#include "app/preferences/DisplayTab.h"
+#include "app/preferences/FavoritesTab.h"
+#include "app/preferences/GeneralTab.h"
+#include "app/preferences/IdentTab.h"
+#include "app/preferences/OptionsTab.h"
+#include "app/preferences/PatternListEditor.h"
+#include "app/preferences/SkipListTab.h"
+#include "app/preferences/SoundsTab.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+PreferencesDialog::PreferencesDialog(const Settings& current, const SettingsStore& store,
+                                     DesktopServices& services, QWidget* parent)
+    : QDialog(parent), m_before(current), m_shown(current), m_store(store),
+      m_services(services), m_pickers(PreferencesPickers::Standard()),
+      m_tabs(new QTabWidget(this)), m_general(new GeneralTab(m_pickers, m_tabs)),
+      m_display(new DisplayTab(m_pickers, m_tabs)), m_options(new OptionsTab(m_tabs)),
+      m_skipList(new SkipListTab(m_tabs)), m_favorites(new FavoritesTab(m_tabs)),
+      m_ident(new IdentTab(m_tabs)), m_sounds(new SoundsTab(m_pickers, services, m_tabs)),
+      m_pages{m_general, m_display, m_options, m_skipList, m_favorites, m_ident, m_sounds} {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Preferences"));
+    m_tabs->setObjectName(QStringLiteral("preferencesTabs"));
+    m_tabs->addTab(m_general, QStringLiteral("General"));
+    m_tabs->addTab(m_display, QStringLiteral("Display"));
+    m_tabs->addTab(m_options, QStringLiteral("Options"));
+    m_tabs->addTab(m_skipList, QStringLiteral("Skip List"));
+    m_tabs->addTab(m_favorites, QStringLiteral("Favorites"));
+    m_tabs->addTab(m_ident, QStringLiteral("Ident Server / Firewall"));
+    m_tabs->addTab(m_sounds, QStringLiteral("Sounds"));
+
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("OK1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &PreferencesDialog::confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The fonts and "all" change outside this dialog (the viewer, the ALL
+    // action), so the file has the latest; so do the pattern lists.
+    const LoadedSettings files = m_store.LoadSettings();
+    m_shown.font = files.settings.font;
+    m_shown.statusFont = files.settings.statusFont;
+    m_shown.all = files.settings.all;
+    for (PreferencesTab* page : m_pages)
+        page->load(m_shown);
+    m_skipList->patterns()->setPatterns(files.skipList);
+    m_favorites->patterns()->setPatterns(files.favourites);
+}
+
+void PreferencesDialog::setPickers(PreferencesPickers pickers) {
+    m_pickers = std::move(pickers);
+}
+
+Settings PreferencesDialog::editedSettings() const {
+    Settings settings = m_shown;
+    for (const PreferencesTab* page : m_pages)
+        page->store(settings);
+    return settings;
+}
+
+QStringList PreferencesDialog::skipList() const {
+    return m_skipList->patterns()->patterns();
+}
+
+QStringList PreferencesDialog::favourites() const {
+    return m_favorites->patterns()->patterns();
+}
+
+void PreferencesDialog::confirm() {
+    const Settings after = editedSettings();
+    const QString refusal = SettingsStore::ValidateIdleTime(after.idleTime);
+    if (!refusal.isEmpty()) {
+        m_services.playSystemSound(SoundKind::Stop);
+        showMessage(refusal);
+        return;
+    }
+    if (!m_store.SavePreferences(after, skipList(), favourites())) {
+        showMessage(QStringLiteral("The preferences could not be saved in %1.\n"
+                                   "Check that the folder and its files can be written, "
+                                   "then choose OK again.")
+                        .arg(QDir::toNativeSeparators(m_store.paths().directory())));
+        return;
+    }
+    emit preferencesSaved(m_before, after);
+    accept();
+}
+
+void PreferencesDialog::showMessage(const QString& message) {
+    if (m_pickers.showMessage)
+        m_pickers.showMessage(this, message);
+}
