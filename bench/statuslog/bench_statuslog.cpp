@@ -45,8 +45,8 @@ QStringList SampleLines() {
     };
 }
 
-const Colour SampleColours[] = {clBlue, clGreen, clBlue, clGreen, clGreen, clMaroon,
-                                clWindowBackground};
+const Colour SampleColours[] = {clBlue,   clGreen,           clBlue, clGreen, clGreen,
+                                clMaroon, clWindowBackground};
 
 double SecondsFor(int lines, int batch, StatusLog& log, const QStringList& samples) {
     QElapsedTimer timer;
@@ -108,8 +108,7 @@ int main(int argc, char* argv[]) {
 
     std::printf("status log: %d lines, event round every %d line(s), pane %dx%d\n", lines, batch,
                 pane.width(), pane.height());
-    std::printf("  console:  %.3f s  %.0f lines/s  (target >= 50000)\n", seconds,
-                lines / seconds);
+    std::printf("  console:  %.3f s  %.0f lines/s  (target >= 50000)\n", seconds, lines / seconds);
     std::printf("  printf to /dev/null: %.4f s  %.0f lines/s  (console/printf time ratio %.0f)\n",
                 printfSeconds, lines / printfSeconds, seconds / printfSeconds);
     std::printf("  lines held: %d (Status Size 200), rows: %d\n", log.lines().count(),

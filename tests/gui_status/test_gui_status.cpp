@@ -178,6 +178,15 @@ void TestGuiStatus::consoleWrapsLongLinesAtBlanks() {
     QCOMPARE(console.totalRows(), p.sumOfRows());
     QCOMPARE(console.rowsOfLine(0).join(QString()), sentence);
     QVERIFY(console.isAtEnd());
+
+    // A larger font ("StatusFont") wraps into more rows.
+    const int smallFontRows = console.totalRows();
+    QFont large = console.font();
+    large.setPointSize(large.pointSize() * 2);
+    console.setFont(large);
+    QVERIFY(console.totalRows() > smallFontRows);
+    QCOMPARE(console.totalRows(), p.sumOfRows());
+    QCOMPARE(console.lineHeight(), QFontMetrics(large).lineSpacing());
 }
 
 void TestGuiStatus::consoleTrimsWithoutStaleRows() {
@@ -229,9 +238,10 @@ void TestGuiStatus::consoleRepaintsOnlyNewLineAtEnd() {
     p.log.AddStatusLine(QStringLiteral("one new line"), clMaroon);
     QTRY_VERIFY(!recorder.painted.isEmpty());
     // One row at the bottom (and the spare pixels under it), not the whole window.
-    QVERIFY2(recorder.painted.boundingRect().height() < 2 * console.lineHeight(),
-             qPrintable(QStringLiteral("painted height %1")
-                            .arg(recorder.painted.boundingRect().height())));
+    QVERIFY2(
+        recorder.painted.boundingRect().height() < 2 * console.lineHeight(),
+        qPrintable(
+            QStringLiteral("painted height %1").arg(recorder.painted.boundingRect().height())));
 
     // The separator line is drawn in the window's own background.
     QCOMPARE(console.displayColour(clWindowBackground),
@@ -249,8 +259,7 @@ void TestGuiStatus::errorOnlyWindowToggles() {
 
     p.log.AddStatusLine(QStringLiteral("550 No such file"), clBlue);
     p.log.AddStatusLine(QStringLiteral("Empty Dir: /pub/x"), clPurple);
-    QCOMPARE(errors->toPlainText(),
-             QStringLiteral("550 No such file\nEmpty Dir: /pub/x"));
+    QCOMPARE(errors->toPlainText(), QStringLiteral("550 No such file\nEmpty Dir: /pub/x"));
 
     p.action("ErrorOnlyStatusWindow1")->trigger();
     QVERIFY(errors->isVisible());
@@ -261,8 +270,7 @@ void TestGuiStatus::errorOnlyWindowToggles() {
     QVERIFY(errors->isVisible());
     p.pane.toggleErrorOnly();
     QVERIFY(!errors->isVisible());
-    QCOMPARE(errors->toPlainText(),
-             QStringLiteral("550 No such file\nEmpty Dir: /pub/x"));
+    QCOMPARE(errors->toPlainText(), QStringLiteral("550 No such file\nEmpty Dir: /pub/x"));
 
     // Trimming of the error lines is mirrored line for line, even for a
     // line that carries a break of its own.
@@ -420,7 +428,8 @@ void TestGuiStatus::viewerKeepsGeometryFontAndSaves() {
         TextViewerWindow viewer(log, settings, &mainWindow);
         viewer.open(QStringLiteral("Caption"), QStringLiteral("text"));
         const QPoint offset = viewer.frameGeometry().center() - mainWindow.frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
         viewer.move(33, 44);
         viewer.resize(420, 310);
         log.setViewerOpen(true);

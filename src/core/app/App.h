@@ -70,6 +70,9 @@ public:
     QString title() const { return m_title; }
     void setTitle(const QString& title);
     bool allOptionsVisible() const { return m_settings.all; }
+    // The skip list's on/off for this session ("&Skip List" does not write it).
+    bool skipActive() const { return m_settings.skip; }
+    void setSkipActive(bool on) { m_settings.skip = on; }
 
     // Menu commands.
     void ToggleAllOptions();

@@ -19,13 +19,15 @@
 
 PreferencesDialog::PreferencesDialog(const Settings& current, const SettingsStore& store,
                                      DesktopServices& services, QWidget* parent)
-    : QDialog(parent), m_before(current), m_shown(current), m_store(store),
-      m_services(services), m_pickers(PreferencesPickers::Standard()),
-      m_tabs(new QTabWidget(this)), m_general(new GeneralTab(m_pickers, m_tabs)),
-      m_display(new DisplayTab(m_pickers, m_tabs)), m_options(new OptionsTab(m_tabs)),
-      m_skipList(new SkipListTab(m_tabs)), m_favorites(new FavoritesTab(m_tabs)),
-      m_ident(new IdentTab(m_tabs)), m_sounds(new SoundsTab(m_pickers, services, m_tabs)),
-      m_pages{m_general, m_display, m_options, m_skipList, m_favorites, m_ident, m_sounds} {
+    : QDialog(parent), m_before(current), m_shown(current), m_store(store), m_services(services),
+      m_pickers(PreferencesPickers::Standard()), m_tabs(new QTabWidget(this)),
+      m_general(new GeneralTab(m_pickers, m_tabs)), m_display(new DisplayTab(m_pickers, m_tabs)),
+      m_options(new OptionsTab(m_tabs)), m_skipList(new SkipListTab(m_tabs)),
+      m_favorites(new FavoritesTab(m_tabs)), m_ident(new IdentTab(m_tabs)),
+      m_sounds(new SoundsTab(m_pickers, services, m_tabs)), m_pages{m_general,   m_display,
+                                                                    m_options,   m_skipList,
+                                                                    m_favorites, m_ident,
+                                                                    m_sounds} {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Preferences"));
     m_tabs->setObjectName(QStringLiteral("preferencesTabs"));

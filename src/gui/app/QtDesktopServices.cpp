@@ -106,7 +106,9 @@ void QtDesktopServices::playWaveFile(const QString& path) {
 #endif
 }
 
-void QtDesktopServices::beep() { QApplication::beep(); }
+void QtDesktopServices::beep() {
+    QApplication::beep();
+}
 
 bool QtDesktopServices::openFile(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

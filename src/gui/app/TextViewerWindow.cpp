@@ -1,6 +1,7 @@
 #include "app/TextViewerWindow.h"
 
 #include "app/ErrorLog.h"
+#include "app/FontConversion.h"
 #include "app/FontSpec.h"
 #include "app/SettingsStore.h"
 #include "app/StatusLog.h"
@@ -23,8 +24,8 @@ constexpr int DefaultHeight = 400;
 } // namespace
 
 TextViewerWindow::TextViewerWindow(StatusLog& log, const SettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_log(log),
-      m_settings(settings), m_askSaveFileName(AskSaveFileName), m_askFont(AskFont) {
+    : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_log(log), m_settings(settings),
+      m_askSaveFileName(AskSaveFileName), m_askFont(AskFont) {
     setObjectName(QStringLiteral("FrmDir"));
     resize(DefaultWidth, DefaultHeight);
 
@@ -52,7 +53,8 @@ TextViewerWindow::TextViewerWindow(StatusLog& log, const SettingsStore& settings
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
     QAction* copy = addAction(m_popup, "Copy1", QStringLiteral("Copy"));
-    QAction* saveSelection = addAction(m_popup, "SaveSelectionAs1", QStringLiteral("Save Selection As.."));
+    QAction* saveSelection =
+        addAction(m_popup, "SaveSelectionAs1", QStringLiteral("Save Selection As.."));
     copy->setEnabled(false);
     saveSelection->setEnabled(false);
     connect(m_text, &QPlainTextEdit::copyAvailable, copy, &QAction::setEnabled);
@@ -90,7 +92,9 @@ void TextViewerWindow::open(const QString& caption, const QString& text, QWidget
     activateWindow();
 }
 
-QString TextViewerWindow::text() const { return m_text->toPlainText(); }
+QString TextViewerWindow::text() const {
+    return m_text->toPlainText();
+}
 
 bool TextViewerWindow::wordWrap() const {
     return m_text->lineWrapMode() != QPlainTextEdit::NoWrap;
@@ -105,15 +109,17 @@ void TextViewerWindow::setSaveFileNameProvider(SaveFileNameProvider provider) {
     m_askSaveFileName = std::move(provider);
 }
 
-void TextViewerWindow::setFontProvider(FontProvider provider) { m_askFont = std::move(provider); }
+void TextViewerWindow::setFontProvider(FontProvider provider) {
+    m_askFont = std::move(provider);
+}
 
 void TextViewerWindow::applyStoredFont() {
     const QString stored = m_settings.ReadViewerFont();
     if (stored.isEmpty())
         return;
-    FontSpec spec = FontSpecFromQFont(m_text->font(), m_fontColour);
+    FontSpec spec = ToFontSpec(m_text->font(), m_fontColour);
     StringToFont(stored, spec);
-    m_text->setFont(FontSpecToQFont(spec, m_text->font()));
+    m_text->setFont(ToQFont(spec, m_text->font()));
     m_fontColour = spec.colour;
     if (const auto colour = ColourFromName(spec.colour)) {
         QPalette palette = m_text->palette();
@@ -129,12 +135,14 @@ void TextViewerWindow::changeFont() {
     if (!font)
         return;
     m_text->setFont(*font);
-    if (!m_settings.WriteViewerFont(FontToString(FontSpecFromQFont(*font, m_fontColour))))
+    if (!m_settings.WriteViewerFont(FontToString(ToFontSpec(*font, m_fontColour))))
         reportError(QStringLiteral("Unable to write the viewer font to %1")
                         .arg(QDir::toNativeSeparators(m_settings.iniPath())));
 }
 
-void TextViewerWindow::save() { writeTextFile(text(), QString()); }
+void TextViewerWindow::save() {
+    writeTextFile(text(), QString());
+}
 
 void TextViewerWindow::saveSelectionAs() {
     const QString selection = m_text->textCursor().selection().toPlainText();

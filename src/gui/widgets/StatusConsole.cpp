@@ -38,15 +38,21 @@ int StatusConsole::totalRows() const {
     return m_layouts.empty() ? 0 : int(m_endRow - m_layouts.front().firstRow);
 }
 
-int StatusConsole::firstVisibleRow() const { return int(m_firstRow - baseRow()); }
+int StatusConsole::firstVisibleRow() const {
+    return int(m_firstRow - baseRow());
+}
 
 int StatusConsole::visibleRowCount() const {
     return std::max(1, viewport()->height() / m_lineHeight);
 }
 
-bool StatusConsole::isAtEnd() const { return m_firstRow >= lastFirstRow(); }
+bool StatusConsole::isAtEnd() const {
+    return m_firstRow >= lastFirstRow();
+}
 
-void StatusConsole::scrollToEnd() { scrollToRow(totalRows()); }
+void StatusConsole::scrollToEnd() {
+    scrollToRow(totalRows());
+}
 
 void StatusConsole::scrollToRow(int row) {
     m_followEnd = false;

@@ -89,7 +89,7 @@ private:
     // The view's state; the scroll bar is brought in line at the next flush.
     qint64 m_firstRow = 0; // absolute
     bool m_followEnd = true;
-    qint64 m_barBase = 0;  // absolute row of scroll bar value 0
+    qint64 m_barBase = 0; // absolute row of scroll bar value 0
     bool m_adjusting = false;
     QTimer* m_flushTimer = nullptr;
     // What the pixels show, so a flush can blit instead of repainting.

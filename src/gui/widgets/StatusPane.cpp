@@ -36,8 +36,8 @@ StatusPane::StatusPane(StatusLog& log, DesktopServices& services, QWidget* paren
 
     m_statusMenu = new QMenu(this);
     m_statusMenu->setObjectName(QStringLiteral("RTPopup"));
-    addMenuAction(m_statusMenu, "ErrorOnlyStatusWindow1", QStringLiteral("&Error Only Status Window"),
-                  &StatusPane::showErrorOnly);
+    addMenuAction(m_statusMenu, "ErrorOnlyStatusWindow1",
+                  QStringLiteral("&Error Only Status Window"), &StatusPane::showErrorOnly);
     addMenuAction(m_statusMenu, "Copy1", QStringLiteral("&Copy to Clipboard"),
                   &StatusPane::copyStatusToClipboard);
     addMenuAction(m_statusMenu, "SavetoFile1", QStringLiteral("&Save to File"),
@@ -83,14 +83,18 @@ void StatusPane::setSaveFileNameProvider(SaveFileNameProvider provider) {
     m_askSaveFileName = std::move(provider);
 }
 
-bool StatusPane::isErrorOnly() const { return !m_errorWindow->isHidden(); }
+bool StatusPane::isErrorOnly() const {
+    return !m_errorWindow->isHidden();
+}
 
 void StatusPane::showErrorOnly() {
     m_errorWindow->show();
     m_errorWindow->raise();
 }
 
-void StatusPane::showDefault() { m_errorWindow->hide(); }
+void StatusPane::showDefault() {
+    m_errorWindow->hide();
+}
 
 void StatusPane::toggleErrorOnly() {
     if (isErrorOnly())
@@ -99,7 +103,9 @@ void StatusPane::toggleErrorOnly() {
         showErrorOnly();
 }
 
-void StatusPane::copyStatusToClipboard() { m_log.copyStatusToClipboard(); }
+void StatusPane::copyStatusToClipboard() {
+    m_log.copyStatusToClipboard();
+}
 
 void StatusPane::saveStatusToFile() {
     SaveFileRequest request;
@@ -110,13 +116,15 @@ void StatusPane::saveStatusToFile() {
         return;
     QString error;
     if (!m_log.lines().saveToFile(path, &error)) {
-        ErrorLog(m_log).logUnhandledError(
-            QStringLiteral("StatusLineStore"),
-            QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), error));
+        ErrorLog(m_log).logUnhandledError(QStringLiteral("StatusLineStore"),
+                                          QStringLiteral("Cannot create file \"%1\". %2")
+                                              .arg(QDir::toNativeSeparators(path), error));
     }
 }
 
-void StatusPane::clearStatus() { m_log.lines().clear(); }
+void StatusPane::clearStatus() {
+    m_log.lines().clear();
+}
 
 void StatusPane::copyErrorsToClipboard() {
     m_errorWindow->selectAll();
@@ -126,7 +134,9 @@ void StatusPane::copyErrorsToClipboard() {
     m_errorWindow->ensureCursorVisible();
 }
 
-void StatusPane::clearErrors() { m_log.errorLines().clear(); }
+void StatusPane::clearErrors() {
+    m_log.errorLines().clear();
+}
 
 void StatusPane::rebuildErrorWindow() {
     QScrollBar* bar = m_errorWindow->verticalScrollBar();

@@ -7,10 +7,9 @@
 
 namespace {
 const char* const StandardColours[] = {
-    "clBlack", "clMaroon", "clGreen",  "clOlive",   "clNavy",       "clPurple",
-    "clTeal",  "clGray",   "clSilver", "clRed",     "clLime",       "clYellow",
-    "clBlue",  "clFuchsia", "clAqua",  "clWhite",   "clMoneyGreen", "clSkyBlue",
-    "clCream", "clMedGray",
+    "clBlack", "clMaroon", "clGreen",      "clOlive",   "clNavy",   "clPurple",  "clTeal",
+    "clGray",  "clSilver", "clRed",        "clLime",    "clYellow", "clBlue",    "clFuchsia",
+    "clAqua",  "clWhite",  "clMoneyGreen", "clSkyBlue", "clCream",  "clMedGray",
 };
 } // namespace
 

@@ -19,11 +19,11 @@ DisplayTab::DisplayTab(const PreferencesPickers& pickers, QWidget* parent)
         QStringLiteral("Directory Listing"),
         {QStringLiteral("Directories on top"), QStringLiteral("Mix files/directories")},
         QStringLiteral("directoriesGroup"), this);
-    m_autoSort = new ChoiceGroup(QStringLiteral("Auto-Sort"),
-                                 {QStringLiteral("Name"), QStringLiteral("Size"),
-                                  QStringLiteral("Date"), QStringLiteral("Owner"),
-                                  QStringLiteral("Group"), QStringLiteral("None")},
-                                 QStringLiteral("autoSortGroup"), this);
+    m_autoSort =
+        new ChoiceGroup(QStringLiteral("Auto-Sort"),
+                        {QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Date"),
+                         QStringLiteral("Owner"), QStringLiteral("Group"), QStringLiteral("None")},
+                        QStringLiteral("autoSortGroup"), this);
     m_sort = new ChoiceGroup(QStringLiteral("Sort"),
                              {QStringLiteral("Ascending"), QStringLiteral("Descending")},
                              QStringLiteral("sortGroup"), this);

@@ -18,9 +18,6 @@ public:
     void load(const Settings& settings) override;
     void store(Settings& settings) const override;
 
-    QString fontString() const { return m_font; }
-    QString statusFontString() const { return m_statusFont; }
-
 private:
     // Asks for a font starting from the stored one; keeps its colour, which
     // the font dialog does not edit.

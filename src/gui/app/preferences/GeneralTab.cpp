@@ -41,8 +41,10 @@ GeneralTab::GeneralTab(const PreferencesPickers& pickers, QWidget* parent)
     m_retryCount = MakeSpinBox(QStringLiteral("retryCountSpin"), this);
     m_statusSize = MakeSpinBox(QStringLiteral("statusSizeSpin"), this);
     m_logName = MakeLineEdit(QStringLiteral("logNameEdit"), this);
-    m_logNameBrowse = MakeButton(QStringLiteral("..."), QStringLiteral("logNameBrowseButton"), this);
-    m_logging = MakeCheckBox(QStringLiteral("Enable Logging"), QStringLiteral("loggingCheck"), this);
+    m_logNameBrowse =
+        MakeButton(QStringLiteral("..."), QStringLiteral("logNameBrowseButton"), this);
+    m_logging =
+        MakeCheckBox(QStringLiteral("Enable Logging"), QStringLiteral("loggingCheck"), this);
     m_downloadDirectory = MakeLineEdit(QStringLiteral("downloadDirectoryEdit"), this);
     m_downloadDirectoryBrowse =
         MakeButton(QStringLiteral("..."), QStringLiteral("downloadDirectoryBrowseButton"), this);
@@ -68,8 +70,7 @@ GeneralTab::GeneralTab(const PreferencesPickers& pickers, QWidget* parent)
     form->addRow(QStringLiteral("Default Local Path"),
                  WithButton(m_downloadDirectory, m_downloadDirectoryBrowse, this));
     form->addRow(QString(), m_viewWithShell);
-    form->addRow(QStringLiteral("File Viewer"),
-                 WithButton(m_fileViewer, m_fileViewerBrowse, this));
+    form->addRow(QStringLiteral("File Viewer"), WithButton(m_fileViewer, m_fileViewerBrowse, this));
     form->addRow(QString(), m_useTemp);
     form->addRow(QString(), m_antiIdle);
     form->addRow(QStringLiteral("Interval (sec)"), m_idleTime);
@@ -120,8 +121,7 @@ void GeneralTab::browseLogFolder() {
     const QString folder = m_pickers.pickFolder(this, StartFolder(m_logName->text()));
     if (folder.isEmpty())
         return;
-    m_logName->setText(folder.endsWith(u'/') ? folder + LogFileName
-                                             : folder + u'/' + LogFileName);
+    m_logName->setText(folder.endsWith(u'/') ? folder + LogFileName : folder + u'/' + LogFileName);
 }
 
 void GeneralTab::browseDownloadDirectory() {
@@ -135,8 +135,7 @@ void GeneralTab::browseDownloadDirectory() {
 void GeneralTab::browseFileViewer() {
     if (!m_pickers.pickFile)
         return;
-    const QString program =
-        m_pickers.pickFile(this, StartFolder(m_fileViewer->text()), QString());
+    const QString program = m_pickers.pickFile(this, StartFolder(m_fileViewer->text()), QString());
     if (!program.isEmpty())
         m_fileViewer->setText(program);
 }

@@ -9,7 +9,8 @@
 IdentTab::IdentTab(QWidget* parent) : PreferencesTab(parent) {
     setObjectName(QStringLiteral("identTab"));
     auto* ident = new QGroupBox(QStringLiteral("Ident Server"), this);
-    m_identEnable = MakeCheckBox(QStringLiteral("Enable"), QStringLiteral("identEnableCheck"), ident);
+    m_identEnable =
+        MakeCheckBox(QStringLiteral("Enable"), QStringLiteral("identEnableCheck"), ident);
     m_identUserLabel = new QLabel(QStringLiteral("User ID"), ident);
     m_identUser = MakeLineEdit(QStringLiteral("identUserEdit"), ident);
     m_identOnly = MakeCheckBox(QStringLiteral("Enable only when connecting"),
@@ -21,7 +22,8 @@ IdentTab::IdentTab(QWidget* parent) : PreferencesTab(parent) {
     identGrid->addWidget(m_identOnly, 2, 0, 1, 2);
 
     auto* proxy = new QGroupBox(QStringLiteral("FTP Proxy"), this);
-    m_proxyEnable = MakeCheckBox(QStringLiteral("Enable"), QStringLiteral("proxyEnableCheck"), proxy);
+    m_proxyEnable =
+        MakeCheckBox(QStringLiteral("Enable"), QStringLiteral("proxyEnableCheck"), proxy);
     m_proxyHostLabel = new QLabel(QStringLiteral("Host"), proxy);
     m_proxyHost = MakeLineEdit(QStringLiteral("proxyHostEdit"), proxy);
     m_proxyPortLabel = new QLabel(QStringLiteral("Port"), proxy);

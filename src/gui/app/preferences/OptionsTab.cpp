@@ -16,15 +16,14 @@ OptionsTab::OptionsTab(QWidget* parent) : PreferencesTab(parent) {
         QStringLiteral("On Double Click"),
         {QStringLiteral("(nothing)"), QStringLiteral("Queue"), QStringLiteral("Transfer")},
         QStringLiteral("onDoubleClickGroup"), this);
-    m_onDragDrop =
-        new ChoiceGroup(QStringLiteral("On Drag Drop"),
-                        {QStringLiteral("Queue"), QStringLiteral("Transfer")},
-                        QStringLiteral("onDragDropGroup"), this);
-    m_onLocalDuplicate = new ChoiceGroup(
-        QStringLiteral("Duplicate local downloads"),
-        {QStringLiteral("Ask aways"), QStringLiteral("Overwrite aways"),
-         QStringLiteral("Resume aways"), QStringLiteral("Skip always")},
-        QStringLiteral("onLocalDuplicateGroup"), this);
+    m_onDragDrop = new ChoiceGroup(QStringLiteral("On Drag Drop"),
+                                   {QStringLiteral("Queue"), QStringLiteral("Transfer")},
+                                   QStringLiteral("onDragDropGroup"), this);
+    m_onLocalDuplicate =
+        new ChoiceGroup(QStringLiteral("Duplicate local downloads"),
+                        {QStringLiteral("Ask aways"), QStringLiteral("Overwrite aways"),
+                         QStringLiteral("Resume aways"), QStringLiteral("Skip always")},
+                        QStringLiteral("onLocalDuplicateGroup"), this);
     m_listMethod = new ChoiceGroup(QStringLiteral("&List Method"),
                                    {QStringLiteral("Default"), QStringLiteral("Show Hidden files"),
                                     QStringLiteral("Custom List")},
@@ -32,8 +31,8 @@ OptionsTab::OptionsTab(QWidget* parent) : PreferencesTab(parent) {
     m_listCustomText = MakeLineEdit(QStringLiteral("listCustomTextEdit"), m_listMethod);
     m_listMethod->addBeside(2, m_listCustomText);
 
-    m_wait = MakeCheckBox(QStringLiteral("Wait 45 sec. then overwite"),
-                          QStringLiteral("waitCheck"), this);
+    m_wait = MakeCheckBox(QStringLiteral("Wait 45 sec. then overwite"), QStringLiteral("waitCheck"),
+                          this);
     m_altList = MakeCheckBox(QStringLiteral("Use PASV Mode"), QStringLiteral("altListCheck"), this);
     m_show214 = MakeCheckBox(QStringLiteral("Show 214 replys in window"),
                              QStringLiteral("show214Check"), this);

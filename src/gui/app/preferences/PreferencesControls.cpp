@@ -8,10 +8,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-ChoiceGroup::ChoiceGroup(const QString& title, const QStringList& items,
-                         const QString& objectName, QWidget* parent)
-    : QGroupBox(title, parent), m_buttons(new QButtonGroup(this)),
-      m_layout(new QGridLayout(this)) {
+ChoiceGroup::ChoiceGroup(const QString& title, const QStringList& items, const QString& objectName,
+                         QWidget* parent)
+    : QGroupBox(title, parent), m_buttons(new QButtonGroup(this)), m_layout(new QGridLayout(this)) {
     setObjectName(objectName);
     for (qsizetype i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);

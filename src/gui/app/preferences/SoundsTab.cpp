@@ -27,17 +27,16 @@ const Event Events[] = {
 
 } // namespace
 
-SoundsTab::SoundsTab(const PreferencesPickers& pickers, DesktopServices& services,
-                     QWidget* parent)
-    : PreferencesTab(parent), m_pickers(pickers), m_services(services),
-      m_rows{{{&Settings::connectSound, &Settings::connectWav},
-              {&Settings::disconnectSound, &Settings::disconnectWav},
-              {&Settings::errorSound, &Settings::errorWav},
-              {&Settings::queueSound, &Settings::queueWav}}} {
+SoundsTab::SoundsTab(const PreferencesPickers& pickers, DesktopServices& services, QWidget* parent)
+    : PreferencesTab(parent), m_pickers(pickers),
+      m_services(services), m_rows{{{&Settings::connectSound, &Settings::connectWav},
+                                    {&Settings::disconnectSound, &Settings::disconnectWav},
+                                    {&Settings::errorSound, &Settings::errorWav},
+                                    {&Settings::queueSound, &Settings::queueWav}}} {
     setObjectName(QStringLiteral("soundsTab"));
-    const QStringList kinds{QStringLiteral("(none)"),   QStringLiteral("Asterisk"),
-                            QStringLiteral("Beep"),     QStringLiteral("Exclamation"),
-                            QStringLiteral("Question"), QStringLiteral("Stop"),
+    const QStringList kinds{QStringLiteral("(none)"),    QStringLiteral("Asterisk"),
+                            QStringLiteral("Beep"),      QStringLiteral("Exclamation"),
+                            QStringLiteral("Question"),  QStringLiteral("Stop"),
                             QStringLiteral("<Wav File>")};
     auto* grid = new QGridLayout(this);
     for (size_t i = 0; i < m_rows.size(); ++i) {

@@ -1,0 +1,193 @@
+#include "app/MainMenus.h"
+
+namespace MainMenus {
+
+namespace {
+
+using F = MenuItemSpec;
+constexpr unsigned Later = F::Disabled;
+
+// Radio groups of the settings menus.
+enum Group { TransferComplete = 1, FileExists, Deleting, DupeMatch, TreeLayout, StatusLayout };
+
+} // namespace
+
+std::vector<TopMenu> MainMenu()
+{
+    return {
+        {"FXP1", "&FXP",
+         {
+             {"Hide1", "&Hide", "F2"},
+             MenuSeparator("N1"),
+             {"Exit1", "E&xit"},
+         }},
+        {"Site1", "&Site",
+         {
+             {"SiteManager1", "&Site Manager", "F4", Later},
+             {"NewSession1", "&New Session", "F12"},
+         }},
+        {"Options1", "&Options",
+         {
+             {"Preferences1", "&Preferences", "F6"},
+             MenuSeparator("N2"),
+             {"TransferComplete1", "&Transfer Complete", nullptr, F::None, 0,
+              {{"Idle1", "&Idle", nullptr, F::None, TransferComplete},
+               {"Disconnect1", "&Disconnect", nullptr, F::None, TransferComplete}}},
+             {"FileExists1", "&File Exists", nullptr, F::None, 0,
+              {{"OverWrite1", "&OverWrite", nullptr, F::None, FileExists},
+               {"Skip1", "&Skip", nullptr, F::None, FileExists}}},
+             {"Deleting1", "&Deleting", nullptr, F::None, 0,
+              {{"NonRecursive1", "&Non-Recursive", nullptr, F::None, Deleting},
+               {"Recursive1", "&Recursive", nullptr, F::None, Deleting}}},
+             {"FilterDuplicates1", "Filter D&uplicates", nullptr, F::None, 0,
+              {{"ExactMatch1", "&Exact Match", nullptr, F::None, DupeMatch},
+               {"PartialMatch1", "&Partial Match", nullptr, F::None, DupeMatch}}},
+             {"AntiIdle1", "Anti&-Idle", "Ctrl+I", F::Checkable},
+             {"SkipList1", "&Skip List", "Ctrl+S", F::Checkable},
+             MenuSeparator("N26", F::Hidden),
+             {"AutoRefresh1", "&Auto Refresh", nullptr, F::Checkable | F::Hidden},
+             {"DupeAfterRefresh1", "^-> Dupe After", nullptr, F::Checkable | F::Hidden | Later},
+             MenuSeparator("N31", F::Hidden),
+             {"Race1", "&Race", nullptr, F::Checkable | F::Hidden},
+         }},
+        {"Commands1", "&Commands",
+         {
+             {"Define1", "&Define", "F7", Later},
+             {"RawCommand1", "&Raw Command", "Ctrl+R", Later},
+             MenuSeparator("N3"),
+             {"Blank1", "Blank", nullptr, F::Hidden},
+         }},
+        {"View1", "&View",
+         {
+             {"ColumnOptions1", "&Column Options", nullptr, F::None, 0,
+              {{"Size1", "&Size", nullptr, F::Checkable | F::Checked | Later},
+               {"Date1", "&Date", nullptr, F::Checkable | F::Checked | Later},
+               {"Owner1", "&Owner", nullptr, F::Checkable | Later},
+               {"group1", "&Group", nullptr, F::Checkable | Later},
+               {"Attrib1", "&Attrib", nullptr, F::Checkable | Later}}},
+             {"TreeOptions1", "Tree Options", nullptr, F::None, 0,
+              {{"LeftTree1", "Show &Left Tree", nullptr, F::Checkable},
+               {"RightTree1", "Show &Right Tree", nullptr, F::Checkable},
+               MenuSeparator("N4"),
+               {"Vertical1", "Vertical Layout", nullptr, F::None, TreeLayout},
+               {"Horizontal1", "Horizontal Layout", nullptr, F::None, TreeLayout}}},
+             {"StatusQueueOptions1", "Status/Queue Options", nullptr, F::None, 0,
+              {{"Status1", "Show &Status", nullptr, F::Checkable | F::Checked},
+               {"Queue2", "Show &Queue", nullptr, F::Checkable | F::Checked},
+               MenuSeparator("N5"),
+               {"VerticalLayout1", "Vertical Layout", nullptr, F::None, StatusLayout},
+               {"HorizontalLayout1", "Horizontal Layout", nullptr, F::None, StatusLayout}}},
+         }},
+        {"Directory1", "&Directory",
+         {
+             {"Find1", "&Find", "Ctrl+F", Later},
+             {"FindNext1", "Find &Next", "F3", Later},
+             MenuSeparator("N6"),
+             {"FilterDupes1", "Filter &Duplicates", nullptr, Later},
+             {"N2DayFilterDupes1", "&2 Day Filter Duplicates", nullptr, F::Hidden, 0,
+              {{"Left1", "&Left", nullptr, Later}, {"Right1", "&Right", nullptr, Later}}},
+             MenuSeparator("N7"),
+             {"ViewRawDirectory1", "&View Raw Directory", nullptr, Later},
+             {"CopyDirectorytoClipboard1", "&Copy Directory to Clipboard", nullptr, Later},
+             MenuSeparator("N8"),
+             {"CacheDirectories1", "Cache Directories", nullptr, F::Checkable},
+             {"ClearCache1", "Clear Cache", nullptr, Later},
+         }},
+        {"Help1", "&Help",
+         {
+             {"Help2", "&Help", "F1"},
+             {"Whatsnewtxt1", "&Whatsnew.txt"},
+             {"CheckforUpdate1", "&Check for Update", nullptr, Later},
+             MenuSeparator("N9"),
+             {"About1", "&About"},
+         }},
+    };
+}
+
+std::vector<MenuItemSpec> PopUp()
+{
+    return {
+        {"Transfer1", "&Transfer", "Ctrl+T", Later},
+        {"TransferAs1", "Transfer &As", nullptr, Later},
+        {"Queue1", "&Queue", "Ctrl+Q", Later},
+        MenuSeparator("N10"),
+        {"ViewFile1", "&View File", nullptr, Later},
+        {"LocalQueue1", "Local Q&ueue", nullptr, Later},
+        {"LocalDownload1", "Local &Download", nullptr, Later},
+        {"LocalUpload1", "Local &Upload", "Ctrl+U", Later},
+        MenuSeparator("N11"),
+        {"Move1", "M&ove", nullptr, Later},
+        {"Rename1", "Re&name", nullptr, Later},
+        {"chmod1", "Chm&od", nullptr, Later},
+        {"Delete1", "De&lete", nullptr, Later},
+        {"SavePath1", "&Save Path", nullptr, Later},
+        MenuSeparator("N12"),
+        {"MakeDirectory1", "&Make Directory", "Ins", Later},
+        {"ChangeDirectory1", "&Change Directory", nullptr, Later},
+        {"CopyDirectory1", "C&opy Directory", "Ctrl+O", Later},
+        MenuSeparator("N13"),
+        {"Refresh1", "&Refresh", "F5", Later},
+    };
+}
+
+std::vector<MenuItemSpec> PopTree()
+{
+    return {
+        {"Transfer2", "&Transfer", "Ctrl+T", Later},
+        {"Queue3", "&Queue", "Ctrl+Q", Later},
+        MenuSeparator("N14"),
+        {"Move2", "M&ove", nullptr, Later},
+        {"Delete2", "De&lete", "Del", Later},
+        {"Rename2", "Re&name", nullptr, Later},
+        {"Chmod2", "Chm&od", nullptr, Later},
+        MenuSeparator("N15"),
+        {"MakeDirectory2", "&Make Directory", "Ins", Later},
+        {"ChangeDirectory2", "&Change Directory", nullptr, Later},
+    };
+}
+
+std::vector<MenuItemSpec> PMQueue()
+{
+    return {
+        {"Transfer3", "&Transfer", nullptr, Later},
+        MenuSeparator("N16"),
+        {"EditTarget1", "&Edit Target", nullptr, Later},
+        {"DeleteEntry1", "&Delete Entry", nullptr, Later},
+        {"MoveUp1", "Move &Up", "Ctrl+S", Later},
+        {"MoveDown1", "Move &Down", "Ctrl+X", Later},
+        {"QueueInfo1", "Queue &Info", nullptr, Later},
+        MenuSeparator("N17"),
+        {"SaveQueue1", "&Save Queue", nullptr, Later},
+        {"LoadQueue1", "&Load Queue", nullptr, Later},
+        {"ClearQueue1", "Clear Queue", nullptr, Later},
+    };
+}
+
+std::vector<MenuItemSpec> PopSite()
+{
+    return {
+        {"QuickConnect1", "Quick Connect", nullptr, Later},
+        MenuSeparator("N18"),
+    };
+}
+
+std::vector<MenuItemSpec> PopupTray()
+{
+    return {
+        {"Restore1", "&Restore", nullptr, F::Default},
+        {"Exit2", "E&xit"},
+    };
+}
+
+std::vector<MenuItemSpec> ActionList()
+{
+    return {
+        {"Action1", "Dupe", "Ctrl+D", Later},
+        {"dupe1", "dupe", "Ctrl+Alt+D", Later},
+        {"Action2", "Error", "Ctrl+E"},
+        {"Refresh3", "Refresh", "F5", Later},
+        {"ALL", "ALL", "Alt+Shift+Backspace"},
+    };
+}
+
+} // namespace MainMenus

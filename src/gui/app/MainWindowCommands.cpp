@@ -1,0 +1,171 @@
+// The main window's command wiring: each menu item or button forwards to
+// the App or to the widget it concerns.
+#include "app/App.h"
+#include "app/DesktopServices.h"
+#include "app/MainWindow.h"
+#include "app/PreferencesDialog.h"
+#include "app/SidePanel.h"
+#include "app/UserPrompts.h"
+#include "local/LocalPane.h"
+#include "net/FtpSession.h"
+#include "widgets/StatusPane.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSplitter>
+
+void MainWindow::wireCommands()
+{
+    auto on = [this](const char* name, auto handler) {
+        QAction* a = action(name);
+        Q_ASSERT(a);
+        connect(a, &QAction::triggered, this, [this, handler] { m_app.RunGuarded(handler); });
+    };
+    on("Hide1", [this] { hideToTray(); });
+    on("Exit1", [this] { exitProgram(); });
+    on("Exit2", [this] { exitProgram(); });
+    on("Restore1", [this] { restoreFromTray(); });
+    on("NewSession1", [this] { m_app.StartNewSession(); });
+    on("Preferences1", [this] { openPreferences(); });
+    on("Help2", [this] { m_app.OpenHelp(); });
+    on("Whatsnewtxt1", [this] { m_app.OpenWhatsNew(); });
+    on("About1", [this] {
+        m_app.prompts().information(App::RunningTitle()
+                                    + QStringLiteral("\nTwo-pane FTP client with site-to-site transfer."));
+    });
+    on("ALL", [this] { m_app.ToggleAllOptions(); });
+    on("Action2", [this] { m_statusPane->toggleErrorOnly(); });
+    wireSettingsMenus();
+    wireLayoutMenus();
+    wireLocalMenu();
+}
+
+void MainWindow::wireSettingsMenus()
+{
+    // Each pair writes its key as the state of its first item.
+    struct Pair {
+        const char* first;
+        const char* second;
+        const char* key;
+    };
+    static const Pair pairs[] = {
+        {"Idle1", "Disconnect1", ToggleKey::OnCompleteIdle},
+        {"Skip1", "OverWrite1", ToggleKey::SkipFile},
+        {"NonRecursive1", "Recursive1", ToggleKey::DeleteMethod},
+        {"ExactMatch1", "PartialMatch1", ToggleKey::DupeMatch},
+    };
+    for (const Pair& pair : pairs) {
+        const QByteArray key(pair.key);
+        connect(action(pair.first), &QAction::triggered, this, [this, key] { m_app.WriteToggle(key, true); });
+        connect(action(pair.second), &QAction::triggered, this, [this, key] { m_app.WriteToggle(key, false); });
+    }
+    struct Single {
+        const char* name;
+        const char* key;
+    };
+    static const Single singles[] = {
+        {"AntiIdle1", ToggleKey::AntiIdle},
+        {"CacheDirectories1", ToggleKey::Cache},
+        {"AutoRefresh1", ToggleKey::AutoRefreshEnabled},
+    };
+    for (const Single& single : singles) {
+        const QByteArray key(single.key);
+        QAction* a = action(single.name);
+        connect(a, &QAction::triggered, this, [this, key](bool on) { m_app.WriteToggle(key, on); });
+    }
+    // The skip list switch lasts for this session only.
+    connect(action("SkipList1"), &QAction::triggered, this, [this](bool on) { m_app.setSkipActive(on); });
+}
+
+void MainWindow::wireLayoutMenus()
+{
+    connect(action("LeftTree1"), &QAction::triggered, this, [this](bool on) {
+        m_app.WriteToggle(ToggleKey::LeftTree, on);
+        m_leftPanel->showTree(on);
+    });
+    connect(action("RightTree1"), &QAction::triggered, this, [this](bool on) {
+        m_app.WriteToggle(ToggleKey::RightTree, on);
+        m_rightPanel->showTree(on);
+    });
+    auto treeStyle = [this](bool vertical) {
+        m_app.WriteToggle(ToggleKey::TreeStyle, vertical);
+        for (SidePanel* panel : {m_leftPanel, m_rightPanel})
+            panel->setTreeVertical(vertical);
+    };
+    connect(action("Vertical1"), &QAction::triggered, this, [treeStyle] { treeStyle(true); });
+    connect(action("Horizontal1"), &QAction::triggered, this, [treeStyle] { treeStyle(false); });
+    connect(action("VerticalLayout1"), &QAction::triggered, this, [this] { setBottomStyle(true); });
+    connect(action("HorizontalLayout1"), &QAction::triggered, this, [this] { setBottomStyle(false); });
+    connect(action("Status1"), &QAction::triggered, this, [this] { toggleStatusPane(true); });
+    connect(action("Queue2"), &QAction::triggered, this, [this] { toggleStatusPane(false); });
+}
+
+void MainWindow::setBottomStyle(bool vertical)
+{
+    m_app.WriteToggle(ToggleKey::StatusStyle, vertical);
+    m_bottomSplit->setOrientation(vertical ? Qt::Horizontal : Qt::Vertical);
+    const int total = vertical ? m_bottomSplit->width() : m_bottomSplit->height();
+    m_bottomSplit->setSizes({total / 2, total - total / 2});
+}
+
+void MainWindow::toggleStatusPane(bool status)
+{
+    const QList<int> bottom = m_bottomSplit->sizes();
+    const QList<int> client = m_clientSplit->sizes();
+    PaneSplits splits{bottom.value(0), bottom.value(0) + bottom.value(1), client.value(0),
+                      client.value(0) + client.value(1)};
+    PaneLayout& layout = m_app.paneLayout();
+    splits = status ? layout.toggleStatus(splits) : layout.toggleQueue(splits);
+    m_bottomSplit->setSizes({splits.bottom, splits.bottomSize - splits.bottom});
+    m_clientSplit->setSizes({splits.client, splits.clientSize - splits.client});
+    action("Status1")->setChecked(layout.statusShown());
+    action("Queue2")->setChecked(layout.queueShown());
+}
+
+void MainWindow::wireLocalMenu()
+{
+    // The local pop-up acts on the local list of the side that has it open.
+    auto localPane = [this]() -> LocalPane* {
+        return sidePanel(m_app.activeSide())->localPane();
+    };
+    connect(action("ParentDirectory1"), &QAction::triggered, this, [localPane] { localPane()->goToParent(); });
+    connect(action("Refresh2"), &QAction::triggered, this, [localPane] { localPane()->refresh(); });
+    connect(action("ChangeDirectory3"), &QAction::triggered, this, [this, localPane] {
+        LocalPane* pane = localPane();
+        const auto path = m_app.prompts().inputBox(QStringLiteral("Change Directory"),
+                                                   QStringLiteral("Directory:"), pane->path());
+        if (path && !pane->setPath(path->trimmed()))
+            m_app.statusLog().AddStatusLine(QStringLiteral("No such folder: ") + *path, clRed);
+    });
+}
+
+void MainWindow::runSideButton(SideId id, int button)
+{
+    Side& side = m_app.side(id);
+    switch (SideButton(button)) {
+    case SideButton::ToggleLocalView:
+        side.setLocalView(!side.localView());
+        break;
+    case SideButton::Abort:
+        // Waits test this flag; whatever waits on the side ends.
+        side.session().Abort();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::openPreferences()
+{
+    if (m_preferences) {
+        m_preferences->raise();
+        m_preferences->activateWindow();
+        return;
+    }
+    m_preferences = new PreferencesDialog(m_app.settings(), m_app.settingsStore(), m_app.services(), this);
+    m_preferences->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_preferences, &PreferencesDialog::preferencesSaved, this,
+            [this](const Settings& before, const Settings&) { m_app.applyPreferences(before); });
+    m_preferences->open();
+}

@@ -1,0 +1,225 @@
+#include "app/SidePanel.h"
+
+#include "app/Side.h"
+#include "local/LocalPane.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+struct ButtonLook {
+    SideButton which;
+    int leftNumber;
+    int rightNumber;
+    const char* hint;
+    QStyle::StandardPixmap icon;
+};
+
+// Toolbar order, the buttons' names on each side and their hints.
+constexpr ButtonLook Looks[] = {
+    {SideButton::Connect, 1, 9, "Connect", QStyle::SP_DriveNetIcon},
+    {SideButton::Disconnect, 2, 10, "Disconnect", QStyle::SP_DialogCloseButton},
+    {SideButton::Abort, 4, 12, "Abort", QStyle::SP_BrowserStop},
+    {SideButton::Stop, 17, 18, "Stop Transfer or Delete", QStyle::SP_MediaStop},
+    {SideButton::Transfer, 6, 14, "Transfer", QStyle::SP_ArrowForward},
+    {SideButton::Refresh, 7, 15, "Refresh", QStyle::SP_BrowserReload},
+    {SideButton::FilterDupes, 8, 16, "Filter duplicates", QStyle::SP_FileDialogContentsView},
+    {SideButton::TwoDayFilterDupes, 21, 22, "2 day filter duplicates", QStyle::SP_FileDialogDetailedView},
+    {SideButton::ToggleLocalView, 25, 26, "Toggle Local View", QStyle::SP_DirHomeIcon},
+};
+
+const QStringList ListColumns{QStringLiteral("Name"),  QStringLiteral("Size"),  QStringLiteral("Date"),
+                              QStringLiteral("Owner"), QStringLiteral("Group"), QStringLiteral("Attrib")};
+
+QString sideName(const Side& side, const char* left, const char* right)
+{
+    return QString::fromLatin1(side.isLeft() ? left : right);
+}
+
+} // namespace
+
+SidePanel::SidePanel(Side& side, QWidget* parent) : QWidget(parent), m_side(side)
+{
+    setObjectName(sideName(side, "LeftPanel", "RightPanel"));
+    m_header = new QLabel(this);
+    m_header->setObjectName(sideName(side, "Panel3", "Panel4"));
+    m_header->setAutoFillBackground(true);
+    m_header->setFrameShape(QFrame::Panel);
+    m_header->setFrameShadow(QFrame::Sunken);
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(sideName(side, "Panel5", "Panel6"));
+    m_summary->setFrameShape(QFrame::Panel);
+    m_summary->setFrameShadow(QFrame::Sunken);
+    m_summary->setMinimumWidth(0);
+    m_summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_header->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    buildToolBar();
+    m_stack = new QStackedWidget(this);
+    m_stack->addWidget(buildRemoteView());
+    m_local = new LocalPane(sideName(side, "LlocalList", "RlocalList"), this);
+    m_stack->addWidget(m_local);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    layout->addWidget(m_toolBar);
+    layout->addWidget(m_header);
+    layout->addWidget(m_stack, 1);
+    layout->addWidget(m_summary);
+
+    for (QWidget* w : {static_cast<QWidget*>(m_summary), static_cast<QWidget*>(m_tree),
+                       static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_local->list()),
+                       static_cast<QWidget*>(m_header)})
+        w->installEventFilter(this);
+
+    m_header->setText(side.headerText());
+    m_summary->setText(side.summaryText());
+    connect(&side, &Side::headerTextChanged, m_header, &QLabel::setText);
+    connect(&side, &Side::summaryTextChanged, m_summary, &QLabel::setText);
+    connect(&side, &Side::buttonChanged, this, &SidePanel::showButton);
+    connect(&side, &Side::localViewChanged, this, &SidePanel::showLocalView);
+    connect(&side, &Side::localPathChanged, m_local, [this](const QString& path) { m_local->setPath(path); });
+    connect(m_local, &LocalPane::pathChanged, &side, &Side::setLocalPath);
+    // A filled local folder shows its path in the summary line.
+    connect(m_local, &LocalPane::filled, &side, &Side::setSummaryText);
+    m_local->setPath(side.localPath());
+    for (const ButtonLook& look : Looks)
+        showButton(look.which);
+    showLocalView(side.localView());
+    setActive(false);
+}
+
+void SidePanel::buildToolBar()
+{
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(sideName(m_side, "ToolBar1", "ToolBar2"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    for (const ButtonLook& look : Looks) {
+        auto* button = new QToolButton(m_toolBar);
+        button->setObjectName(QStringLiteral("ToolButton%1").arg(m_side.isLeft() ? look.leftNumber : look.rightNumber));
+        button->setToolTip(QString::fromLatin1(look.hint));
+        button->setIcon(style()->standardIcon(look.icon));
+        button->setAutoRaise(true);
+        m_toolBar->addWidget(button);
+        m_buttons[std::size_t(look.which)] = button;
+        const SideButton which = look.which;
+        connect(button, &QToolButton::clicked, this, [this, which] { Q_EMIT buttonClicked(which); });
+    }
+}
+
+QWidget* SidePanel::buildRemoteView()
+{
+    auto* remote = new QWidget(this);
+    m_pathBox = new QComboBox(remote);
+    m_pathBox->setObjectName(sideName(m_side, "lcb", "rcb"));
+    m_pathBox->setEditable(true);
+    m_treeSplit = new QSplitter(Qt::Horizontal, remote);
+    m_treeSplit->setObjectName(sideName(m_side, "LTreeSplit", "RTreeSplit"));
+    m_treeSplit->setChildrenCollapsible(true);
+    m_tree = new QTreeView(m_treeSplit);
+    m_tree->setObjectName(sideName(m_side, "LTree", "RTree"));
+    m_tree->setHeaderHidden(true);
+    m_list = new QTreeView(m_treeSplit);
+    m_list->setObjectName(sideName(m_side, "Llv", "Rlv"));
+    m_list->setRootIsDecorated(false);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformRowHeights(true);
+    auto* columns = new QStandardItemModel(0, int(ListColumns.size()), m_list);
+    columns->setHorizontalHeaderLabels(ListColumns);
+    m_list->setModel(columns);
+    m_treeSplit->setSizes({0, 1});
+
+    auto* layout = new QVBoxLayout(remote);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pathBox);
+    layout->addWidget(m_treeSplit, 1);
+    return remote;
+}
+
+void SidePanel::attachMenus(QMenu* listMenu, QMenu* treeMenu, QMenu* siteMenu, QMenu* localMenu)
+{
+    auto popUpOn = [](QWidget* widget, QMenu* menu) {
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(widget, &QWidget::customContextMenuRequested, menu, [widget, menu](const QPoint& at) {
+            menu->popup(widget->mapToGlobal(at));
+        });
+        // The menu's shortcuts work while the widget has the focus.
+        for (QAction* action : menu->actions()) {
+            if (!action->shortcut().isEmpty()) {
+                action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+                widget->addAction(action);
+            }
+        }
+    };
+    popUpOn(m_list, listMenu);
+    popUpOn(m_tree, treeMenu);
+    popUpOn(m_local->list(), localMenu);
+    QToolButton* connectButton = button(SideButton::Connect);
+    connectButton->setMenu(siteMenu);
+    connectButton->setPopupMode(QToolButton::InstantPopup);
+    connect(siteMenu, &QMenu::aboutToShow, this, [this, connectButton] {
+        if (connectButton->isDown() || connectButton->underMouse())
+            Q_EMIT connectMenuOpening();
+    });
+}
+
+void SidePanel::setActive(bool active)
+{
+    QPalette palette = m_header->palette();
+    palette.setColor(QPalette::Window, active ? QColor(255, 255, 0) : this->palette().color(QPalette::Button));
+    m_header->setPalette(palette);
+}
+
+void SidePanel::showTree(bool shown)
+{
+    const int total = m_treeSplit->orientation() == Qt::Horizontal ? m_treeSplit->width() : m_treeSplit->height();
+    const int half = qMax(1, total / 2);
+    m_treeSplit->setSizes(shown ? QList<int>{half, qMax(1, total - half)} : QList<int>{0, qMax(1, total)});
+}
+
+void SidePanel::setTreeVertical(bool vertical)
+{
+    // A vertical splitter bar puts the tree beside the list.
+    m_treeSplit->setOrientation(vertical ? Qt::Horizontal : Qt::Vertical);
+}
+
+void SidePanel::showButton(SideButton which)
+{
+    QToolButton* widget = button(which);
+    const ButtonState& state = m_side.button(which);
+    widget->setEnabled(state.enabled);
+    // Hidden toolbar widgets are hidden through their toolbar action.
+    for (QAction* action : m_toolBar->actions()) {
+        if (m_toolBar->widgetForAction(action) == widget)
+            action->setVisible(state.visible);
+    }
+    if (which == SideButton::Stop)
+        widget->setIcon(style()->standardIcon(state.imageIndex == StopImageActive ? QStyle::SP_MediaPause
+                                                                                  : QStyle::SP_MediaStop));
+}
+
+void SidePanel::showLocalView(bool local)
+{
+    m_stack->setCurrentIndex(local ? 1 : 0);
+}
+
+bool SidePanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress)
+        Q_EMIT activated();
+    return QWidget::eventFilter(watched, event);
+}
