@@ -52,35 +52,30 @@ void FtpSession::Abort()
 QByteArray FtpSession::Transaction(const QByteArray& command)
 {
     const QByteArray first = PumpingSocket::Transaction(command);
-    m_replyLines.clear();
-    if (first.isEmpty()) {
-        if (!isConnected() && !isCancelled())
-            throw SocketError(QStringLiteral("Connection closed by server"));
-        return first;
-    }
-    m_replyLines.append(first);
-    QByteArray line = first;
-    while (IsContinuation(line)) {
-        line = ReadLn();
-        if (line.isEmpty())
-            break;
-        m_replyLines.append(line);
-        reportStatus(line, 1);
-    }
+    readContinuation(first);
     return first;
 }
 
 QByteArray FtpSession::ReadReply()
 {
-    QByteArray first = ReadLn();
+    const QByteArray first = ReadLn();
+    if (!first.isEmpty()) {
+        setLastReply(first, ReplyCode(first));
+        reportStatus(first, 1);
+    }
+    readContinuation(first);
+    return first;
+}
+
+void FtpSession::readContinuation(const QByteArray& first)
+{
     m_replyLines.clear();
     if (first.isEmpty()) {
+        // No reply because the server went away is a failure, not a silent 0.
         if (!isConnected() && !isCancelled())
             throw SocketError(QStringLiteral("Connection closed by server"));
-        return first;
+        return;
     }
-    setLastReply(first, ReplyCode(first));
-    reportStatus(first, 1);
     m_replyLines.append(first);
     QByteArray line = first;
     while (IsContinuation(line)) {
@@ -90,7 +85,6 @@ QByteArray FtpSession::ReadReply()
         m_replyLines.append(line);
         reportStatus(line, 1);
     }
-    return first;
 }
 
 void FtpSession::drain()

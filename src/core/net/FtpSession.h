@@ -77,6 +77,8 @@ protected:
 
 private:
     void drain();
+    // Reads the lines that continue a reply after its first line.
+    void readContinuation(const QByteArray& first);
     // Runs the failure path; returns normally only when a handler took it.
     void fail(CommandKind kind, bool unsupportedToo);
     bool sendAndCheck(const QString& command, int failLow, CommandKind kind, bool unsupportedToo);
