@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -114,6 +115,12 @@ int main(int argc, char* argv[])
         else
             session.Upload(localSource, QStringLiteral("up_k.bin"), c.passive, session.remoteAddress());
         const double ours = seconds(timer);
+        const QString written = c.download ? target : server.rootPath() + QStringLiteral("/up_k.bin");
+        if (QFileInfo(written).size() != size) {
+            std::fprintf(stderr, "%s: wrote %lld bytes, expected %lld\n", c.name,
+                         QFileInfo(written).size(), size);
+            return 1;
+        }
 
         QStringList args{QStringLiteral("-s"), QStringLiteral("-S")};
         if (!c.passive)
