@@ -69,6 +69,9 @@ private Q_SLOTS:
     void closeDuringWaitEndsTheWait();
     void stalledServerEndsOnCancel();
     void overlongReplyLineFailsCleanly();
+    void bannerWithPlainMiddleLines();
+    void commandsCannotSmuggleLines();
+    void refusedDataConnectionEndsTheListing();
 
     void connectFailures();
     void lookupTimeOutAndCancel();
@@ -299,7 +302,9 @@ void TestNetSession::passiveDownloadWithoutParentheses()
     QTemporaryDir dir;
     const QString local = dir.filePath(QStringLiteral("file.bin"));
     QSignalSpy successSpy(&session, &FtpSession::success);
+    QSignalSpy packetSpy(&session, &FtpSession::dataPacketReceived);
     session.Download(QStringLiteral("file.bin"), local, false, true, QHostAddress::LocalHost);
+    QVERIFY(packetSpy.count() >= 1);
     QCOMPARE(session.announcedSize(), qint64(content.size()));
     QFile file(local);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -387,9 +392,59 @@ void TestNetSession::stalledServerEndsOnCancel()
         if (command == "STAT")
             session.Abort();
     });
-    session.DoCommand(QStringLiteral("STAT"));
-    // The cancelled wait returns without a reply and leaves the session usable.
+    // An aborted wait is not a reply: it raises, and the session stays usable.
+    try {
+        session.DoCommand(QStringLiteral("STAT"));
+        QFAIL("an aborted command was reported as done");
+    } catch (const SocketAbortError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Socket readln aborted"));
+    }
     QCOMPARE(session.replyNumber(), 0);
+    QVERIFY(session.isConnected());
+}
+
+void TestNetSession::bannerWithPlainMiddleLines()
+{
+    // Lines between "220-" and "220 " need no prefix; all belong to the greeting.
+    m_fake->greet("220-Welcome\r\n+--------+\r\n| banner |\r\n220 ready\r\n")
+        .expect("USER user", "331 password?")
+        .expect("PASS pass", "230 in");
+    FtpSession session;
+    QSignalSpy connectedSpy(&session, &PumpingSocket::connected);
+    connectSession(session);
+    QCOMPARE(connectedSpy.count(), 1);
+    QVERIFY(m_fake->mismatches().isEmpty());
+    QVERIFY(m_fake->scriptDone());
+}
+
+void TestNetSession::commandsCannotSmuggleLines()
+{
+    m_fake->expect("USER", "230 ok").expect("NOOP", "200 ok");
+    FtpSession session;
+    connectSession(session);
+    QVERIFY_THROWS_EXCEPTION(SocketError, session.ChangeDir(QStringLiteral("x\r\nDELE precious")));
+    QVERIFY_THROWS_EXCEPTION(SocketError, session.Delete(QStringLiteral("a\0b")));
+    QVERIFY_THROWS_EXCEPTION(SocketError, session.ChangeDir(QString(20000, QLatin1Char('a'))));
+    session.DoCommand(QStringLiteral("NOOP"));
+    QCOMPARE(m_fake->received(), (QList<QByteArray>{"USER user", "NOOP"}));
+}
+
+void TestNetSession::refusedDataConnectionEndsTheListing()
+{
+    m_fake->expect("USER", "230 ok")
+        .expect("PORT ", "200 PORT ok")
+        .expect("LIST", [](FakeFtpServer& server, const QByteArray&) {
+            // The server never connects back and says so.
+            server.send("150 Opening data connection");
+            server.send("425 Can't open data connection");
+        });
+    FtpSession session;
+    connectSession(session);
+    QSignalSpy stopSpy(&session, &FtpSession::transactionStop);
+    QSignalSpy statusSpy(&session, &PumpingSocket::status);
+    QVERIFY_THROWS_EXCEPTION(SocketAbortError, session.List(QString()));
+    QCOMPARE(stopSpy.count(), 1);
+    QVERIFY(statusText(statusSpy).contains(QLatin1String("425 Can't open data connection")));
     QVERIFY(session.isConnected());
 }
 

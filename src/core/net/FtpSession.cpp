@@ -24,6 +24,8 @@ bool startsWithErrorDigit(const QByteArray& line)
 FtpSession::FtpSession(QObject* parent) : PumpingSocket(parent)
 {
     setPort(21);
+    // Unread control lines are bounded too, however long nobody reads them.
+    receiveBuffer().setSizeLimit(8 * 1024 * 1024);
     // A lost control connection ends any data wait too.
     connect(this, &PumpingSocket::disconnected, this, [this] {
         if (m_data)
@@ -38,7 +40,13 @@ void FtpSession::dataReceived()
     // The server announcing its close or a broken data connection stops
     // whatever this session waits for.
     const QByteArray head = receiveBuffer().peek(4);
-    if (head.size() >= 4 && (head.startsWith("421") || head.startsWith("426")))
+    if (head.size() < 4)
+        return;
+    if (head.startsWith("421") || head.startsWith("426"))
+        Abort();
+    // While data flows, any refusal (425 can't open data connection) means
+    // no data will come; waiting on would never end.
+    else if (m_inDataPhase && (head.at(0) == '4' || head.at(0) == '5'))
         Abort();
 }
 
@@ -71,10 +79,10 @@ void FtpSession::readContinuation(const QByteArray& first)
 {
     m_replyLines.clear();
     if (first.isEmpty()) {
-        // No reply because the server went away is a failure, not a silent 0.
-        if (!isConnected() && !isCancelled())
-            throw SocketError(QStringLiteral("Connection closed by server"));
-        return;
+        // No reply is never a success: the user aborted or the server left.
+        if (isCancelled())
+            throw SocketAbortError(QString::fromLatin1(ReadAbortedText));
+        throw SocketError(QStringLiteral("Connection closed by server"));
     }
     m_replyLines.append(first);
     QByteArray line = first;
@@ -105,8 +113,9 @@ void FtpSession::fail(CommandKind kind, bool unsupportedToo)
 bool FtpSession::sendAndCheck(const QString& command, int failLow, CommandKind kind,
                               bool unsupportedToo)
 {
+    const QByteArray bytes = commandBytes(command);
     reportStatus(command, 1);
-    Transaction(WireText::Encode(command));
+    Transaction(bytes);
     if (InRange(replyNumber(), failLow, 599)) {
         fail(kind, unsupportedToo);
         return false;
@@ -124,17 +133,26 @@ void FtpSession::Connect()
     receiveBuffer().clear();
     PumpingSocket::Connect();
 
+    // The greeting ends with its code and a blank ("220 "), whatever the
+    // lines between look like; stopping earlier would take its last line
+    // for the reply to USER.
     QByteArray line(" ");
-    while (IsContinuation(line)) {
+    QByteArray finalPrefix;
+    while (IsContinuation(line) || (!finalPrefix.isEmpty() && !line.startsWith(finalPrefix))) {
         line = ReadLn();
         if (line.isEmpty())
             break;
+        if (finalPrefix.isEmpty() && ReplyCode(line) > 0 && line.size() > 3 && line.at(3) == '-')
+            finalPrefix = line.left(3) + ' ';
         reportStatus(line, 1);
+    }
+    if (line.isEmpty()) {
+        if (isCancelled())
+            throw SocketAbortError(QString::fromLatin1(ReadAbortedText));
+        throw SocketError(QStringLiteral("Connection closed by server"));
     }
     // A server that refuses us in its greeting (421 too many users) says so
     // better than the failed USER that would follow.
-    if (line.isEmpty() && !isConnected())
-        throw SocketError(QStringLiteral("Connection closed by server"));
     if (startsWithErrorDigit(line)) {
         setLastReply(line, ReplyCode(line));
         Q_EMIT connectionFailed();
@@ -145,23 +163,19 @@ void FtpSession::Connect()
         m_authenticationNeeded();
 
     reportStatus(QStringLiteral("USER ") + UserID, 1);
-    setCancelled(false);
+    drain();
     if (proxy().isEmpty())
-        Transaction(WireText::Encode(QStringLiteral("USER ") + UserID));
+        Transaction(commandBytes(QStringLiteral("USER ") + UserID));
     else
-        Transaction(WireText::Encode(
-            QStringLiteral("USER %1@%2:%3").arg(UserID, host()).arg(port())));
-    if (isCancelled())
-        throw SocketError(QStringLiteral("Login Canceled"));
+        Transaction(commandBytes(QStringLiteral("USER ") + UserID + QLatin1Char('@') + host()
+                                 + QLatin1Char(':') + QString::number(port())));
     if (InRange(replyNumber(), 401, 599)) {
         Q_EMIT connectionFailed();
         throw FtpException(LastReplyText());
     }
     if (replyNumber() == 331) {
         reportStatus(QStringLiteral("PASS "), 1);
-        Transaction(WireText::Encode(QStringLiteral("PASS ") + Password));
-        if (isCancelled())
-            throw SocketError(QStringLiteral("Login Canceled"));
+        Transaction(commandBytes(QStringLiteral("PASS ") + Password));
         if (InRange(replyNumber(), 401, 599)) {
             Q_EMIT connectionFailed();
             throw FtpException(LastReplyText());
@@ -183,8 +197,8 @@ void FtpSession::Disconnect()
         setCancelled(false);
         Transaction("QUIT");
         code = replyNumber();
-    } catch (const SocketError&) {
-        // The server closed without answering QUIT: it is gone either way.
+    } catch (const NetError&) {
+        // No answer to QUIT (closed or aborted): the session ends either way.
     } catch (...) {
         CloseSocket();
         throw;
@@ -200,11 +214,12 @@ void FtpSession::Disconnect()
 void FtpSession::DoCommand(const QString& text)
 {
     const CommandKind kind = Classify(text);
+    const QByteArray bytes = commandBytes(text);
     setCancelled(false);
     CheckConnection();
     reportStatus(text, 1);
     drain();
-    Transaction(WireText::Encode(text));
+    Transaction(bytes);
     if (InRange(replyNumber(), 400, 599))
         fail(kind, true);
     else
@@ -245,6 +260,54 @@ void FtpSession::Mode(TransferType type)
 
 // ---- data connections ---------------------------------------------------------------
 
+QByteArray FtpSession::commandBytes(const QString& text)
+{
+    const QByteArray bytes = WireText::Encode(text);
+    // A line break inside a name would let the rest pass as a second command.
+    if (bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0'))
+        throw SocketError(QStringLiteral("Command not sent: it contains a line break or a NUL byte"));
+    if (bytes.size() > MaxCommandBytes)
+        throw SocketError(QStringLiteral("Command not sent: longer than %1 bytes").arg(MaxCommandBytes));
+    return bytes;
+}
+
+void FtpSession::newDataConnection()
+{
+    releaseDataConnection();
+    m_data = new PumpingSocket(this);
+    connect(m_data, &PumpingSocket::packetReceived, this, &FtpSession::dataPacketReceived);
+    connect(m_data, &PumpingSocket::packetSent, this, &FtpSession::dataPacketSent);
+}
+
+void FtpSession::beginDataPhase()
+{
+    m_inDataPhase = true;
+    Q_EMIT transactionStart();
+}
+
+bool FtpSession::acceptData()
+{
+    try {
+        m_data->Accept();
+        return true;
+    } catch (const SocketError&) {
+        // Cancelled by the user or by the server's refusal: the transfer's
+        // end reports what the server said.
+        if (transferCancelled())
+            return false;
+        throw;
+    }
+}
+
+void FtpSession::abandonDataPhase()
+{
+    if (m_inDataPhase) {
+        m_inDataPhase = false;
+        Q_EMIT transactionStop();
+    }
+    releaseDataConnection();
+}
+
 void FtpSession::releaseDataConnection()
 {
     if (!m_data)
@@ -280,6 +343,7 @@ bool FtpSession::openDataConnection(bool passive, const QHostAddress& address, C
         m_data->setPort(0);
         // Listen where the server reaches us: the control connection's address.
         m_data->Listen(localAddress());
+        m_data->setAcceptFrom(remoteAddress());
         return sendAndCheck(QStringLiteral("PORT ") + m_data->PortArgument(localAddress()), 301,
                             kind, false);
     }
@@ -295,16 +359,17 @@ bool FtpSession::openDataConnection(bool passive, const QHostAddress& address, C
         }
         line = ReadLn();
         if (line.isEmpty()) {
-            if (!isConnected())
-                throw SocketError(QStringLiteral("Connection closed by server"));
-            return false;
+            if (isCancelled())
+                throw SocketAbortError(QString::fromLatin1(ReadAbortedText));
+            throw SocketError(QStringLiteral("Connection closed by server"));
         }
         reportStatus(line, 1);
     }
     const auto dataPort = PassivePort(line);
     if (!dataPort)
         throw FtpException(QStringLiteral("Unrecognized passive mode reply: ") + LineText(line));
-    m_data->setHost(address.toString());
+    // Without an address given, the data comes from where the control does.
+    m_data->setHost((address.isNull() ? remoteAddress() : address).toString());
     m_data->setPort(*dataPort);
     m_data->setTimeOut(timeOut());
     m_data->Connect();
@@ -331,6 +396,7 @@ void FtpSession::waitForAbortReply()
 
 void FtpSession::finishTransfer(CommandKind kind, bool cancelled, const QString& countText)
 {
+    m_inDataPhase = false;
     Q_EMIT transactionStop();
     if (m_data)
         m_data->CloseSocket();
@@ -352,8 +418,7 @@ void FtpSession::List(const QString& argument)
 {
     setCancelled(false);
     CheckConnection();
-    releaseDataConnection();
-    m_data = new PumpingSocket(this);
+    newDataConnection();
     drain();
     try {
         if (ParseList && Vendor == VendorUnknown) {
@@ -367,32 +432,23 @@ void FtpSession::List(const QString& argument)
             return;
         }
         m_announcedSize = AnnouncedSize(lastReply());
-        Q_EMIT transactionStart();
-        m_data->Accept();
-        for (;;) {
-            QByteArray line = m_data->ReadLn();
-            if (line.isEmpty())
-                break;
-            while (line.endsWith('\n') || line.endsWith('\r'))
-                line.chop(1);
-            Q_EMIT listItem(WireText::Decode(line));
+        beginDataPhase();
+        if (acceptData()) {
+            for (;;) {
+                QByteArray line = m_data->ReadLn();
+                if (line.isEmpty())
+                    break;
+                while (line.endsWith('\n') || line.endsWith('\r'))
+                    line.chop(1);
+                Q_EMIT listItem(WireText::Decode(line));
+            }
         }
     } catch (const NetError&) {
-        releaseDataConnection();
+        abandonDataPhase();
         throw;
     }
-    const bool cancelled = transferCancelled();
     const qint64 count = m_data ? m_data->bytesReceived() : 0;
-    Q_EMIT transactionStop();
-    releaseDataConnection();
-    reportStatus(QStringLiteral("Received %1 Bytes").arg(count), 1);
-    if (cancelled || timedOut())
-        return;
-    ReadReply();
-    if (startsWithErrorDigit(lastReply()))
-        fail(CommandKind::List, false);
-    else
-        Q_EMIT success(CommandKind::List);
+    finishTransfer(CommandKind::List, transferCancelled(), QStringLiteral("Received %1 Bytes").arg(count));
 }
 
 void FtpSession::Download(const QString& remote, const QString& local, bool resume, bool passive,
@@ -400,8 +456,7 @@ void FtpSession::Download(const QString& remote, const QString& local, bool resu
 {
     setCancelled(false);
     CheckConnection();
-    releaseDataConnection();
-    m_data = new PumpingSocket(this);
+    newDataConnection();
     // File data is not lines: no line-length limit while it may arrive early.
     m_data->receiveBuffer().setLineLimit(std::numeric_limits<qsizetype>::max());
     m_announcedSize = 0;
@@ -420,25 +475,25 @@ void FtpSession::Download(const QString& remote, const QString& local, bool resu
             if (m_announcedSize > 0)
                 break;
         }
-        Q_EMIT transactionStart();
-        if (!passive)
-            m_data->Accept();
+        beginDataPhase();
+        if (!passive && !acceptData())
+            cancelled = true;
         // Opened only now, so a refused RETR never truncates an existing file.
         const QIODevice::OpenMode mode =
             restartAt > 0 ? QIODevice::WriteOnly | QIODevice::Append
                           : QIODevice::WriteOnly | QIODevice::Truncate;
-        if (!file.open(mode)) {
+        if (!cancelled && !file.open(mode)) {
             Abort();
             throw SocketError(QStringLiteral("Unable to write the local file: ") + file.errorString());
         }
         try {
-            m_data->CaptureToDevice(&file);
+            if (!cancelled)
+                m_data->CaptureToDevice(&file);
         } catch (const SocketAbortError&) {
             cancelled = true;
         }
     } catch (const NetError&) {
-        Q_EMIT transactionStop();
-        releaseDataConnection();
+        abandonDataPhase();
         throw;
     }
     file.close();
@@ -455,8 +510,7 @@ void FtpSession::Upload(const QString& local, const QString& remote, bool passiv
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly))
         throw SocketError(QStringLiteral("Unable to read the local file: ") + file.errorString());
-    releaseDataConnection();
-    m_data = new PumpingSocket(this);
+    newDataConnection();
     m_announcedSize = file.size();
     drain();
     bool cancelled = false;
@@ -466,18 +520,19 @@ void FtpSession::Upload(const QString& local, const QString& remote, bool passiv
             releaseDataConnection();
             return;
         }
-        Q_EMIT transactionStart();
-        if (!passive)
-            m_data->Accept();
+        beginDataPhase();
+        if (!passive && !acceptData())
+            cancelled = true;
         try {
-            m_data->SendFromDevice(&file);
-            m_data->FinishSending();
+            if (!cancelled) {
+                m_data->SendFromDevice(&file);
+                m_data->FinishSending();
+            }
         } catch (const SocketAbortError&) {
             cancelled = true;
         }
     } catch (const NetError&) {
-        Q_EMIT transactionStop();
-        releaseDataConnection();
+        abandonDataPhase();
         throw;
     }
     cancelled = cancelled || transferCancelled();

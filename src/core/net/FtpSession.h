@@ -16,6 +16,9 @@ class FtpSession : public PumpingSocket {
 public:
     enum class TransferType { Ascii = 1, Image = 2, Local8 = 3 };
 
+    // The longest command line we send, without its CR LF.
+    static constexpr qsizetype MaxCommandBytes = 16383;
+
     explicit FtpSession(QObject* parent = nullptr);
     ~FtpSession() override;
 
@@ -70,6 +73,9 @@ Q_SIGNALS:
     void listItem(const QString& line);
     void transactionStart();
     void transactionStop();
+    // Progress of the data connection (file or listing data).
+    void dataPacketReceived();
+    void dataPacketSent();
 
 protected:
     void dataReceived() override;
@@ -77,6 +83,14 @@ protected:
 
 private:
     void drain();
+    // The command as bytes; refuses line breaks, NUL bytes and overlong text.
+    static QByteArray commandBytes(const QString& text);
+    void newDataConnection();
+    void beginDataPhase();
+    // Waits for the server's data connection; false when cancelled meanwhile.
+    bool acceptData();
+    // Ends the data phase after a failure: stop event, connection released.
+    void abandonDataPhase();
     // Reads the lines that continue a reply after its first line.
     void readContinuation(const QByteArray& first);
     // Runs the failure path; returns normally only when a handler took it.
@@ -93,5 +107,6 @@ private:
     std::function<bool()> m_authenticationNeeded;
     QPointer<PumpingSocket> m_data;
     qint64 m_announcedSize = 0;
+    bool m_inDataPhase = false;
     QList<QByteArray> m_replyLines;
 };

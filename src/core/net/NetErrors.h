@@ -27,6 +27,9 @@ public:
     const char* className() const override { return "ESockError"; }
 };
 
+// The message of a reply wait that the user aborted.
+inline constexpr char ReadAbortedText[] = "Socket readln aborted";
+
 // A send or a transfer was cancelled while it waited.
 class SocketAbortError : public NetError {
 public:

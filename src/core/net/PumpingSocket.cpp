@@ -53,9 +53,10 @@ PumpingSocket::~PumpingSocket()
 
 void PumpingSocket::reportStatus(const QString& text, int level)
 {
+    if (level > m_reportLevel)
+        return;
     m_lastStatus = text;
-    if (level <= m_reportLevel)
-        Q_EMIT status(text);
+    Q_EMIT status(text);
 }
 
 void PumpingSocket::reportStatus(const QByteArray& text, int level)
@@ -169,8 +170,8 @@ void PumpingSocket::socketError()
         Q_EMIT wakeUp();
         return;
     }
-    // A peer's close arrives as its own notification.
-    if (qtError == QAbstractSocket::RemoteHostClosedError)
+    // A peer's close arrives as its own notification; "would block" is no failure.
+    if (qtError == QAbstractSocket::RemoteHostClosedError || qtError == QAbstractSocket::TemporaryError)
         return;
     m_lastError = SocketErrorText::NumberFor(qtError);
     Q_EMIT error(m_lastError, SocketErrorText::Describe(m_lastError));
@@ -366,7 +367,8 @@ QByteArray PumpingSocket::ReadLn()
         return m_buffer.hasLine() || m_buffer.overflowPending() || m_cancel || !m_connected;
     });
     if (m_buffer.takeOverflow())
-        throw SocketError(QStringLiteral("Line from server too long (over %1 KiB without a line end)")
+        throw SocketError(QStringLiteral("Data from server discarded: a line without its end over "
+                                         "%1 KiB, or too much unread data")
                               .arg(ReceiveBuffer::DefaultLineLimit / 1024));
     if (m_buffer.hasLine())
         return m_buffer.takeLine();
@@ -514,10 +516,22 @@ void PumpingSocket::Accept()
     reportStatus(QStringLiteral("Accepting"), 4);
     if (!m_server)
         throw SocketError(QStringLiteral("Error creating Data Connection"));
-    pumpUntil([this] { return m_acceptReady || m_cancel; });
-    if (m_cancel)
-        throw SocketError(QStringLiteral("Accepting Canceled"));
-    QTcpSocket* accepted = m_server->nextPendingConnection();
+    QTcpSocket* accepted = nullptr;
+    while (!accepted) {
+        pumpUntil([this] { return m_acceptReady || m_cancel; });
+        if (m_cancel)
+            throw SocketError(QStringLiteral("Accepting Canceled"));
+        accepted = m_server->nextPendingConnection();
+        m_acceptReady = m_server->hasPendingConnections();
+        if (!accepted)
+            break;
+        // Only the server we talk to may deliver our data.
+        if (!m_acceptFrom.isNull() && !accepted->peerAddress().isEqual(m_acceptFrom)) {
+            accepted->abort();
+            accepted->deleteLater();
+            accepted = nullptr;
+        }
+    }
     m_server->close();
     m_server->deleteLater();
     m_server = nullptr;

@@ -72,6 +72,8 @@ public:
     virtual QByteArray Transaction(const QByteArray& command);
     void Listen(const QHostAddress& address = QHostAddress(QHostAddress::AnyIPv4));
     void Accept();
+    // Accept ignores connections from anywhere else (null: accept any).
+    void setAcceptFrom(const QHostAddress& peer) { m_acceptFrom = peer; }
     QHostAddress ResolveHost(bool report);
     // "h1,h2,h3,h4,p1,p2" for a PORT command: the control socket's local
     // address and this listening socket's port.
@@ -154,6 +156,7 @@ private:
     QTimer m_timer;
     ReceiveBuffer m_buffer;
     QHostAddress m_remoteAddress;
+    QHostAddress m_acceptFrom;
     QString m_lastStatus;
     QByteArray m_lastReply;
     int m_replyNumber = 0;

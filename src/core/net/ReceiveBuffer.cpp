@@ -17,6 +17,11 @@ void ReceiveBuffer::append(const char* data, qsizetype size)
         if (size <= 0)
             return;
     }
+    if (m_sizeLimit > 0 && this->size() + size > m_sizeLimit) {
+        clear();
+        m_overflowed = true;
+        return;
+    }
     m_data.append(data, size);
     if (m_lineEnd < 0) {
         findLineEnd();

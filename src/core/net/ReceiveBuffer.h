@@ -32,6 +32,9 @@ public:
     bool takeOverflow();
     bool overflowPending() const { return m_overflowed; }
     void setLineLimit(qsizetype limit) { m_lineLimit = limit; }
+    // Unread data beyond this is thrown away too (0 = no limit); for control
+    // connections, where nobody may read for a long time.
+    void setSizeLimit(qsizetype limit) { m_sizeLimit = limit; }
 
 private:
     void findLineEnd();
@@ -42,6 +45,7 @@ private:
     qsizetype m_lineEnd = -1;  // index of the first LF in unread data, -1 when none
     qsizetype m_scanPos = 0;   // no LF lies before this index
     qsizetype m_lineLimit = DefaultLineLimit;
+    qsizetype m_sizeLimit = 0;
     bool m_discarding = false; // dropping the rest of an overlong line
     bool m_overflowed = false;
 };

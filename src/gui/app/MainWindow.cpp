@@ -4,6 +4,7 @@
 #include "app/DesktopServices.h"
 #include "app/FontConversion.h"
 #include "app/FontSpec.h"
+#include "app/ListColumns.h"
 #include "app/MainMenus.h"
 #include "app/SidePanel.h"
 #include "app/PreferencesDialog.h"
@@ -238,8 +239,16 @@ void MainWindow::applySettingsToWidgets()
         action(name)->setVisible(s.autoRefresh == 1);
     for (const char* name : {"N31", "Race1"})
         action(name)->setVisible(s.race == 1);
-    for (SidePanel* panel : {m_leftPanel, m_rightPanel})
+    const auto widths = ListColumns::OptionalWidths(s);
+    for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
         panel->setTreeVertical(s.treeStyle);
+        for (int column : {ListColumns::Owner, ListColumns::Group, ListColumns::Attrib}) {
+            const int width = widths[std::size_t(column - ListColumns::Owner)];
+            panel->list()->setColumnHidden(column, width == 0);
+            if (width > 0)
+                panel->list()->setColumnWidth(column, width);
+        }
+    }
     m_bottomSplit->setOrientation(s.statusStyle ? Qt::Horizontal : Qt::Vertical);
 
     // One font for the lists, trees and queue; another for the status window.
