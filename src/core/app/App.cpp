@@ -206,6 +206,11 @@ bool App::WriteToggle(const QByteArray& key, bool on)
     return m_store.WriteToggle(key, on);
 }
 
+void App::Abort(SideId id)
+{
+    side(id).session().Abort();
+}
+
 void App::resetTransferDisplay()
 {
     m_transferTimer.stop();

@@ -74,7 +74,13 @@ public:
     bool skipActive() const { return m_settings.skip; }
     void setSkipActive(bool on) { m_settings.skip = on; }
 
+    // Hidden menu items the settings file can reveal.
+    bool autoRefreshItemsVisible() const { return m_settings.autoRefresh == 1; }
+    bool raceItemsVisible() const { return m_settings.race == 1; }
+
     // Menu commands.
+    // The side's Abort button: every wait of its session ends.
+    void Abort(SideId side);
     void ToggleAllOptions();
     // Writes a menu toggle's key at once and keeps the loaded value in step.
     bool WriteToggle(const QByteArray& key, bool on);

@@ -78,8 +78,13 @@ void StatusLog::AddStatusLine(const QString& input, Colour colour) {
 void StatusLog::collectHelpReply(const QString& text) {
     if (text.startsWith(QLatin1String("214-")) && !m_helpReplyBuffer)
         m_helpReplyBuffer.emplace();
-    if (m_helpReplyBuffer)
-        m_helpReplyBuffer->append(text);
+    if (m_helpReplyBuffer) {
+        // A help reply whose last line never comes must not collect forever.
+        if (m_helpReplyBuffer->size() >= MaxHelpReplyLines)
+            m_helpReplyBuffer.reset();
+        else
+            m_helpReplyBuffer->append(text);
+    }
     // With the viewer already open the reply keeps collecting until a later
     // "214 " finds it closed.
     if (text.startsWith(QLatin1String("214 ")) && !m_viewerOpen && m_helpReplyBuffer) {

@@ -34,6 +34,9 @@ public:
     // Stops the transfer progress timer if it runs; returns whether it ran.
     using TransferTimerStopper = std::function<bool()>;
 
+    // Lines a help reply may collect before it is given up.
+    static constexpr int MaxHelpReplyLines = 5000;
+
     explicit StatusLog(DesktopServices& services, QObject* parent = nullptr);
 
     StatusLineStore& lines() { return m_lines; }

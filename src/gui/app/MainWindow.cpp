@@ -162,11 +162,10 @@ void MainWindow::buildTray()
 
 void MainWindow::bindApp()
 {
-    connect(&m_app, &App::titleChanged, this, [](const QString& title) {
-        QApplication::setApplicationDisplayName(QString());
-        QApplication::setApplicationName(title);
+    connect(&m_app, &App::titleChanged, this, [this](const QString& title) {
+        setWindowTitle(title);
+        m_tray->setToolTip(title);
     });
-    connect(&m_app, &App::titleChanged, this, &QWidget::setWindowTitle);
     connect(&m_app, &App::activeSideChanged, this, &MainWindow::showActiveSide);
     connect(&m_app, &App::settingsLoaded, this, &MainWindow::applySettingsToWidgets);
     connect(&m_app, &App::allOptionsChanged, this, [this](bool visible) {
@@ -236,9 +235,9 @@ void MainWindow::applySettingsToWidgets()
     check("Attrib1", s.attrib);
     action("N2DayFilterDupes1")->setVisible(s.all);
     for (const char* name : {"N26", "AutoRefresh1", "DupeAfterRefresh1"})
-        action(name)->setVisible(s.autoRefresh == 1);
+        action(name)->setVisible(m_app.autoRefreshItemsVisible());
     for (const char* name : {"N31", "Race1"})
-        action(name)->setVisible(s.race == 1);
+        action(name)->setVisible(m_app.raceItemsVisible());
     const auto widths = ListColumns::OptionalWidths(s);
     for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
         panel->setTreeVertical(s.treeStyle);

@@ -148,8 +148,7 @@ void MainWindow::runSideButton(SideId id, int button)
         side.setLocalView(!side.localView());
         break;
     case SideButton::Abort:
-        // Waits test this flag; whatever waits on the side ends.
-        side.session().Abort();
+        m_app.Abort(id);
         break;
     default:
         break;

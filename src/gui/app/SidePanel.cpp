@@ -161,9 +161,10 @@ void SidePanel::attachMenus(QMenu* listMenu, QMenu* treeMenu, QMenu* siteMenu, Q
         connect(widget, &QWidget::customContextMenuRequested, menu, [widget, menu](const QPoint& at) {
             menu->popup(widget->mapToGlobal(at));
         });
-        // The menu's shortcuts work while the widget has the focus.
+        // The menu's shortcuts work while the widget has the focus; F5 is the
+        // window's own Refresh, which acts on the active side.
         for (QAction* action : menu->actions()) {
-            if (!action->shortcut().isEmpty()) {
+            if (!action->shortcut().isEmpty() && action->shortcut() != QKeySequence(Qt::Key_F5)) {
                 action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
                 widget->addAction(action);
             }
@@ -175,10 +176,9 @@ void SidePanel::attachMenus(QMenu* listMenu, QMenu* treeMenu, QMenu* siteMenu, Q
     QToolButton* connectButton = button(SideButton::Connect);
     connectButton->setMenu(siteMenu);
     connectButton->setPopupMode(QToolButton::InstantPopup);
-    connect(siteMenu, &QMenu::aboutToShow, this, [this, connectButton] {
-        if (connectButton->isDown() || connectButton->underMouse())
-            Q_EMIT connectMenuOpening();
-    });
+    // The drop-down is shared: the button about to open it decides which
+    // side connects (seen in eventFilter, before the button opens the menu).
+    connectButton->installEventFilter(this);
 }
 
 void SidePanel::setActive(bool active)
@@ -225,6 +225,11 @@ void SidePanel::showLocalView(bool local)
 
 bool SidePanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == button(SideButton::Connect)) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
+            Q_EMIT connectMenuOpening();
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress)
         Q_EMIT activated();
     return QWidget::eventFilter(watched, event);

@@ -52,7 +52,7 @@ TextViewerWindow::TextViewerWindow(StatusLog& log, const SettingsStore& settings
 
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* copy = addAction(m_popup, "Copy1", QStringLiteral("Copy"));
+    QAction* copy = addAction(m_popup, "ViewerCopy1", QStringLiteral("Copy"));
     QAction* saveSelection =
         addAction(m_popup, "SaveSelectionAs1", QStringLiteral("Save Selection As.."));
     copy->setEnabled(false);
