@@ -5,8 +5,7 @@
 #include "app/QtDesktopServices.h"
 #include "app/QtUserPrompts.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     KorvaneApplication application(argc, argv);
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     KorvaneApplication::setOrganizationName(QString::fromLatin1(App::Title));

@@ -16,8 +16,7 @@
 
 namespace {
 
-long peakMemoryKiB()
-{
+long peakMemoryKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
@@ -28,8 +27,7 @@ long peakMemoryKiB()
     return -1;
 }
 
-bool makeFile(const QString& path, qint64 size)
-{
+bool makeFile(const QString& path, qint64 size) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -43,10 +41,11 @@ bool makeFile(const QString& path, qint64 size)
     return true;
 }
 
-double seconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e9; }
+double seconds(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e9;
+}
 
-double runCurl(const QStringList& arguments)
-{
+double runCurl(const QStringList& arguments) {
     QProcess curl;
     QElapsedTimer timer;
     timer.start();
@@ -60,8 +59,7 @@ double runCurl(const QStringList& arguments)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const qint64 mib = argc > 1 ? QByteArray(argv[1]).toLongLong() : 512;
     const qint64 size = mib * 1024 * 1024;
@@ -111,11 +109,14 @@ int main(int argc, char* argv[])
         QElapsedTimer timer;
         timer.start();
         if (c.download)
-            session.Download(QStringLiteral("big.bin"), target, false, c.passive, session.remoteAddress());
+            session.Download(QStringLiteral("big.bin"), target, false, c.passive,
+                             session.remoteAddress());
         else
-            session.Upload(localSource, QStringLiteral("up_k.bin"), c.passive, session.remoteAddress());
+            session.Upload(localSource, QStringLiteral("up_k.bin"), c.passive,
+                           session.remoteAddress());
         const double ours = seconds(timer);
-        const QString written = c.download ? target : server.rootPath() + QStringLiteral("/up_k.bin");
+        const QString written =
+            c.download ? target : server.rootPath() + QStringLiteral("/up_k.bin");
         if (QFileInfo(written).size() != size) {
             std::fprintf(stderr, "%s: wrote %lld bytes, expected %lld\n", c.name,
                          QFileInfo(written).size(), size);
@@ -131,8 +132,8 @@ int main(int argc, char* argv[])
             args << QStringLiteral("-T") << localSource << url + QStringLiteral("up_c.bin");
         const double theirs = runCurl(args);
         const double mb = double(size) / 1e6;
-        std::printf("%-22s %12.1f %12.1f %8.2f\n", c.name, mb / ours, theirs > 0 ? mb / theirs : 0.0,
-                    theirs > 0 ? theirs / ours : 0.0);
+        std::printf("%-22s %12.1f %12.1f %8.2f\n", c.name, mb / ours,
+                    theirs > 0 ? mb / theirs : 0.0, theirs > 0 ? theirs / ours : 0.0);
         std::fflush(stdout);
     }
     session.Disconnect();

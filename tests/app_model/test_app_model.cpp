@@ -40,21 +40,18 @@ private:
     std::unique_ptr<App> m_app;
 };
 
-void TestAppModel::init()
-{
+void TestAppModel::init() {
     m_dir = std::make_unique<TempDataDir>();
     m_services = std::make_unique<RecordingDesktopServices>();
     m_prompts = std::make_unique<ScriptedUserPrompts>();
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
 }
 
-void TestAppModel::cleanup()
-{
+void TestAppModel::cleanup() {
     m_app.reset();
 }
 
-void TestAppModel::startUpWithEmptyDataDirectory()
-{
+void TestAppModel::startUpWithEmptyDataDirectory() {
     m_app->create();
     const WindowLayout layout = m_app->show();
     QCOMPARE(layout.left, 100);
@@ -89,8 +86,7 @@ void TestAppModel::startUpWithEmptyDataDirectory()
     QCOMPARE(m_app->right().statusColour(), clGreen);
 }
 
-void TestAppModel::closeQuery_data()
-{
+void TestAppModel::closeQuery_data() {
     QTest::addColumn<bool>("confirmSetting");
     QTest::addColumn<int>("queued");
     QTest::addColumn<bool>("answer");
@@ -102,8 +98,7 @@ void TestAppModel::closeQuery_data()
     QTest::newRow("answer no") << true << 2 << false << false << true;
 }
 
-void TestAppModel::closeQuery()
-{
+void TestAppModel::closeQuery() {
     QFETCH(bool, confirmSetting);
     QFETCH(int, queued);
     QFETCH(bool, answer);
@@ -116,13 +111,13 @@ void TestAppModel::closeQuery()
     m_app->setQueueModel(&queue);
     m_prompts->confirmAnswers.enqueue(answer);
     QCOMPARE(m_app->CloseQuery(), closes);
-    QCOMPARE(m_prompts->asked.contains(QStringLiteral("confirm:Exit with non empty queue?")), asked);
+    QCOMPARE(m_prompts->asked.contains(QStringLiteral("confirm:Exit with non empty queue?")),
+             asked);
     QCOMPARE(m_services->calls.contains(QStringLiteral("beep")), asked);
     QCOMPARE(queue.rowCount(), queued); // the queue is never touched
 }
 
-void TestAppModel::exitSavesLayoutAndClosesWithoutQuit()
-{
+void TestAppModel::exitSavesLayoutAndClosesWithoutQuit() {
     FakeFtpServer server;
     QVERIFY(server.listen());
     server.expect("USER", "230 in");
@@ -157,8 +152,7 @@ void TestAppModel::exitSavesLayoutAndClosesWithoutQuit()
     QVERIFY(read.maximized);
 }
 
-void TestAppModel::allOptionsToggle()
-{
+void TestAppModel::allOptionsToggle() {
     m_app->create();
     QSignalSpy spy(m_app.get(), &App::allOptionsChanged);
     m_app->ToggleAllOptions();
@@ -182,8 +176,7 @@ void TestAppModel::allOptionsToggle()
     QVERIFY(again.right().button(SideButton::TwoDayFilterDupes).visible);
 }
 
-void TestAppModel::menuTogglesWriteAtOnce()
-{
+void TestAppModel::menuTogglesWriteAtOnce() {
     m_app->create();
     QVERIFY(m_app->settings().deleteMethod);
     QVERIFY(m_app->WriteToggle(ToggleKey::DeleteMethod, false));
@@ -197,8 +190,7 @@ void TestAppModel::menuTogglesWriteAtOnce()
     QVERIFY(reread.antiIdle);
 }
 
-void TestAppModel::transferDisplayReactsToStatusLines()
-{
+void TestAppModel::transferDisplayReactsToStatusLines() {
     m_app->create();
     StatusLog& log = m_app->statusLog();
     for (SideId id : {SideId::Left, SideId::Right}) {
@@ -234,25 +226,23 @@ void TestAppModel::transferDisplayReactsToStatusLines()
     QCOMPARE(m_app->title(), QStringLiteral("ERROR: 530 Not logged in"));
 }
 
-void TestAppModel::whatsNewMissing()
-{
+void TestAppModel::whatsNewMissing() {
     if (QFileInfo::exists(m_app->whatsNewPath()))
         QSKIP("a whatsnew.txt sits beside the test program");
     m_app->OpenWhatsNew();
-    QCOMPARE(m_prompts->asked, QStringList{QStringLiteral("error:Unable to find the whatsnew.txt")});
+    QCOMPARE(m_prompts->asked,
+             QStringList{QStringLiteral("error:Unable to find the whatsnew.txt")});
     QCOMPARE(m_services->calls, QStringList{QStringLiteral("beep")});
 }
 
-void TestAppModel::newSessionKeepsTheDataDirectory()
-{
+void TestAppModel::newSessionKeepsTheDataDirectory() {
     m_app->StartNewSession();
     QCOMPARE(m_services->calls.size(), 1);
     QVERIFY(m_services->calls.first().startsWith(QLatin1String("startProgram:")));
     QVERIFY(m_services->calls.first().contains(m_dir->path()));
 }
 
-void TestAppModel::uncaughtErrorsAreLoggedNotFatal()
-{
+void TestAppModel::uncaughtErrorsAreLoggedNotFatal() {
     m_app->create();
     m_app->RunGuarded([] { throw SocketError(QStringLiteral("Connection Failed")); });
     m_app->RunGuarded([] { throw NotConnectedError(); });
@@ -264,8 +254,7 @@ void TestAppModel::uncaughtErrorsAreLoggedNotFatal()
     QCOMPARE(lines.line(lines.count() - 1).colour, clRed);
 }
 
-void TestAppModel::paneToggles()
-{
+void TestAppModel::paneToggles() {
     PaneLayout layout;
     PaneSplits splits{200, 400, 320, 500};
     layout.adoptPositions(splits);

@@ -50,29 +50,25 @@ private:
     std::unique_ptr<MainWindow> m_window;
 };
 
-void TestGuiMainWindow::init()
-{
+void TestGuiMainWindow::init() {
     m_dir = std::make_unique<TempDataDir>();
     m_services = std::make_unique<RecordingDesktopServices>();
     m_prompts = std::make_unique<ScriptedUserPrompts>();
 }
 
-void TestGuiMainWindow::makeWindow()
-{
+void TestGuiMainWindow::makeWindow() {
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
     m_window = std::make_unique<MainWindow>(*m_app);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
-void TestGuiMainWindow::cleanup()
-{
+void TestGuiMainWindow::cleanup() {
     m_window.reset();
     m_app.reset();
 }
 
-void TestGuiMainWindow::startUpLayoutWithEmptyDataDirectory()
-{
+void TestGuiMainWindow::startUpLayoutWithEmptyDataDirectory() {
     makeWindow();
     QCOMPARE(m_window->size(), QSize(507, 455));
     QCOMPARE(m_window->pos(), QPoint(100, 100));
@@ -96,8 +92,7 @@ void TestGuiMainWindow::startUpLayoutWithEmptyDataDirectory()
     }
 }
 
-void TestGuiMainWindow::menusAndButtonsCarryTheirNames()
-{
+void TestGuiMainWindow::menusAndButtonsCarryTheirNames() {
     makeWindow();
     struct Expect {
         const char* name;
@@ -135,7 +130,8 @@ void TestGuiMainWindow::menusAndButtonsCarryTheirNames()
         QCOMPARE(a->isEnabled(), e.enabled);
     }
     // Defaults check the first item of each settings pair.
-    for (const char* name : {"Idle1", "OverWrite1", "NonRecursive1", "ExactMatch1", "Vertical1", "VerticalLayout1"})
+    for (const char* name :
+         {"Idle1", "OverWrite1", "NonRecursive1", "ExactMatch1", "Vertical1", "VerticalLayout1"})
         QVERIFY2(m_window->action(name)->isChecked(), name);
     QVERIFY(!m_window->action("Race1")->isVisible());
     QVERIFY(!m_window->action("N2DayFilterDupes1")->isVisible());
@@ -145,30 +141,39 @@ void TestGuiMainWindow::menusAndButtonsCarryTheirNames()
         const char* name;
         const char* hint;
         bool enabled;
-    } buttons[] = {{"ToolButton1", "Connect", true},         {"ToolButton9", "Connect", true},
-                   {"ToolButton2", "Disconnect", false},     {"ToolButton10", "Disconnect", false},
-                   {"ToolButton4", "Abort", true},           {"ToolButton12", "Abort", true},
+    } buttons[] = {{"ToolButton1", "Connect", true},
+                   {"ToolButton9", "Connect", true},
+                   {"ToolButton2", "Disconnect", false},
+                   {"ToolButton10", "Disconnect", false},
+                   {"ToolButton4", "Abort", true},
+                   {"ToolButton12", "Abort", true},
                    {"ToolButton17", "Stop Transfer or Delete", false},
                    {"ToolButton18", "Stop Transfer or Delete", false},
-                   {"ToolButton6", "Transfer", false},       {"ToolButton14", "Transfer", false},
-                   {"ToolButton7", "Refresh", false},        {"ToolButton15", "Refresh", false},
-                   {"ToolButton8", "Filter duplicates", false}, {"ToolButton16", "Filter duplicates", false},
-                   {"ToolButton25", "Toggle Local View", true}, {"ToolButton26", "Toggle Local View", true}};
+                   {"ToolButton6", "Transfer", false},
+                   {"ToolButton14", "Transfer", false},
+                   {"ToolButton7", "Refresh", false},
+                   {"ToolButton15", "Refresh", false},
+                   {"ToolButton8", "Filter duplicates", false},
+                   {"ToolButton16", "Filter duplicates", false},
+                   {"ToolButton25", "Toggle Local View", true},
+                   {"ToolButton26", "Toggle Local View", true}};
     for (const auto& b : buttons) {
         auto* button = m_window->findChild<QToolButton*>(QString::fromLatin1(b.name));
         QVERIFY2(button, b.name);
         QCOMPARE(button->toolTip(), QString::fromLatin1(b.hint));
         QCOMPARE(button->isEnabled(), b.enabled);
     }
-    for (const char* name : {"Llv", "Rlv", "LTree", "RTree", "lcb", "rcb", "Panel3", "Panel4", "Panel5",
-                             "Panel6", "LvQueue", "wcStatus", "tError", "StatusBar3", "Gauge1",
-                             "LlocalList", "RlocalList", "ClientSplit", "TopSplit", "BottomSplit"})
+    for (const char* name :
+         {"Llv",        "Rlv",        "LTree",       "RTree",      "lcb",
+          "rcb",        "Panel3",     "Panel4",      "Panel5",     "Panel6",
+          "LvQueue",    "wcStatus",   "tError",      "StatusBar3", "Gauge1",
+          "LlocalList", "RlocalList", "ClientSplit", "TopSplit",   "BottomSplit"})
         QVERIFY2(m_window->findChild<QWidget*>(QString::fromLatin1(name)), name);
 }
 
-void TestGuiMainWindow::closeQueryKeepsOrCloses()
-{
-    IniFile(m_dir->filePath(QStringLiteral("Korvane.ini"))).writeBool("_Confirm_", "ExitEmptyQueue", true);
+void TestGuiMainWindow::closeQueryKeepsOrCloses() {
+    IniFile(m_dir->filePath(QStringLiteral("Korvane.ini")))
+        .writeBool("_Confirm_", "ExitEmptyQueue", true);
     makeWindow();
     QStringListModel queue({QStringLiteral("a"), QStringLiteral("b")});
     m_app->setQueueModel(&queue);
@@ -188,8 +193,7 @@ void TestGuiMainWindow::closeQueryKeepsOrCloses()
     QCOMPARE(saved.height, 480);
 }
 
-void TestGuiMainWindow::layoutToggles()
-{
+void TestGuiMainWindow::layoutToggles() {
     makeWindow();
     QSplitter* bottom = m_window->bottomSplit();
     const int total = bottom->sizes().value(0) + bottom->sizes().value(1);
@@ -219,8 +223,7 @@ void TestGuiMainWindow::layoutToggles()
     QVERIFY(!m_app->settingsStore().ReadSettings().deleteMethod);
 }
 
-void TestGuiMainWindow::allOptionsAction()
-{
+void TestGuiMainWindow::allOptionsAction() {
     makeWindow();
     m_window->resize(1000, 600); // room for every tool button
     auto* twoDay = m_window->findChild<QToolButton*>(QStringLiteral("ToolButton21"));
@@ -241,8 +244,7 @@ void TestGuiMainWindow::allOptionsAction()
     QVERIFY(!m_window->statusPane()->isErrorOnly());
 }
 
-void TestGuiMainWindow::activeSideAndLocalView()
-{
+void TestGuiMainWindow::activeSideAndLocalView() {
     makeWindow();
     auto* panel3 = m_window->findChild<QLabel*>(QStringLiteral("Panel3"));
     auto* panel4 = m_window->findChild<QLabel*>(QStringLiteral("Panel4"));
@@ -265,8 +267,7 @@ void TestGuiMainWindow::activeSideAndLocalView()
     QCOMPARE(m_app->right().localPath(), QDir::cleanPath(QDir::tempPath() + QStringLiteral("/..")));
 }
 
-void TestGuiMainWindow::preferencesCancelAndOk()
-{
+void TestGuiMainWindow::preferencesCancelAndOk() {
     makeWindow();
     const QByteArray before = m_dir->readFile(QStringLiteral("Korvane.ini"));
     m_window->openPreferences();
@@ -284,8 +285,7 @@ void TestGuiMainWindow::preferencesCancelAndOk()
     QVERIFY(m_dir->readFile(QStringLiteral("Korvane.ini")).contains("ConnectTimeout=40"));
 }
 
-void TestGuiMainWindow::restoresSavedLayout()
-{
+void TestGuiMainWindow::restoresSavedLayout() {
     IniFile ini(m_dir->filePath(QStringLiteral("Korvane.ini")));
     ini.writeInteger("_Main_", "Width", 700);
     ini.writeInteger("_Main_", "Height", 500);

@@ -2,6 +2,7 @@
 // KORVANE_TEST_FTP_A): login, directory commands, byte-exact transfers in
 // both modes, resume, listings and names that are not UTF-8.
 #include "FtpServerFixture.h"
+#include "NetTestHelpers.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
 #include "net/WireText.h"
@@ -15,22 +16,19 @@
 
 namespace {
 
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
+QByteArray randomBytes(qsizetype size, quint32 seed) {
     QByteArray data(size, Qt::Uninitialized);
     QRandomGenerator generator(seed);
     generator.fillRange(reinterpret_cast<quint32*>(data.data()), size / 4);
     return data;
 }
 
-bool writeFile(const QString& path, const QByteArray& data)
-{
+bool writeFile(const QString& path, const QByteArray& data) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -63,14 +61,12 @@ private:
     QString m_workDir;
 };
 
-void TestNetRealServer::initTestCase()
-{
+void TestNetRealServer::initTestCase() {
     m_server = std::make_unique<FtpServerFixture>();
     QVERIFY2(m_server->start(), qPrintable(m_server->errorString()));
 }
 
-void TestNetRealServer::init()
-{
+void TestNetRealServer::init() {
     m_local = std::make_unique<QTemporaryDir>();
     // Every test works in its own directory on the server.
     FtpSession session;
@@ -78,19 +74,17 @@ void TestNetRealServer::init()
     m_workDir = m_server->baseDir();
     if (!m_workDir.endsWith(QLatin1Char('/')))
         m_workDir += QLatin1Char('/');
-    m_workDir += QStringLiteral("t_") + QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('_')
-                 + QString::number(QRandomGenerator::global()->bounded(1000000));
+    m_workDir += QStringLiteral("t_") + QString::fromLatin1(QTest::currentTestFunction()) +
+                 QLatin1Char('_') + QString::number(QRandomGenerator::global()->bounded(1000000));
     session.MakeDir(m_workDir);
     QCOMPARE(session.replyNumber(), 257);
 }
 
-void TestNetRealServer::cleanup()
-{
+void TestNetRealServer::cleanup() {
     m_local.reset();
 }
 
-void TestNetRealServer::login(FtpSession& session)
-{
+void TestNetRealServer::login(FtpSession& session) {
     session.setHost(m_server->host());
     session.setPort(m_server->port());
     session.setTimeOut(15000);
@@ -99,18 +93,16 @@ void TestNetRealServer::login(FtpSession& session)
     session.Connect();
 }
 
-QStringList TestNetRealServer::list(FtpSession& session)
-{
+QStringList TestNetRealServer::list(FtpSession& session) {
     QStringList lines;
-    auto connection = connect(&session, &FtpSession::listItem, this,
-                              [&](const QString& line) { lines << line; });
+    auto connection =
+        connect(&session, &FtpSession::listItem, this, [&](const QString& line) { lines << line; });
     session.List(QString());
     disconnect(connection);
     return lines;
 }
 
-void TestNetRealServer::loginAndRefusedPassword()
-{
+void TestNetRealServer::loginAndRefusedPassword() {
     FtpSession good;
     QSignalSpy connectedSpy(&good, &PumpingSocket::connected);
     login(good);
@@ -132,15 +124,11 @@ void TestNetRealServer::loginAndRefusedPassword()
     }
 }
 
-void TestNetRealServer::directoryCommands()
-{
+void TestNetRealServer::directoryCommands() {
     FtpSession session;
     login(session);
-    QList<CommandKind> failures;
-    session.setFailureHandler([&](CommandKind kind) {
-        failures << kind;
-        return true;
-    });
+    const auto failureKinds = RecordFailures(session);
+    const QList<CommandKind>& failures = *failureKinds;
     session.ChangeDir(m_workDir);
     QCOMPARE(session.CurrentDir(), m_workDir);
     session.MakeDir(QStringLiteral("sub dir"));
@@ -158,15 +146,13 @@ void TestNetRealServer::directoryCommands()
     QCOMPARE(failures.size(), 3);
 }
 
-void TestNetRealServer::transfersAreByteExact_data()
-{
+void TestNetRealServer::transfersAreByteExact_data() {
     QTest::addColumn<bool>("passive");
     QTest::newRow("passive") << true;
     QTest::newRow("active") << false;
 }
 
-void TestNetRealServer::transfersAreByteExact()
-{
+void TestNetRealServer::transfersAreByteExact() {
     QFETCH(bool, passive);
     const QByteArray content = randomBytes(3 * 1024 * 1024 + 17, passive ? 1 : 2);
     const QString source = m_local->filePath(QStringLiteral("up.bin"));
@@ -192,13 +178,11 @@ void TestNetRealServer::transfersAreByteExact()
     QVERIFY(lines.first().contains(QString::number(content.size())));
 }
 
-void TestNetRealServer::resumeContinuesAPartialDownload_data()
-{
+void TestNetRealServer::resumeContinuesAPartialDownload_data() {
     transfersAreByteExact_data();
 }
 
-void TestNetRealServer::resumeContinuesAPartialDownload()
-{
+void TestNetRealServer::resumeContinuesAPartialDownload() {
     QFETCH(bool, passive);
     const QByteArray content = randomBytes(1024 * 1024, 3);
     const QString source = m_local->filePath(QStringLiteral("src.bin"));
@@ -220,18 +204,14 @@ void TestNetRealServer::resumeContinuesAPartialDownload()
     QVERIFY(sawRest);
 }
 
-void TestNetRealServer::refusedDownloadKeepsTheLocalFile()
-{
+void TestNetRealServer::refusedDownloadKeepsTheLocalFile() {
     const QString target = m_local->filePath(QStringLiteral("precious.txt"));
     QVERIFY(writeFile(target, "keep me"));
     FtpSession session;
     login(session);
     session.ChangeDir(m_workDir);
-    QList<CommandKind> failures;
-    session.setFailureHandler([&](CommandKind kind) {
-        failures << kind;
-        return true;
-    });
+    const auto failureKinds = RecordFailures(session);
+    const QList<CommandKind>& failures = *failureKinds;
     session.Download(QStringLiteral("no-such-file"), target, false, true, session.remoteAddress());
     QCOMPARE(failures, QList<CommandKind>{CommandKind::Download});
     QCOMPARE(readFile(target), QByteArray("keep me"));
@@ -239,15 +219,13 @@ void TestNetRealServer::refusedDownloadKeepsTheLocalFile()
     QCOMPARE(session.CurrentDir(), m_workDir);
 }
 
-void TestNetRealServer::namesGoBackByteForByte_data()
-{
+void TestNetRealServer::namesGoBackByteForByte_data() {
     QTest::addColumn<QByteArray>("name");
     QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac");
     QTest::newRow("latin-1") << QByteArray("caf\xe9 na\xefve");
 }
 
-void TestNetRealServer::namesGoBackByteForByte()
-{
+void TestNetRealServer::namesGoBackByteForByte() {
     QFETCH(QByteArray, name);
     if (!m_server->isLocal() && !QString::fromUtf8(name).toUtf8().startsWith(name))
         QSKIP("external servers may refuse names that are not UTF-8");
@@ -270,8 +248,8 @@ void TestNetRealServer::namesGoBackByteForByte()
     QCOMPARE(lines.size(), 1);
     QVERIFY(WireText::Encode(lines.first()).endsWith(name + ".txt"));
     if (m_server->isLocal()) {
-        const QByteArray onDisk = m_server->readFileBytes(
-            WireText::Encode(m_workDir.mid(1) + QLatin1Char('/') + dirName + QLatin1Char('/') + fileName));
+        const QByteArray onDisk = m_server->readFileBytes(WireText::Encode(
+            m_workDir.mid(1) + QLatin1Char('/') + dirName + QLatin1Char('/') + fileName));
         QCOMPARE(onDisk, QByteArray("named content"));
     }
 

@@ -25,8 +25,7 @@ private Q_SLOTS:
     void errorTexts();
 };
 
-void TestNetReplies::replyCodes_data()
-{
+void TestNetReplies::replyCodes_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("code");
     QTest::newRow("plain") << QByteArray("220 ready\r\n") << 220;
@@ -34,18 +33,17 @@ void TestNetReplies::replyCodes_data()
     QTest::newRow("letter") << QByteArray("Hello\r\n") << 0;
     QTest::newRow("empty") << QByteArray() << 0;
     // Ten digits at most, wrapped into 16 bits as the classic field did.
-    QTest::newRow("eleven digits") << QByteArray("12345678901 x") << int(qint16(1234567890 & 0xFFFF));
+    QTest::newRow("eleven digits")
+        << QByteArray("12345678901 x") << int(qint16(1234567890 & 0xFFFF));
 }
 
-void TestNetReplies::replyCodes()
-{
+void TestNetReplies::replyCodes() {
     QFETCH(QByteArray, line);
     QFETCH(int, code);
     QCOMPARE(FtpReplies::ReplyCode(line), code);
 }
 
-void TestNetReplies::continuationLines()
-{
+void TestNetReplies::continuationLines() {
     QVERIFY(FtpReplies::IsContinuation("220-first\r\n"));
     QVERIFY(FtpReplies::IsContinuation(" indented\r\n"));
     QVERIFY(!FtpReplies::IsContinuation("220 last\r\n"));
@@ -53,11 +51,11 @@ void TestNetReplies::continuationLines()
     QVERIFY(!FtpReplies::IsContinuation("22-"));
 }
 
-void TestNetReplies::passivePort_data()
-{
+void TestNetReplies::passivePort_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<int>("port");
-    QTest::newRow("parentheses") << QByteArray("227 Entering Passive Mode (127,0,0,1,4,1)\r\n") << 1025;
+    QTest::newRow("parentheses") << QByteArray("227 Entering Passive Mode (127,0,0,1,4,1)\r\n")
+                                 << 1025;
     QTest::newRow("no parentheses")
         << QByteArray("227 Entering Passive Mode 127,0,0,1,200,10\r\n") << 200 * 256 + 10;
     QTest::newRow("trailing dot") << QByteArray("227 Passive Mode 10,0,0,1,1,2.\r\n") << 258;
@@ -67,34 +65,31 @@ void TestNetReplies::passivePort_data()
     QTest::newRow("byte out of range") << QByteArray("227 (1,2,3,4,256,1)") << -1;
 }
 
-void TestNetReplies::passivePort()
-{
+void TestNetReplies::passivePort() {
     QFETCH(QByteArray, reply);
     QFETCH(int, port);
     const auto parsed = FtpReplies::PassivePort(reply);
     QCOMPARE(parsed ? int(*parsed) : -1, port);
 }
 
-void TestNetReplies::announcedSize_data()
-{
+void TestNetReplies::announcedSize_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<qint64>("size");
-    QTest::newRow("bytes") << QByteArray("150 Opening BINARY mode data connection for a.bin (1234 bytes)")
+    QTest::newRow("bytes") << QByteArray(
+                                  "150 Opening BINARY mode data connection for a.bin (1234 bytes)")
                            << qint64(1234);
     QTest::newRow("upper") << QByteArray("150 file.txt (5368709120 BYTES)") << qint64(5368709120);
     QTest::newRow("none") << QByteArray("150 File status okay") << qint64(0);
     QTest::newRow("byte without number") << QByteArray("150 bytes follow") << qint64(0);
 }
 
-void TestNetReplies::announcedSize()
-{
+void TestNetReplies::announcedSize() {
     QFETCH(QByteArray, reply);
     QFETCH(qint64, size);
     QCOMPARE(FtpReplies::AnnouncedSize(reply), size);
 }
 
-void TestNetReplies::commandKindsAndPaths()
-{
+void TestNetReplies::commandKindsAndPaths() {
     QCOMPARE(FtpReplies::Classify("CWD /pub"), CommandKind::ChangeDir);
     QCOMPARE(FtpReplies::Classify("DELE a"), CommandKind::Delete);
     QCOMPARE(FtpReplies::Classify("MKD x"), CommandKind::MakeDir);
@@ -105,12 +100,12 @@ void TestNetReplies::commandKindsAndPaths()
     QCOMPARE(FailureText(CommandKind::Other), QStringLiteral("Command failure"));
     QVERIFY(FailureText(CommandKind::CurrentDir).isEmpty());
 
-    QCOMPARE(FtpReplies::QuotedPath("257 \"/home/x\" is current directory"), QStringLiteral("/home/x"));
+    QCOMPARE(FtpReplies::QuotedPath("257 \"/home/x\" is current directory"),
+             QStringLiteral("/home/x"));
     QCOMPARE(FtpReplies::QuotedPath("257 no quotes"), QString());
 }
 
-void TestNetReplies::vendorFromSyst()
-{
+void TestNetReplies::vendorFromSyst() {
     QCOMPARE(FtpReplies::VendorFromSyst("215 UNIX Type: L8"), 2400);
     QCOMPARE(FtpReplies::VendorFromSyst("215 Windows_NT"), 2410);
     QCOMPARE(FtpReplies::VendorFromSyst("215 NETWARE"), 2416);
@@ -119,8 +114,7 @@ void TestNetReplies::vendorFromSyst()
     QCOMPARE(FtpReplies::VendorFromSyst("215 VM/CMS"), 2402);
 }
 
-void TestNetReplies::wireTextRoundTripsAnyBytes()
-{
+void TestNetReplies::wireTextRoundTripsAnyBytes() {
     const QByteArray utf8 = "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80";
     QCOMPARE(WireText::Decode(utf8), QString::fromUtf8(utf8));
     QCOMPARE(WireText::Encode(WireText::Decode(utf8)), utf8);
@@ -138,8 +132,7 @@ void TestNetReplies::wireTextRoundTripsAnyBytes()
     QCOMPARE(WireText::Encode(WireText::Decode(every)), every);
 }
 
-void TestNetReplies::bufferSplitsAndJoinsLines()
-{
+void TestNetReplies::bufferSplitsAndJoinsLines() {
     ReceiveBuffer buffer;
     buffer.append("220 hel");
     QVERIFY(!buffer.hasLine());
@@ -161,8 +154,7 @@ void TestNetReplies::bufferSplitsAndJoinsLines()
     QVERIFY(buffer.isEmpty());
 }
 
-void TestNetReplies::bufferDropsOverlongLine()
-{
+void TestNetReplies::bufferDropsOverlongLine() {
     ReceiveBuffer buffer;
     buffer.setLineLimit(1000);
     const QByteArray junk(600, 'x');
@@ -176,8 +168,7 @@ void TestNetReplies::bufferDropsOverlongLine()
     QCOMPARE(buffer.takeLine(), QByteArray("226 ok\r\n"));
 }
 
-void TestNetReplies::errorTexts()
-{
+void TestNetReplies::errorTexts() {
     QCOMPARE(SocketErrorText::Describe(10061), QStringLiteral("10061:Connection refused"));
     QCOMPARE(SocketErrorText::Describe(11004),
              QStringLiteral("11004:Valid name, no data record of requested type"));

@@ -1,6 +1,7 @@
 // The socket layer and the FTP session against a scripted server: replies
 // real servers will not give on demand, cancels, closes and stalls.
 #include "FakeFtpServer.h"
+#include "NetTestHelpers.h"
 #include "net/AsyncSocket.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
@@ -31,16 +32,14 @@ public:
     bool isSequential() const override { return true; }
 
 protected:
-    qint64 readData(char* data, qint64 size) override
-    {
+    qint64 readData(char* data, qint64 size) override {
         memset(data, 0, size_t(size));
         return size;
     }
     qint64 writeData(const char*, qint64) override { return -1; }
 };
 
-QString statusText(const QSignalSpy& spy)
-{
+QString statusText(const QSignalSpy& spy) {
     QStringList lines;
     for (const auto& args : spy)
         lines << args.at(0).toString().trimmed();
@@ -86,20 +85,17 @@ private:
     FakeFtpServer* m_fake = nullptr;
 };
 
-void TestNetSession::init()
-{
+void TestNetSession::init() {
     m_fake = new FakeFtpServer(this);
     QVERIFY(m_fake->listen());
 }
 
-void TestNetSession::cleanup()
-{
+void TestNetSession::cleanup() {
     delete m_fake;
     m_fake = nullptr;
 }
 
-void TestNetSession::connectSession(FtpSession& session)
-{
+void TestNetSession::connectSession(FtpSession& session) {
     session.setHost(QStringLiteral("127.0.0.1"));
     session.setPort(m_fake->port());
     session.setTimeOut(10000);
@@ -108,16 +104,15 @@ void TestNetSession::connectSession(FtpSession& session)
     session.Connect();
 }
 
-void TestNetSession::loginPaths_data()
-{
+void TestNetSession::loginPaths_data() {
     QTest::addColumn<QByteArray>("greeting");
     QTest::addColumn<QByteArray>("userReply");
     QTest::addColumn<QByteArray>("passReply");
     QTest::addColumn<bool>("loggedIn");
-    QTest::newRow("230 after USER") << QByteArray("220 hi\r\n") << QByteArray("230 welcome")
-                                    << QByteArray() << true;
-    QTest::newRow("331 then PASS") << QByteArray("220 hi\r\n") << QByteArray("331 password?")
-                                   << QByteArray("230 ok") << true;
+    QTest::newRow("230 after USER")
+        << QByteArray("220 hi\r\n") << QByteArray("230 welcome") << QByteArray() << true;
+    QTest::newRow("331 then PASS")
+        << QByteArray("220 hi\r\n") << QByteArray("331 password?") << QByteArray("230 ok") << true;
     QTest::newRow("530 on PASS") << QByteArray("220 hi\r\n") << QByteArray("331 password?")
                                  << QByteArray("530 Login incorrect.") << false;
     QTest::newRow("530 on USER") << QByteArray("220 hi\r\n") << QByteArray("530 go away")
@@ -127,8 +122,7 @@ void TestNetSession::loginPaths_data()
         << QByteArray("331 pw") << QByteArray("230-Hello\r\n230 in") << true;
 }
 
-void TestNetSession::loginPaths()
-{
+void TestNetSession::loginPaths() {
     QFETCH(QByteArray, greeting);
     QFETCH(QByteArray, userReply);
     QFETCH(QByteArray, passReply);
@@ -160,22 +154,17 @@ void TestNetSession::loginPaths()
     QCOMPARE(m_fake->received().first(), QByteArray("USER user"));
 }
 
-void TestNetSession::greetingRefusalIsReported()
-{
+void TestNetSession::greetingRefusalIsReported() {
     m_fake->greet("421 Too many users, try later\r\n");
     FtpSession session;
-    try {
-        connectSession(session);
-        QFAIL("login went on after a refusing greeting");
-    } catch (const FtpException& e) {
-        QCOMPARE(e.message(), QStringLiteral("421 Too many users, try later"));
-    }
+    QCOMPARE(ThrownMessage<FtpException>([&] { connectSession(session); }),
+             QStringLiteral("421 Too many users, try later"));
     QVERIFY(m_fake->received().isEmpty());
 }
 
-void TestNetSession::replyReading()
-{
-    m_fake->expect("USER", "230 ok")
+void TestNetSession::replyReading() {
+    m_fake
+        ->expect("USER", "230 ok")
         // A continuation that does not look like one ends the reply early;
         // the rest is drained before the next command.
         .expect("HELP", "214-The following commands\r\n CWD PWD\r\nstray text\r\n214 Done")
@@ -198,8 +187,7 @@ void TestNetSession::replyReading()
     QCOMPARE(FtpReplies::VendorFromSyst(session.lastReply()), 2400);
 }
 
-void TestNetSession::lineSplitAcrossPackets()
-{
+void TestNetSession::lineSplitAcrossPackets() {
     m_fake->expect("USER", "230 ok").expect("NOOP", [](FakeFtpServer& server, const QByteArray&) {
         server.sendRaw("20");
         QTimer::singleShot(20, &server, [&server] { server.sendRaw("0 split\r\n201 second\r\n"); });
@@ -212,8 +200,7 @@ void TestNetSession::lineSplitAcrossPackets()
     QCOMPARE(session.ReadLn(), QByteArray("201 second\r\n"));
 }
 
-void TestNetSession::staleLinesAreDrained()
-{
+void TestNetSession::staleLinesAreDrained() {
     m_fake->expect("USER", "230 ok").expect("NOOP", "200 fresh");
     FtpSession session;
     connectSession(session);
@@ -223,8 +210,7 @@ void TestNetSession::staleLinesAreDrained()
     QCOMPARE(session.lastReply(), QByteArray("200 fresh\r\n"));
 }
 
-void TestNetSession::commandOutcomes()
-{
+void TestNetSession::commandOutcomes() {
     m_fake->expect("USER", "230 ok")
         .expect("CWD /nope", "550 No such directory")
         .expect("CWD /yes", "250 ok")
@@ -232,11 +218,8 @@ void TestNetSession::commandOutcomes()
         .expect("DELE x", "550 denied");
     FtpSession session;
     connectSession(session);
-    QList<CommandKind> failures;
-    session.setFailureHandler([&](CommandKind kind) {
-        failures << kind;
-        return true;
-    });
+    const auto failureKinds = RecordFailures(session);
+    const QList<CommandKind>& failures = *failureKinds;
     QSignalSpy successSpy(&session, &FtpSession::success);
     QSignalSpy unsupportedSpy(&session, &FtpSession::unsupportedFunction);
 
@@ -251,16 +234,11 @@ void TestNetSession::commandOutcomes()
 
     // Unhandled failures raise with the server's words.
     session.setFailureHandler({});
-    try {
-        session.Delete(QStringLiteral("x"));
-        QFAIL("an unhandled 550 did not raise");
-    } catch (const FtpException& e) {
-        QCOMPARE(e.message(), QStringLiteral("550 denied"));
-    }
+    QCOMPARE(ThrownMessage<FtpException>([&] { session.Delete(QStringLiteral("x")); }),
+             QStringLiteral("550 denied"));
 }
 
-void TestNetSession::renameAndCurrentDir()
-{
+void TestNetSession::renameAndCurrentDir() {
     m_fake->expect("USER", "230 ok")
         .expect("RNFR a", "350 ready")
         .expect("RNTO b", "250 renamed")
@@ -268,11 +246,8 @@ void TestNetSession::renameAndCurrentDir()
         .expect("PWD", "257 \"/home/my dir\" is current");
     FtpSession session;
     connectSession(session);
-    QList<CommandKind> failures;
-    session.setFailureHandler([&](CommandKind kind) {
-        failures << kind;
-        return true;
-    });
+    const auto failureKinds = RecordFailures(session);
+    const QList<CommandKind>& failures = *failureKinds;
     QSignalSpy successSpy(&session, &FtpSession::success);
     session.Rename(QStringLiteral("a"), QStringLiteral("b"));
     QCOMPARE(successSpy.count(), 1);
@@ -284,16 +259,14 @@ void TestNetSession::renameAndCurrentDir()
     QVERIFY(m_fake->scriptDone());
 }
 
-void TestNetSession::passiveDownloadWithoutParentheses()
-{
+void TestNetSession::passiveDownloadWithoutParentheses() {
     const QByteArray content = "hello world\r\nbinary \x00\xff bytes";
     m_fake->expect("USER", "230 ok")
-        .expect("PASV", [](FakeFtpServer& server, const QByteArray&) {
-            server.send(server.openPassive(false));
-        })
+        .expect("PASV", [](FakeFtpServer& server,
+                           const QByteArray&) { server.send(server.openPassive(false)); })
         .expect("RETR file.bin", [content](FakeFtpServer& server, const QByteArray&) {
-            server.send("150 Opening BINARY mode data connection (" + QByteArray::number(content.size())
-                        + " bytes)");
+            server.send("150 Opening BINARY mode data connection (" +
+                        QByteArray::number(content.size()) + " bytes)");
             server.sendData(content);
             server.send("226 Transfer complete");
         });
@@ -313,13 +286,13 @@ void TestNetSession::passiveDownloadWithoutParentheses()
     QCOMPARE(successSpy.count(), 2); // PASV, then the download
 }
 
-void TestNetSession::activeListing()
-{
+void TestNetSession::activeListing() {
     m_fake->expect("USER", "230 ok")
-        .expect("PORT ", [](FakeFtpServer& server, const QByteArray& command) {
-            server.connectActive(command);
-            server.send("200 PORT ok");
-        })
+        .expect("PORT ",
+                [](FakeFtpServer& server, const QByteArray& command) {
+                    server.connectActive(command);
+                    server.send("200 PORT ok");
+                })
         .expect("LIST -al", [](FakeFtpServer& server, const QByteArray&) {
             server.send("150 Here it comes");
             server.sendData("drwxr-xr-x 2 u g 4096 Jan 1 2020 dir\r\n-rw-r--r-- 1 u g 5 Jan 1 2020 "
@@ -341,10 +314,10 @@ void TestNetSession::activeListing()
     QVERIFY(m_fake->received().at(1).startsWith("PORT 127,0,0,1,"));
 }
 
-void TestNetSession::serverAbortInMidDownload()
-{
+void TestNetSession::serverAbortInMidDownload() {
     m_fake->expect("USER", "230 ok")
-        .expect("PASV", [](FakeFtpServer& server, const QByteArray&) { server.send(server.openPassive()); })
+        .expect("PASV",
+                [](FakeFtpServer& server, const QByteArray&) { server.send(server.openPassive()); })
         .expect("RETR big", [](FakeFtpServer& server, const QByteArray&) {
             server.send("150 Opening (100000000 bytes)");
             server.sendData(QByteArray(64 * 1024, 'x'), false);
@@ -353,38 +326,30 @@ void TestNetSession::serverAbortInMidDownload()
     FtpSession session;
     connectSession(session);
     QTemporaryDir dir;
-    try {
-        session.Download(QStringLiteral("big"), dir.filePath(QStringLiteral("big")), false, true,
-                         QHostAddress::LocalHost);
-        QFAIL("a 426 in mid-download was reported as success");
-    } catch (const SocketAbortError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Socket send aborted"));
-    }
+    QCOMPARE(ThrownMessage<SocketAbortError>([&] {
+                 session.Download(QStringLiteral("big"), dir.filePath(QStringLiteral("big")), false,
+                                  true, QHostAddress::LocalHost);
+             }),
+             QStringLiteral("Socket send aborted"));
     QCOMPARE(session.dataBytesReceived(), qint64(0)); // data connection released
 }
 
-void TestNetSession::closeDuringWaitEndsTheWait()
-{
+void TestNetSession::closeDuringWaitEndsTheWait() {
     m_fake->expect("USER", "230 ok").expect("NOOP", [](FakeFtpServer& server, const QByteArray&) {
         server.closeClient();
     });
     FtpSession session;
     connectSession(session);
     QSignalSpy disconnectedSpy(&session, &PumpingSocket::disconnected);
-    try {
-        session.DoCommand(QStringLiteral("NOOP"));
-        QFAIL("a closed connection was reported as a reply");
-    } catch (const SocketError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Connection closed by server"));
-    }
+    QCOMPARE(ThrownMessage<SocketError>([&] { session.DoCommand(QStringLiteral("NOOP")); }),
+             QStringLiteral("Connection closed by server"));
     QCOMPARE(disconnectedSpy.count(), 1);
     QVERIFY(!session.isConnected());
     // Later commands ask for a connection instead of waiting.
     QVERIFY_THROWS_EXCEPTION(NotConnectedError, session.DoCommand(QStringLiteral("NOOP")));
 }
 
-void TestNetSession::stalledServerEndsOnCancel()
-{
+void TestNetSession::stalledServerEndsOnCancel() {
     m_fake->expect("USER", "230 ok").expect("STAT", QByteArray());
     FtpSession session;
     connectSession(session);
@@ -393,18 +358,13 @@ void TestNetSession::stalledServerEndsOnCancel()
             session.Abort();
     });
     // An aborted wait is not a reply: it raises, and the session stays usable.
-    try {
-        session.DoCommand(QStringLiteral("STAT"));
-        QFAIL("an aborted command was reported as done");
-    } catch (const SocketAbortError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Socket readln aborted"));
-    }
+    QCOMPARE(ThrownMessage<SocketAbortError>([&] { session.DoCommand(QStringLiteral("STAT")); }),
+             QStringLiteral("Socket readln aborted"));
     QCOMPARE(session.replyNumber(), 0);
     QVERIFY(session.isConnected());
 }
 
-void TestNetSession::bannerWithPlainMiddleLines()
-{
+void TestNetSession::bannerWithPlainMiddleLines() {
     // Lines between "220-" and "220 " need no prefix; all belong to the greeting.
     m_fake->greet("220-Welcome\r\n+--------+\r\n| banner |\r\n220 ready\r\n")
         .expect("USER user", "331 password?")
@@ -417,8 +377,7 @@ void TestNetSession::bannerWithPlainMiddleLines()
     QVERIFY(m_fake->scriptDone());
 }
 
-void TestNetSession::commandsCannotSmuggleLines()
-{
+void TestNetSession::commandsCannotSmuggleLines() {
     m_fake->expect("USER", "230 ok").expect("NOOP", "200 ok");
     FtpSession session;
     connectSession(session);
@@ -429,8 +388,7 @@ void TestNetSession::commandsCannotSmuggleLines()
     QCOMPARE(m_fake->received(), (QList<QByteArray>{"USER user", "NOOP"}));
 }
 
-void TestNetSession::refusedDataConnectionEndsTheListing()
-{
+void TestNetSession::refusedDataConnectionEndsTheListing() {
     m_fake->expect("USER", "230 ok")
         .expect("PORT ", "200 PORT ok")
         .expect("LIST", [](FakeFtpServer& server, const QByteArray&) {
@@ -448,12 +406,10 @@ void TestNetSession::refusedDataConnectionEndsTheListing()
     QVERIFY(session.isConnected());
 }
 
-void TestNetSession::overlongReplyLineFailsCleanly()
-{
+void TestNetSession::overlongReplyLineFailsCleanly() {
     m_fake->expect("USER", "230 ok")
-        .expect("NOOP", [](FakeFtpServer& server, const QByteArray&) {
-            server.send(QByteArray(2 * 1024 * 1024, 'A'));
-        })
+        .expect("NOOP", [](FakeFtpServer& server,
+                           const QByteArray&) { server.send(QByteArray(2 * 1024 * 1024, 'A')); })
         .expect("PWD", "257 \"/\"");
     FtpSession session;
     connectSession(session);
@@ -461,8 +417,7 @@ void TestNetSession::overlongReplyLineFailsCleanly()
     QCOMPARE(session.CurrentDir(), QStringLiteral("/"));
 }
 
-void TestNetSession::connectFailures()
-{
+void TestNetSession::connectFailures() {
     // A port nobody listens on.
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -475,12 +430,8 @@ void TestNetSession::connectFailures()
     socket.setHost(QStringLiteral("127.0.0.1"));
     socket.setPort(closedPort);
     socket.setTimeOut(5000);
-    try {
-        socket.Connect();
-        QFAIL("connected to a closed port");
-    } catch (const SocketError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Connection Failed"));
-    }
+    QCOMPARE(ThrownMessage<SocketError>([&] { socket.Connect(); }),
+             QStringLiteral("Connection Failed"));
     QCOMPARE(failedSpy.count(), 1);
     // A dotted address needs no lookup.
     QCOMPARE(resolvedSpy.count(), 0);
@@ -492,33 +443,23 @@ void TestNetSession::connectFailures()
     QVERIFY_THROWS_EXCEPTION(SocketError, socket.Connect()); // "Already connected"
 }
 
-void TestNetSession::lookupTimeOutAndCancel()
-{
+void TestNetSession::lookupTimeOutAndCancel() {
     SilentLookupSocket socket;
     socket.setHost(QStringLiteral("never.answers.invalid"));
     socket.setPort(21);
     socket.setTimeOut(100);
-    try {
-        socket.Connect();
-        QFAIL("a silent lookup did not time out");
-    } catch (const SocketError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Host Lookup Timed Out"));
-    }
+    QCOMPARE(ThrownMessage<SocketError>([&] { socket.Connect(); }),
+             QStringLiteral("Host Lookup Timed Out"));
     QVERIFY(socket.timedOut());
 
     socket.setTimeOut(0);
     QTimer::singleShot(0, &socket, [&] { socket.Cancel(); });
-    try {
-        socket.Connect();
-        QFAIL("a cancelled lookup went on");
-    } catch (const SocketError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Host Lookup Canceled"));
-    }
+    QCOMPARE(ThrownMessage<SocketError>([&] { socket.Connect(); }),
+             QStringLiteral("Host Lookup Canceled"));
     QCOMPARE(socket.lookups, 2);
 }
 
-void TestNetSession::closeFiresDisconnectOnceAndReconnects()
-{
+void TestNetSession::closeFiresDisconnectOnceAndReconnects() {
     PumpingSocket socket;
     QSignalSpy disconnectedSpy(&socket, &PumpingSocket::disconnected);
     socket.setHost(QStringLiteral("127.0.0.1"));
@@ -537,8 +478,7 @@ void TestNetSession::closeFiresDisconnectOnceAndReconnects()
     QCOMPARE(socket.ReadLn(), QByteArray("220 ready\r\n"));
 }
 
-void TestNetSession::cancelDuringSend()
-{
+void TestNetSession::cancelDuringSend() {
     // A peer that accepts and never reads: the send can only end by cancel.
     QTcpServer sink;
     QVERIFY(sink.listen(QHostAddress::LocalHost, 0));
@@ -552,18 +492,13 @@ void TestNetSession::cancelDuringSend()
             socket.Cancel();
     });
     ZeroDevice zeros;
-    try {
-        socket.SendFromDevice(&zeros);
-        QFAIL("an endless send ended without cancel");
-    } catch (const SocketAbortError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Socket send aborted"));
-    }
+    QCOMPARE(ThrownMessage<SocketAbortError>([&] { socket.SendFromDevice(&zeros); }),
+             QStringLiteral("Socket send aborted"));
     QVERIFY(!socket.isCancelled());
     QCOMPARE(abortedSpy.count(), 1);
 }
 
-void TestNetSession::asyncSocketPreconditions()
-{
+void TestNetSession::asyncSocketPreconditions() {
     AsyncSocket socket;
     auto message = [](const std::function<void()>& call) {
         try {
@@ -575,7 +510,8 @@ void TestNetSession::asyncSocketPreconditions()
     };
     QCOMPARE(message([&] { socket.Connect(); }), QStringLiteral("Connect: No Port Specified"));
     socket.setPort(QStringLiteral("21"));
-    QCOMPARE(message([&] { socket.Connect(); }), QStringLiteral("Connect: No IP Address Specified"));
+    QCOMPARE(message([&] { socket.Connect(); }),
+             QStringLiteral("Connect: No IP Address Specified"));
     socket.setProto(QString());
     socket.setAddr(QStringLiteral("127.0.0.1"));
     QCOMPARE(message([&] { socket.Connect(); }), QStringLiteral("Connect: No Protocol Specified"));
@@ -592,8 +528,7 @@ void TestNetSession::asyncSocketPreconditions()
              QStringLiteral("Cannot change Addr if not closed"));
 }
 
-void TestNetSession::asyncSocketRoundTrip()
-{
+void TestNetSession::asyncSocketRoundTrip() {
     AsyncSocket listener;
     listener.setAddr(QStringLiteral("127.0.0.1"));
     listener.setPort(QStringLiteral("0"));

@@ -2,8 +2,7 @@
 
 #include <QHostAddress>
 
-FakeFtpServer::FakeFtpServer(QObject* parent) : QObject(parent)
-{
+FakeFtpServer::FakeFtpServer(QObject* parent) : QObject(parent) {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         QTcpSocket* socket = m_server.nextPendingConnection();
         if (m_client) {
@@ -20,57 +19,49 @@ FakeFtpServer::FakeFtpServer(QObject* parent) : QObject(parent)
             [this] { adoptData(m_dataServer.nextPendingConnection()); });
 }
 
-bool FakeFtpServer::listen()
-{
+bool FakeFtpServer::listen() {
     return m_server.listen(QHostAddress::LocalHost, 0);
 }
 
-FakeFtpServer& FakeFtpServer::greet(const QByteArray& text)
-{
+FakeFtpServer& FakeFtpServer::greet(const QByteArray& text) {
     m_greeting = text;
     return *this;
 }
 
-FakeFtpServer& FakeFtpServer::expect(const QByteArray& prefix, const QByteArray& reply)
-{
+FakeFtpServer& FakeFtpServer::expect(const QByteArray& prefix, const QByteArray& reply) {
     return expect(prefix, [reply](FakeFtpServer& server, const QByteArray&) {
         if (!reply.isEmpty())
             server.send(reply);
     });
 }
 
-FakeFtpServer& FakeFtpServer::expect(const QByteArray& prefix, Action action)
-{
+FakeFtpServer& FakeFtpServer::expect(const QByteArray& prefix, Action action) {
     m_steps.append({prefix, std::move(action)});
     return *this;
 }
 
-void FakeFtpServer::send(const QByteArray& text)
-{
+void FakeFtpServer::send(const QByteArray& text) {
     if (!m_client)
         return;
     m_client->write(text.endsWith('\n') ? text : text + "\r\n");
     m_client->flush();
 }
 
-void FakeFtpServer::sendRaw(const QByteArray& bytes)
-{
+void FakeFtpServer::sendRaw(const QByteArray& bytes) {
     if (!m_client)
         return;
     m_client->write(bytes);
     m_client->flush();
 }
 
-void FakeFtpServer::closeClient()
-{
+void FakeFtpServer::closeClient() {
     if (m_client) {
         m_client->flush();
         m_client->disconnectFromHost();
     }
 }
 
-void FakeFtpServer::clientReadable()
-{
+void FakeFtpServer::clientReadable() {
     m_inbox += m_client->readAll();
     qsizetype lf;
     while ((lf = m_inbox.indexOf('\n')) >= 0) {
@@ -95,35 +86,34 @@ void FakeFtpServer::clientReadable()
     }
 }
 
-QByteArray FakeFtpServer::openPassive(bool withParentheses)
-{
+QByteArray FakeFtpServer::openPassive(bool withParentheses) {
     if (!m_dataServer.isListening())
         m_dataServer.listen(QHostAddress::LocalHost, 0);
     const quint16 p = m_dataServer.serverPort();
-    const QByteArray numbers = "127,0,0,1," + QByteArray::number(p >> 8) + ","
-                               + QByteArray::number(p & 0xFF);
+    const QByteArray numbers =
+        "127,0,0,1," + QByteArray::number(p >> 8) + "," + QByteArray::number(p & 0xFF);
     if (withParentheses)
         return "227 Entering Passive Mode (" + numbers + ")";
     return "227 Entering Passive Mode " + numbers;
 }
 
-void FakeFtpServer::connectActive(const QByteArray& portCommand)
-{
+void FakeFtpServer::connectActive(const QByteArray& portCommand) {
     const QList<QByteArray> fields = portCommand.mid(5).trimmed().split(',');
     if (fields.size() != 6)
         return;
-    const QString host = QString::fromLatin1(fields[0] + '.' + fields[1] + '.' + fields[2] + '.' + fields[3]);
+    const QString host =
+        QString::fromLatin1(fields[0] + '.' + fields[1] + '.' + fields[2] + '.' + fields[3]);
     const quint16 p = quint16(fields[4].toInt() * 256 + fields[5].toInt());
     auto* socket = new QTcpSocket(this);
     connect(socket, &QTcpSocket::connected, this, [this, socket] { adoptData(socket); });
     socket->connectToHost(QHostAddress(host), p);
 }
 
-void FakeFtpServer::adoptData(QTcpSocket* socket)
-{
+void FakeFtpServer::adoptData(QTcpSocket* socket) {
     m_data = socket;
     m_dataClosed = false;
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { m_dataIn += socket->readAll(); });
+    connect(socket, &QTcpSocket::readyRead, this,
+            [this, socket] { m_dataIn += socket->readAll(); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         m_dataIn += socket->readAll();
         m_dataClosed = true;
@@ -131,16 +121,14 @@ void FakeFtpServer::adoptData(QTcpSocket* socket)
     flushPendingData();
 }
 
-void FakeFtpServer::sendData(const QByteArray& data, bool closeAfter)
-{
+void FakeFtpServer::sendData(const QByteArray& data, bool closeAfter) {
     m_pendingData += data;
     m_pendingClose = closeAfter;
     m_hasPendingData = true;
     flushPendingData();
 }
 
-void FakeFtpServer::flushPendingData()
-{
+void FakeFtpServer::flushPendingData() {
     if (!m_data || !m_hasPendingData)
         return;
     m_data->write(m_pendingData);
@@ -150,8 +138,7 @@ void FakeFtpServer::flushPendingData()
         m_data->disconnectFromHost();
 }
 
-void FakeFtpServer::closeData()
-{
+void FakeFtpServer::closeData() {
     if (m_data)
         m_data->disconnectFromHost();
 }

@@ -47,7 +47,9 @@ public:
     const QList<QByteArray>& received() const { return m_received; }
     QByteArray dataReceived() const { return m_dataIn; }
     bool dataClosed() const { return m_dataClosed; }
-    bool clientConnected() const { return m_client && m_client->state() == QAbstractSocket::ConnectedState; }
+    bool clientConnected() const {
+        return m_client && m_client->state() == QAbstractSocket::ConnectedState;
+    }
     // Commands that did not match the script, for the test to check.
     const QList<QByteArray>& mismatches() const { return m_mismatches; }
     bool scriptDone() const { return m_steps.isEmpty(); }

@@ -12,18 +12,17 @@
 
 namespace {
 
-QString supportDir()
-{
+QString supportDir() {
     const QByteArray fromEnv = qgetenv("KORVANE_TEST_SUPPORT_DIR");
-    return fromEnv.isEmpty() ? QStringLiteral(KORVANE_TEST_SUPPORT_DIR) : QString::fromLocal8Bit(fromEnv);
+    return fromEnv.isEmpty() ? QStringLiteral(KORVANE_TEST_SUPPORT_DIR)
+                             : QString::fromLocal8Bit(fromEnv);
 }
 
 } // namespace
 
 FtpServerFixture::FtpServerFixture(Slot slot) : m_slot(slot) {}
 
-FtpServerFixture::~FtpServerFixture()
-{
+FtpServerFixture::~FtpServerFixture() {
     if (m_process && m_process->state() != QProcess::NotRunning) {
         m_process->kill();
         m_process->waitForFinished(5000);
@@ -35,8 +34,7 @@ FtpServerFixture::~FtpServerFixture()
     }
 }
 
-bool FtpServerFixture::start()
-{
+bool FtpServerFixture::start() {
     const char* variable = m_slot == Slot::A ? "KORVANE_TEST_FTP_A" : "KORVANE_TEST_FTP_B";
     const QByteArray external = qgetenv(variable);
     if (!external.isEmpty()) {
@@ -75,7 +73,8 @@ bool FtpServerFixture::start()
     QDeadlineTimer deadline(20000);
     QByteArray output;
     while (!deadline.hasExpired()) {
-        if (!m_process->canReadLine() && !m_process->waitForReadyRead(int(deadline.remainingTime()))) {
+        if (!m_process->canReadLine() &&
+            !m_process->waitForReadyRead(int(deadline.remainingTime()))) {
             if (m_process->state() == QProcess::NotRunning)
                 break;
             continue;
@@ -87,18 +86,16 @@ bool FtpServerFixture::start()
         }
         output += line + '\n';
     }
-    m_error = QStringLiteral("pyftpdlib did not start: ") + QString::fromLocal8Bit(output)
-              + QString::fromLocal8Bit(m_process->readAllStandardError());
+    m_error = QStringLiteral("pyftpdlib did not start: ") + QString::fromLocal8Bit(output) +
+              QString::fromLocal8Bit(m_process->readAllStandardError());
     return false;
 }
 
-QString FtpServerFixture::rootPath() const
-{
+QString FtpServerFixture::rootPath() const {
     return m_root ? m_root->path() : QString();
 }
 
-bool FtpServerFixture::putFile(const QString& relativePath, const QByteArray& content) const
-{
+bool FtpServerFixture::putFile(const QString& relativePath, const QByteArray& content) const {
     if (!m_root)
         return false;
     const QString path = m_root->filePath(relativePath);
@@ -107,22 +104,21 @@ bool FtpServerFixture::putFile(const QString& relativePath, const QByteArray& co
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
-QByteArray FtpServerFixture::readFile(const QString& relativePath) const
-{
+QByteArray FtpServerFixture::readFile(const QString& relativePath) const {
     if (!m_root)
         return {};
     QFile file(m_root->filePath(relativePath));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray FtpServerFixture::readFileBytes(const QByteArray& relativePath) const
-{
+QByteArray FtpServerFixture::readFileBytes(const QByteArray& relativePath) const {
     if (!m_root)
         return {};
     const std::string path = m_root->path().toStdString() + '/' + relativePath.toStdString();
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {};
-    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string content((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
     return QByteArray::fromStdString(content);
 }

@@ -22,24 +22,17 @@ constexpr int DescriptionLength = 100;
 } // namespace
 
 App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObject* parent)
-    : QObject(parent),
-      m_paths(std::move(paths)),
-      m_services(services),
-      m_prompts(prompts),
-      m_store(m_paths),
-      m_statusLog(services, this),
-      m_errorLog(m_statusLog),
-      m_left(new Side(SideId::Left, this)),
-      m_right(new Side(SideId::Right, this))
-{
+    : QObject(parent), m_paths(std::move(paths)), m_services(services), m_prompts(prompts),
+      m_store(m_paths), m_statusLog(services, this), m_errorLog(m_statusLog),
+      m_left(new Side(SideId::Left, this)), m_right(new Side(SideId::Right, this)) {
     m_transferTimer.setObjectName(QStringLiteral("TransferTimer"));
     m_transferTimer.setInterval(1000);
     m_statusLog.setDataDirectory(m_paths.directory());
     m_statusLog.setTransferTimer(&m_transferTimer);
     // Direct connections: the reset must stop the timer before the error
     // handling of the same line looks at it.
-    connect(&m_statusLog, &StatusLog::transferDisplayResetRequested, this, &App::resetTransferDisplay,
-            Qt::DirectConnection);
+    connect(&m_statusLog, &StatusLog::transferDisplayResetRequested, this,
+            &App::resetTransferDisplay, Qt::DirectConnection);
     connect(&m_statusLog, &StatusLog::transferPanelsTextRequested, this,
             [this](const QString& text) {
                 m_left->setStatusBarText(text);
@@ -50,20 +43,17 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
 
 App::~App() = default;
 
-QString App::RunningTitle()
-{
+QString App::RunningTitle() {
     return QStringLiteral("Korvane %1 SR1").arg(QStringLiteral(KORVANE_VERSION));
 }
 
-void App::create()
-{
+void App::create() {
     LoadSettings();
     for (Side* side : {m_left, m_right})
         side->setButtonVisible(SideButton::TwoDayFilterDupes, m_settings.all);
 }
 
-WindowLayout App::show()
-{
+WindowLayout App::show() {
     setTitle(RunningTitle());
     // The capacity is taken once, at start-up.
     m_statusLog.lines().setMaxRemove(StatusMaxRemove);
@@ -75,8 +65,7 @@ WindowLayout App::show()
     return layout;
 }
 
-void App::applyStatusLogOptions()
-{
+void App::applyStatusLogOptions() {
     StatusLogOptions options;
     options.logging = m_settings.logging;
     options.logName = m_settings.logName;
@@ -86,8 +75,7 @@ void App::applyStatusLogOptions()
     m_statusLog.setOptions(options);
 }
 
-void App::LoadSettings()
-{
+void App::LoadSettings() {
     LoadedSettings loaded = m_store.LoadSettings();
     m_settings = loaded.settings;
     m_skipList = loaded.skipList;
@@ -104,35 +92,30 @@ void App::LoadSettings()
     Q_EMIT settingsLoaded();
 }
 
-void App::applyPreferences(const Settings& before)
-{
+void App::applyPreferences(const Settings& before) {
     Q_UNUSED(before)
     LoadSettings();
 }
 
-QString App::startFolder() const
-{
+QString App::startFolder() const {
     const QString folder = m_settings.downloadDirectory.trimmed();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         return QDir::cleanPath(folder);
     return QDir::tempPath();
 }
 
-bool App::queueIsEmpty() const
-{
+bool App::queueIsEmpty() const {
     return !m_queueModel || m_queueModel->rowCount() == 0;
 }
 
-bool App::CloseQuery()
-{
+bool App::CloseQuery() {
     if (!m_settings.exitEmptyQueue || queueIsEmpty())
         return true;
     m_services.beep();
     return m_prompts.confirm(QStringLiteral("Exit with non empty queue?"));
 }
 
-void App::Exit(const WindowLayout& layout)
-{
+void App::Exit(const WindowLayout& layout) {
     m_closing = true;
     m_store.WriteWindowLayout(layout);
     // Shutdown never sends QUIT: the servers see the connection close.
@@ -144,24 +127,21 @@ void App::Exit(const WindowLayout& layout)
     }
 }
 
-void App::setActiveSide(SideId side)
-{
+void App::setActiveSide(SideId side) {
     if (side == m_activeSide)
         return;
     m_activeSide = side;
     Q_EMIT activeSideChanged(side);
 }
 
-void App::setTitle(const QString& title)
-{
+void App::setTitle(const QString& title) {
     if (title == m_title)
         return;
     m_title = title;
     Q_EMIT titleChanged(title);
 }
 
-void App::ToggleAllOptions()
-{
+void App::ToggleAllOptions() {
     m_settings.all = !m_settings.all;
     m_store.WriteAll(m_settings.all);
     for (Side* side : {m_left, m_right})
@@ -172,8 +152,7 @@ void App::ToggleAllOptions()
     Q_EMIT allOptionsChanged(m_settings.all);
 }
 
-bool App::WriteToggle(const QByteArray& key, bool on)
-{
+bool App::WriteToggle(const QByteArray& key, bool on) {
     struct Binding {
         const char* key;
         bool Settings::*field;
@@ -206,13 +185,11 @@ bool App::WriteToggle(const QByteArray& key, bool on)
     return m_store.WriteToggle(key, on);
 }
 
-void App::Abort(SideId id)
-{
+void App::Abort(SideId id) {
     side(id).session().Abort();
 }
 
-void App::resetTransferDisplay()
-{
+void App::resetTransferDisplay() {
     m_transferTimer.stop();
     for (Side* side : {m_left, m_right}) {
         side->setStatusBarText(QString());
@@ -222,13 +199,11 @@ void App::resetTransferDisplay()
     }
 }
 
-QString App::whatsNewPath() const
-{
+QString App::whatsNewPath() const {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("whatsnew.txt"));
 }
 
-QString App::helpPath() const
-{
+QString App::helpPath() const {
     const QDir programDir(QCoreApplication::applicationDirPath());
     for (const QString& candidate : {programDir.filePath(QStringLiteral("docs/help.html")),
                                      programDir.filePath(QStringLiteral("help.html")),
@@ -240,8 +215,7 @@ QString App::helpPath() const
     return {};
 }
 
-void App::OpenWhatsNew()
-{
+void App::OpenWhatsNew() {
     const QString path = whatsNewPath();
     if (!QFileInfo::exists(path)) {
         m_services.beep();
@@ -251,26 +225,22 @@ void App::OpenWhatsNew()
     m_services.openFile(path);
 }
 
-void App::OpenHelp()
-{
+void App::OpenHelp() {
     const QString path = helpPath();
     if (path.isEmpty() || !m_services.openFile(path))
         m_statusLog.AddStatusLine(QStringLiteral("Unable to open the help file help.html"), clRed);
 }
 
-void App::StartNewSession()
-{
+void App::StartNewSession() {
     m_services.startProgram(QCoreApplication::applicationFilePath(),
                             {QStringLiteral("--data-dir"), m_paths.directory()});
 }
 
-void App::ReportUnhandledError(const QString& className, const QString& message)
-{
+void App::ReportUnhandledError(const QString& className, const QString& message) {
     m_errorLog.logUnhandledError(className, message);
 }
 
-void App::RunGuarded(const std::function<void()>& command)
-{
+void App::RunGuarded(const std::function<void()>& command) {
     try {
         command();
     } catch (const NetError& e) {

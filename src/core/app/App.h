@@ -27,7 +27,8 @@ class UserPrompts;
 class App : public QObject {
     Q_OBJECT
 public:
-    App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObject* parent = nullptr);
+    App(DataPaths paths, DesktopServices& services, UserPrompts& prompts,
+        QObject* parent = nullptr);
     ~App() override;
 
     static constexpr const char* Title = "Korvane";

@@ -6,13 +6,18 @@
 // file stores ("SkipColor", "FColor"), so no conversion is needed on reading.
 using Colour = std::uint32_t;
 
-constexpr Colour MakeColour(int red, int green, int blue)
-{
+constexpr Colour MakeColour(int red, int green, int blue) {
     return Colour(red & 0xFF) | (Colour(green & 0xFF) << 8) | (Colour(blue & 0xFF) << 16);
 }
-constexpr int ColourRed(Colour c) { return int(c & 0xFF); }
-constexpr int ColourGreen(Colour c) { return int((c >> 8) & 0xFF); }
-constexpr int ColourBlue(Colour c) { return int((c >> 16) & 0xFF); }
+constexpr int ColourRed(Colour c) {
+    return int(c & 0xFF);
+}
+constexpr int ColourGreen(Colour c) {
+    return int((c >> 8) & 0xFF);
+}
+constexpr int ColourBlue(Colour c) {
+    return int((c >> 16) & 0xFF);
+}
 
 // The status-line colours; each tells what kind of line it is.
 constexpr Colour clBlack = MakeColour(0, 0, 0);

@@ -1,7 +1,6 @@
 #include "app/PaneLayout.h"
 
-void PaneLayout::adoptPositions(const PaneSplits& splits)
-{
+void PaneLayout::adoptPositions(const PaneSplits& splits) {
     m_queueShown = splits.bottom > 0;
     m_statusShown = splits.bottom < splits.bottomSize;
     if (splits.clientSize > 0 && splits.client >= splits.clientSize) {
@@ -10,23 +9,20 @@ void PaneLayout::adoptPositions(const PaneSplits& splits)
     }
 }
 
-PaneSplits PaneLayout::hideBoth(PaneSplits splits)
-{
+PaneSplits PaneLayout::hideBoth(PaneSplits splits) {
     if (splits.client < splits.clientSize)
         m_lastClient = splits.client;
     splits.client = splits.clientSize;
     return splits;
 }
 
-PaneSplits PaneLayout::leaveHiddenArea(PaneSplits splits) const
-{
+PaneSplits PaneLayout::leaveHiddenArea(PaneSplits splits) const {
     if (splits.client >= splits.clientSize)
         splits.client = m_lastClient;
     return splits;
 }
 
-PaneSplits PaneLayout::toggleStatus(PaneSplits splits)
-{
+PaneSplits PaneLayout::toggleStatus(PaneSplits splits) {
     if (m_statusShown) {
         m_statusShown = false;
         splits.bottom = splits.bottomSize;
@@ -37,8 +33,7 @@ PaneSplits PaneLayout::toggleStatus(PaneSplits splits)
     return leaveHiddenArea(splits);
 }
 
-PaneSplits PaneLayout::toggleQueue(PaneSplits splits)
-{
+PaneSplits PaneLayout::toggleQueue(PaneSplits splits) {
     if (m_queueShown) {
         m_queueShown = false;
         splits.bottom = 0;

@@ -4,16 +4,19 @@
 #include "net/FtpSession.h"
 
 Side::Side(SideId id, QObject* parent)
-    : QObject(parent), m_id(id), m_session(new FtpSession(this)), m_listingSocket(new AsyncSocket(this))
-{
+    : QObject(parent), m_id(id), m_session(new FtpSession(this)),
+      m_listingSocket(new AsyncSocket(this)) {
     setObjectName(isLeft() ? QStringLiteral("LeftSide") : QStringLiteral("RightSide"));
     m_session->setObjectName(isLeft() ? QStringLiteral("NMFTP1") : QStringLiteral("NMFTP2"));
-    m_listingSocket->setObjectName(isLeft() ? QStringLiteral("LSocketList") : QStringLiteral("RSocketList"));
-    m_idleTimer.setObjectName(isLeft() ? QStringLiteral("LIdleTimer") : QStringLiteral("RIdleTimer"));
+    m_listingSocket->setObjectName(isLeft() ? QStringLiteral("LSocketList")
+                                            : QStringLiteral("RSocketList"));
+    m_idleTimer.setObjectName(isLeft() ? QStringLiteral("LIdleTimer")
+                                       : QStringLiteral("RIdleTimer"));
 
     // Not connected: only Connect, Abort and the local-view toggle work.
-    for (SideButton b : {SideButton::Disconnect, SideButton::Stop, SideButton::Transfer,
-                         SideButton::Refresh, SideButton::FilterDupes, SideButton::TwoDayFilterDupes})
+    for (SideButton b :
+         {SideButton::Disconnect, SideButton::Stop, SideButton::Transfer, SideButton::Refresh,
+          SideButton::FilterDupes, SideButton::TwoDayFilterDupes})
         ButtonOf(m_buttons, b).enabled = false;
     // The two-day filter shows only when the extra options are on.
     ButtonOf(m_buttons, SideButton::TwoDayFilterDupes).visible = false;
@@ -21,71 +24,62 @@ Side::Side(SideId id, QObject* parent)
 
 Side::~Side() = default;
 
-void Side::setHeaderText(const QString& text)
-{
+void Side::setHeaderText(const QString& text) {
     if (text == m_headerText)
         return;
     m_headerText = text;
     Q_EMIT headerTextChanged(text);
 }
 
-void Side::setSummaryText(const QString& text)
-{
+void Side::setSummaryText(const QString& text) {
     if (text == m_summaryText)
         return;
     m_summaryText = text;
     Q_EMIT summaryTextChanged(text);
 }
 
-void Side::setStatusBarText(const QString& text)
-{
+void Side::setStatusBarText(const QString& text) {
     if (text == m_statusBarText)
         return;
     m_statusBarText = text;
     Q_EMIT statusBarTextChanged(text);
 }
 
-void Side::setButton(SideButton which, const ButtonState& state)
-{
+void Side::setButton(SideButton which, const ButtonState& state) {
     ButtonState& current = ButtonOf(m_buttons, which);
-    if (current.enabled == state.enabled && current.visible == state.visible
-        && current.imageIndex == state.imageIndex)
+    if (current.enabled == state.enabled && current.visible == state.visible &&
+        current.imageIndex == state.imageIndex)
         return;
     current = state;
     Q_EMIT buttonChanged(which);
 }
 
-void Side::setButtonEnabled(SideButton which, bool enabled)
-{
+void Side::setButtonEnabled(SideButton which, bool enabled) {
     ButtonState state = button(which);
     state.enabled = enabled;
     setButton(which, state);
 }
 
-void Side::setButtonVisible(SideButton which, bool visible)
-{
+void Side::setButtonVisible(SideButton which, bool visible) {
     ButtonState state = button(which);
     state.visible = visible;
     setButton(which, state);
 }
 
-void Side::setButtonImage(SideButton which, int imageIndex)
-{
+void Side::setButtonImage(SideButton which, int imageIndex) {
     ButtonState state = button(which);
     state.imageIndex = imageIndex;
     setButton(which, state);
 }
 
-void Side::setLocalView(bool local)
-{
+void Side::setLocalView(bool local) {
     if (local == m_localView)
         return;
     m_localView = local;
     Q_EMIT localViewChanged(local);
 }
 
-void Side::setLocalPath(const QString& path)
-{
+void Side::setLocalPath(const QString& path) {
     if (path == m_localPath)
         return;
     m_localPath = path;

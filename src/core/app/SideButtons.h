@@ -26,12 +26,10 @@ struct ButtonState {
 
 using SideButtonStates = std::array<ButtonState, SideButtonCount>;
 
-inline ButtonState& ButtonOf(SideButtonStates& states, SideButton button)
-{
+inline ButtonState& ButtonOf(SideButtonStates& states, SideButton button) {
     return states[std::size_t(button)];
 }
-inline const ButtonState& ButtonOf(const SideButtonStates& states, SideButton button)
-{
+inline const ButtonState& ButtonOf(const SideButtonStates& states, SideButton button) {
     return states[std::size_t(button)];
 }
 

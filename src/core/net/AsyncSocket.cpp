@@ -14,8 +14,7 @@
 class HandleServer : public QTcpServer {
 public:
     using QTcpServer::QTcpServer;
-    ~HandleServer() override
-    {
+    ~HandleServer() override {
         while (!handles.isEmpty())
             ::close(int(handles.dequeue()));
     }
@@ -23,8 +22,7 @@ public:
     std::function<void()> onIncoming;
 
 protected:
-    void incomingConnection(qintptr handle) override
-    {
+    void incomingConnection(qintptr handle) override {
         handles.enqueue(handle);
         if (onIncoming)
             onIncoming();
@@ -33,38 +31,33 @@ protected:
 
 AsyncSocket::AsyncSocket(QObject* parent) : QObject(parent) {}
 
-AsyncSocket::~AsyncSocket()
-{
+AsyncSocket::~AsyncSocket() {
     if (m_socket)
         m_socket->disconnect(this);
 }
 
-void AsyncSocket::requireClosed(const char* what) const
-{
+void AsyncSocket::requireClosed(const char* what) const {
     if (m_state != State::Closed)
-        throw SocketError(QStringLiteral("Cannot change %1 if not closed").arg(QLatin1String(what)));
+        throw SocketError(
+            QStringLiteral("Cannot change %1 if not closed").arg(QLatin1String(what)));
 }
 
-void AsyncSocket::setAddr(const QString& addr)
-{
+void AsyncSocket::setAddr(const QString& addr) {
     requireClosed("Addr");
     m_addr = addr;
 }
 
-void AsyncSocket::setPort(const QString& port)
-{
+void AsyncSocket::setPort(const QString& port) {
     requireClosed("Port");
     m_port = port;
 }
 
-void AsyncSocket::setProto(const QString& proto)
-{
+void AsyncSocket::setProto(const QString& proto) {
     requireClosed("Proto");
     m_proto = proto;
 }
 
-void AsyncSocket::setState(State state)
-{
+void AsyncSocket::setState(State state) {
     if (state == m_state)
         return;
     const State old = m_state;
@@ -72,8 +65,7 @@ void AsyncSocket::setState(State state)
     Q_EMIT changeState(old, state);
 }
 
-void AsyncSocket::attach(QTcpSocket* socket)
-{
+void AsyncSocket::attach(QTcpSocket* socket) {
     m_socket = socket;
     socket->setParent(this);
     connect(socket, &QTcpSocket::connected, this, [this] {
@@ -102,8 +94,7 @@ void AsyncSocket::attach(QTcpSocket* socket)
     });
 }
 
-void AsyncSocket::Connect()
-{
+void AsyncSocket::Connect() {
     if (m_state != State::Closed)
         throw SocketError(QStringLiteral("Connect: Socket already in use"));
     if (m_port.isEmpty())
@@ -134,8 +125,7 @@ void AsyncSocket::Connect()
         m_socket->connectToHost(m_addr, quint16(port));
 }
 
-void AsyncSocket::Close()
-{
+void AsyncSocket::Close() {
     if (m_server) {
         m_server->close();
         m_server->deleteLater();
@@ -150,8 +140,7 @@ void AsyncSocket::Close()
     setState(State::Closed);
 }
 
-void AsyncSocket::Listen()
-{
+void AsyncSocket::Listen() {
     if (m_addr.isEmpty())
         throw SocketError(QStringLiteral("listen: address not assigned"));
     if (m_port.isEmpty())
@@ -174,15 +163,13 @@ void AsyncSocket::Listen()
     setState(State::Listening);
 }
 
-qintptr AsyncSocket::Accept()
-{
+qintptr AsyncSocket::Accept() {
     if (m_state != State::Listening || !m_server)
         throw SocketError(QStringLiteral("not a listening socket"));
     return m_server->handles.isEmpty() ? -1 : m_server->handles.dequeue();
 }
 
-void AsyncSocket::Dup(qintptr handle)
-{
+void AsyncSocket::Dup(qintptr handle) {
     Close();
     auto* socket = new QTcpSocket(this);
     attach(socket);
@@ -194,59 +181,50 @@ void AsyncSocket::Dup(qintptr handle)
     setState(State::Connected);
 }
 
-qint64 AsyncSocket::Send(const QByteArray& data)
-{
+qint64 AsyncSocket::Send(const QByteArray& data) {
     if (!m_socket || m_state != State::Connected)
         return -1;
     return m_socket->write(data);
 }
 
-qint64 AsyncSocket::Receive(char* buffer, qint64 length)
-{
+qint64 AsyncSocket::Receive(char* buffer, qint64 length) {
     if (!m_socket)
         return -1;
     return m_socket->read(buffer, length);
 }
 
-QByteArray AsyncSocket::ReceiveAll()
-{
+QByteArray AsyncSocket::ReceiveAll() {
     return m_socket ? m_socket->readAll() : QByteArray();
 }
 
-void AsyncSocket::ShutDown(int how)
-{
+void AsyncSocket::ShutDown(int how) {
     if (!m_socket)
         return;
     if (how >= 1)
         m_socket->disconnectFromHost();
 }
 
-QHostAddress AsyncSocket::GetPeerName() const
-{
+QHostAddress AsyncSocket::GetPeerName() const {
     return m_socket ? m_socket->peerAddress() : QHostAddress();
 }
 
-quint16 AsyncSocket::peerPort() const
-{
+quint16 AsyncSocket::peerPort() const {
     return m_socket ? m_socket->peerPort() : 0;
 }
 
-quint16 AsyncSocket::localPort() const
-{
+quint16 AsyncSocket::localPort() const {
     if (m_server)
         return m_server->serverPort();
     return m_socket ? m_socket->localPort() : 0;
 }
 
-QHostAddress AsyncSocket::localAddress() const
-{
+QHostAddress AsyncSocket::localAddress() const {
     if (m_server)
         return m_server->serverAddress();
     return m_socket ? m_socket->localAddress() : QHostAddress();
 }
 
-void AsyncSocket::DnsLookup(const QString& host)
-{
+void AsyncSocket::DnsLookup(const QString& host) {
     if (host.trimmed().isEmpty())
         throw SocketError(QStringLiteral("DNS lookup: invalid host name."));
     QHostInfo::lookupHost(host, this, [this](const QHostInfo& info) {

@@ -4,33 +4,47 @@
 
 #include <QList>
 
-QString FailureText(CommandKind kind)
-{
+QString FailureText(CommandKind kind) {
     switch (kind) {
-    case CommandKind::ChangeDir: return QStringLiteral("Change Dir failure");
-    case CommandKind::MakeDir: return QStringLiteral("Make Dir failure");
-    case CommandKind::Delete: return QStringLiteral("Delete failure");
-    case CommandKind::RemoveDir: return QStringLiteral("Remove Dir failure");
-    case CommandKind::List: return QStringLiteral("List failure");
-    case CommandKind::Rename: return QStringLiteral("Rename failure");
-    case CommandKind::UploadRestore: return QStringLiteral("Upload Restore failure");
-    case CommandKind::DownloadRestore: return QStringLiteral("Download Restore failure");
-    case CommandKind::Download: return QStringLiteral("Download failure");
-    case CommandKind::Upload: return QStringLiteral("Upload failure");
-    case CommandKind::UploadAppend: return QStringLiteral("Upload Append failure");
-    case CommandKind::ReInit: return QStringLiteral("ReInit failure");
-    case CommandKind::Allocate: return QStringLiteral("Allocate failure");
-    case CommandKind::NList: return QStringLiteral("NList failure");
-    case CommandKind::Other: return QStringLiteral("Command failure");
-    case CommandKind::CurrentDir: return {};
+    case CommandKind::ChangeDir:
+        return QStringLiteral("Change Dir failure");
+    case CommandKind::MakeDir:
+        return QStringLiteral("Make Dir failure");
+    case CommandKind::Delete:
+        return QStringLiteral("Delete failure");
+    case CommandKind::RemoveDir:
+        return QStringLiteral("Remove Dir failure");
+    case CommandKind::List:
+        return QStringLiteral("List failure");
+    case CommandKind::Rename:
+        return QStringLiteral("Rename failure");
+    case CommandKind::UploadRestore:
+        return QStringLiteral("Upload Restore failure");
+    case CommandKind::DownloadRestore:
+        return QStringLiteral("Download Restore failure");
+    case CommandKind::Download:
+        return QStringLiteral("Download failure");
+    case CommandKind::Upload:
+        return QStringLiteral("Upload failure");
+    case CommandKind::UploadAppend:
+        return QStringLiteral("Upload Append failure");
+    case CommandKind::ReInit:
+        return QStringLiteral("ReInit failure");
+    case CommandKind::Allocate:
+        return QStringLiteral("Allocate failure");
+    case CommandKind::NList:
+        return QStringLiteral("NList failure");
+    case CommandKind::Other:
+        return QStringLiteral("Command failure");
+    case CommandKind::CurrentDir:
+        return {};
     }
     return {};
 }
 
 namespace FtpReplies {
 
-int ReplyCode(const QByteArray& line)
-{
+int ReplyCode(const QByteArray& line) {
     int digits = 0;
     while (digits < line.size() && digits < 10 && line.at(digits) >= '0' && line.at(digits) <= '9')
         ++digits;
@@ -40,13 +54,11 @@ int ReplyCode(const QByteArray& line)
     return int(qint16(quint16(line.left(digits).toULongLong() & 0xFFFF)));
 }
 
-bool IsContinuation(const QByteArray& line)
-{
+bool IsContinuation(const QByteArray& line) {
     return line.startsWith(' ') || (line.size() > 3 && line.at(3) == '-');
 }
 
-CommandKind Classify(const QString& command)
-{
+CommandKind Classify(const QString& command) {
     const qsizetype space = command.indexOf(QLatin1Char(' '));
     const QString word = (space < 0 ? command : command.left(space)) + QLatin1Char(' ');
     if (word == QLatin1String("CWD "))
@@ -62,8 +74,7 @@ CommandKind Classify(const QString& command)
     return CommandKind::Other;
 }
 
-std::optional<quint16> PassivePort(const QByteArray& reply)
-{
+std::optional<quint16> PassivePort(const QByteArray& reply) {
     QByteArray text;
     const qsizetype open = reply.indexOf('(');
     if (open >= 0) {
@@ -93,8 +104,7 @@ std::optional<quint16> PassivePort(const QByteArray& reply)
     return quint16(high * 256 + low);
 }
 
-qint64 AnnouncedSize(const QByteArray& reply)
-{
+qint64 AnnouncedSize(const QByteArray& reply) {
     const qsizetype at = reply.toUpper().indexOf("BYTE");
     if (at < 0)
         return 0;
@@ -111,8 +121,7 @@ qint64 AnnouncedSize(const QByteArray& reply)
     return reply.mid(i + 1, last - i).toLongLong();
 }
 
-QString QuotedPath(const QString& reply)
-{
+QString QuotedPath(const QString& reply) {
     const qsizetype first = reply.indexOf(QLatin1Char('"'));
     if (first < 0)
         return {};
@@ -120,12 +129,11 @@ QString QuotedPath(const QString& reply)
     return reply.mid(first + 1, second < 0 ? -1 : second - first - 1);
 }
 
-int VendorFromSyst(const QByteArray& reply)
-{
+int VendorFromSyst(const QByteArray& reply) {
     const struct {
         const char* word;
         int vendor;
-    } order[] = {{"UNIX", 2400}, {"NETWARE", 2416}, {"DOS", 2401}, {"VMS", 2406},
+    } order[] = {{"UNIX", 2400}, {"NETWARE", 2416}, {"DOS", 2401},   {"VMS", 2406},
                  {"MVS", 2408},  {"VM", 2402},      {"MACOS", 2404}, {"OS/400", 2414}};
     for (const auto& entry : order) {
         if (reply.contains(entry.word))
@@ -134,8 +142,7 @@ int VendorFromSyst(const QByteArray& reply)
     return VendorOther;
 }
 
-QString LineText(const QByteArray& line)
-{
+QString LineText(const QByteArray& line) {
     QByteArray text = line;
     while (text.endsWith('\n') || text.endsWith('\r'))
         text.chop(1);

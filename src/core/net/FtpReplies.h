@@ -16,7 +16,9 @@ int ReplyCode(const QByteArray& line);
 // as its fourth character.
 bool IsContinuation(const QByteArray& line);
 // True when code lies in [low, high].
-inline bool InRange(int code, int low, int high) { return code >= low && code <= high; }
+inline bool InRange(int code, int low, int high) {
+    return code >= low && code <= high;
+}
 // The kind of a command text sent through DoCommand.
 CommandKind Classify(const QString& command);
 // The port a "227" reply announces: the numbers between "(" and ")", or

@@ -14,15 +14,13 @@ namespace {
 // How long to listen for the server's answer after a transfer was cut short.
 constexpr int AbortReplyWaitMs = 1500;
 
-bool startsWithErrorDigit(const QByteArray& line)
-{
+bool startsWithErrorDigit(const QByteArray& line) {
     return !line.isEmpty() && (line.at(0) == '4' || line.at(0) == '5');
 }
 
 } // namespace
 
-FtpSession::FtpSession(QObject* parent) : PumpingSocket(parent)
-{
+FtpSession::FtpSession(QObject* parent) : PumpingSocket(parent) {
     setPort(21);
     // Unread control lines are bounded too, however long nobody reads them.
     receiveBuffer().setSizeLimit(8 * 1024 * 1024);
@@ -35,8 +33,7 @@ FtpSession::FtpSession(QObject* parent) : PumpingSocket(parent)
 
 FtpSession::~FtpSession() = default;
 
-void FtpSession::dataReceived()
-{
+void FtpSession::dataReceived() {
     // The server announcing its close or a broken data connection stops
     // whatever this session waits for.
     const QByteArray head = receiveBuffer().peek(4);
@@ -50,22 +47,19 @@ void FtpSession::dataReceived()
         Abort();
 }
 
-void FtpSession::Abort()
-{
+void FtpSession::Abort() {
     if (m_data)
         m_data->Cancel();
     Cancel();
 }
 
-QByteArray FtpSession::Transaction(const QByteArray& command)
-{
+QByteArray FtpSession::Transaction(const QByteArray& command) {
     const QByteArray first = PumpingSocket::Transaction(command);
     readContinuation(first);
     return first;
 }
 
-QByteArray FtpSession::ReadReply()
-{
+QByteArray FtpSession::ReadReply() {
     const QByteArray first = ReadLn();
     if (!first.isEmpty()) {
         setLastReply(first, ReplyCode(first));
@@ -75,8 +69,7 @@ QByteArray FtpSession::ReadReply()
     return first;
 }
 
-void FtpSession::readContinuation(const QByteArray& first)
-{
+void FtpSession::readContinuation(const QByteArray& first) {
     m_replyLines.clear();
     if (first.isEmpty()) {
         // No reply is never a success: the user aborted or the server left.
@@ -95,13 +88,11 @@ void FtpSession::readContinuation(const QByteArray& first)
     }
 }
 
-void FtpSession::drain()
-{
+void FtpSession::drain() {
     receiveBuffer().take(0);
 }
 
-void FtpSession::fail(CommandKind kind, bool unsupportedToo)
-{
+void FtpSession::fail(CommandKind kind, bool unsupportedToo) {
     const int code = replyNumber();
     if (unsupportedToo && code >= 500 && code <= 502)
         Q_EMIT unsupportedFunction(kind);
@@ -111,8 +102,7 @@ void FtpSession::fail(CommandKind kind, bool unsupportedToo)
 }
 
 bool FtpSession::sendAndCheck(const QString& command, int failLow, CommandKind kind,
-                              bool unsupportedToo)
-{
+                              bool unsupportedToo) {
     const QByteArray bytes = commandBytes(command);
     reportStatus(command, 1);
     Transaction(bytes);
@@ -125,8 +115,7 @@ bool FtpSession::sendAndCheck(const QString& command, int failLow, CommandKind k
 
 // ---- login and logout -----------------------------------------------------------
 
-void FtpSession::Connect()
-{
+void FtpSession::Connect() {
     setCancelled(false);
     if (isConnected())
         return;
@@ -167,8 +156,8 @@ void FtpSession::Connect()
     if (proxy().isEmpty())
         Transaction(commandBytes(QStringLiteral("USER ") + UserID));
     else
-        Transaction(commandBytes(QStringLiteral("USER ") + UserID + QLatin1Char('@') + host()
-                                 + QLatin1Char(':') + QString::number(port())));
+        Transaction(commandBytes(QStringLiteral("USER ") + UserID + QLatin1Char('@') + host() +
+                                 QLatin1Char(':') + QString::number(port())));
     if (InRange(replyNumber(), 401, 599)) {
         Q_EMIT connectionFailed();
         throw FtpException(LastReplyText());
@@ -184,8 +173,7 @@ void FtpSession::Connect()
     Q_EMIT connected();
 }
 
-void FtpSession::Disconnect()
-{
+void FtpSession::Disconnect() {
     if (!isConnected())
         return;
     Vendor = VendorUnknown;
@@ -211,8 +199,7 @@ void FtpSession::Disconnect()
 
 // ---- commands ---------------------------------------------------------------------
 
-void FtpSession::DoCommand(const QString& text)
-{
+void FtpSession::DoCommand(const QString& text) {
     const CommandKind kind = Classify(text);
     const QByteArray bytes = commandBytes(text);
     setCancelled(false);
@@ -226,13 +213,20 @@ void FtpSession::DoCommand(const QString& text)
         Q_EMIT success(kind);
 }
 
-void FtpSession::ChangeDir(const QString& path) { DoCommand(QStringLiteral("CWD ") + path); }
-void FtpSession::MakeDir(const QString& name) { DoCommand(QStringLiteral("MKD ") + name); }
-void FtpSession::Delete(const QString& name) { DoCommand(QStringLiteral("DELE ") + name); }
-void FtpSession::RemoveDir(const QString& name) { DoCommand(QStringLiteral("RMD ") + name); }
+void FtpSession::ChangeDir(const QString& path) {
+    DoCommand(QStringLiteral("CWD ") + path);
+}
+void FtpSession::MakeDir(const QString& name) {
+    DoCommand(QStringLiteral("MKD ") + name);
+}
+void FtpSession::Delete(const QString& name) {
+    DoCommand(QStringLiteral("DELE ") + name);
+}
+void FtpSession::RemoveDir(const QString& name) {
+    DoCommand(QStringLiteral("RMD ") + name);
+}
 
-void FtpSession::Rename(const QString& from, const QString& to)
-{
+void FtpSession::Rename(const QString& from, const QString& to) {
     setCancelled(false);
     CheckConnection();
     drain();
@@ -243,50 +237,52 @@ void FtpSession::Rename(const QString& from, const QString& to)
         Q_EMIT success(CommandKind::Rename);
 }
 
-QString FtpSession::CurrentDir()
-{
+QString FtpSession::CurrentDir() {
     DoCommand(QStringLiteral("PWD"));
     return QuotedPath(LastReplyText());
 }
 
-void FtpSession::Mode(TransferType type)
-{
+void FtpSession::Mode(TransferType type) {
     switch (type) {
-    case TransferType::Ascii: DoCommand(QStringLiteral("TYPE A")); break;
-    case TransferType::Image: DoCommand(QStringLiteral("TYPE I")); break;
-    case TransferType::Local8: DoCommand(QStringLiteral("TYPE L 8")); break;
+    case TransferType::Ascii:
+        DoCommand(QStringLiteral("TYPE A"));
+        break;
+    case TransferType::Image:
+        DoCommand(QStringLiteral("TYPE I"));
+        break;
+    case TransferType::Local8:
+        DoCommand(QStringLiteral("TYPE L 8"));
+        break;
     }
 }
 
 // ---- data connections ---------------------------------------------------------------
 
-QByteArray FtpSession::commandBytes(const QString& text)
-{
+QByteArray FtpSession::commandBytes(const QString& text) {
     const QByteArray bytes = WireText::Encode(text);
     // A line break inside a name would let the rest pass as a second command.
     if (bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0'))
-        throw SocketError(QStringLiteral("Command not sent: it contains a line break or a NUL byte"));
+        throw SocketError(
+            QStringLiteral("Command not sent: it contains a line break or a NUL byte"));
     if (bytes.size() > MaxCommandBytes)
-        throw SocketError(QStringLiteral("Command not sent: longer than %1 bytes").arg(MaxCommandBytes));
+        throw SocketError(
+            QStringLiteral("Command not sent: longer than %1 bytes").arg(MaxCommandBytes));
     return bytes;
 }
 
-void FtpSession::newDataConnection()
-{
+void FtpSession::newDataConnection() {
     releaseDataConnection();
     m_data = new PumpingSocket(this);
     connect(m_data, &PumpingSocket::packetReceived, this, &FtpSession::dataPacketReceived);
     connect(m_data, &PumpingSocket::packetSent, this, &FtpSession::dataPacketSent);
 }
 
-void FtpSession::beginDataPhase()
-{
+void FtpSession::beginDataPhase() {
     m_inDataPhase = true;
     Q_EMIT transactionStart();
 }
 
-bool FtpSession::acceptData()
-{
+bool FtpSession::acceptData() {
     try {
         m_data->Accept();
         return true;
@@ -299,8 +295,7 @@ bool FtpSession::acceptData()
     }
 }
 
-void FtpSession::abandonDataPhase()
-{
+void FtpSession::abandonDataPhase() {
     if (m_inDataPhase) {
         m_inDataPhase = false;
         Q_EMIT transactionStop();
@@ -308,8 +303,7 @@ void FtpSession::abandonDataPhase()
     releaseDataConnection();
 }
 
-void FtpSession::releaseDataConnection()
-{
+void FtpSession::releaseDataConnection() {
     if (!m_data)
         return;
     PumpingSocket* data = m_data;
@@ -318,19 +312,17 @@ void FtpSession::releaseDataConnection()
     data->deleteLater();
 }
 
-bool FtpSession::transferCancelled() const
-{
+bool FtpSession::transferCancelled() const {
     return isCancelled() || (m_data && m_data->isCancelled());
 }
 
 bool FtpSession::openDataConnection(bool passive, const QHostAddress& address, CommandKind kind,
-                                    qint64 restartAt)
-{
+                                    qint64 restartAt) {
     // Appending a whole file to a partial one would corrupt it, so a resume
     // goes no further unless the server accepted the restart point.
     if (restartAt > 0) {
-        const CommandKind restartKind = kind == CommandKind::Upload ? CommandKind::UploadRestore
-                                                                    : CommandKind::DownloadRestore;
+        const CommandKind restartKind =
+            kind == CommandKind::Upload ? CommandKind::UploadRestore : CommandKind::DownloadRestore;
         if (!sendAndCheck(QStringLiteral("REST %1").arg(restartAt), 400, restartKind, true))
             return false;
         if (replyNumber() != 350) {
@@ -376,15 +368,15 @@ bool FtpSession::openDataConnection(bool passive, const QHostAddress& address, C
     return true;
 }
 
-void FtpSession::waitForAbortReply()
-{
+void FtpSession::waitForAbortReply() {
     QDeadlineTimer deadline(AbortReplyWaitMs);
     QTimer wake;
     wake.setSingleShot(true);
     connect(&wake, &QTimer::timeout, this, &PumpingSocket::wakeUp);
     wake.start(AbortReplyWaitMs);
     while (!deadline.hasExpired()) {
-        pumpUntil([&] { return receiveBuffer().hasLine() || deadline.hasExpired() || !isConnected(); });
+        pumpUntil(
+            [&] { return receiveBuffer().hasLine() || deadline.hasExpired() || !isConnected(); });
         if (!receiveBuffer().hasLine())
             break;
         const QByteArray line = receiveBuffer().takeLine();
@@ -394,8 +386,7 @@ void FtpSession::waitForAbortReply()
     }
 }
 
-void FtpSession::finishTransfer(CommandKind kind, bool cancelled, const QString& countText)
-{
+void FtpSession::finishTransfer(CommandKind kind, bool cancelled, const QString& countText) {
     m_inDataPhase = false;
     Q_EMIT transactionStop();
     if (m_data)
@@ -414,8 +405,7 @@ void FtpSession::finishTransfer(CommandKind kind, bool cancelled, const QString&
         Q_EMIT success(kind);
 }
 
-void FtpSession::List(const QString& argument)
-{
+void FtpSession::List(const QString& argument) {
     setCancelled(false);
     CheckConnection();
     newDataConnection();
@@ -426,8 +416,8 @@ void FtpSession::List(const QString& argument)
             Transaction("SYST");
             Vendor = VendorFromSyst(lastReply());
         }
-        if (!openDataConnection(false, QHostAddress(), CommandKind::List, 0)
-            || !sendAndCheck(QStringLiteral("LIST") + argument, 301, CommandKind::List, true)) {
+        if (!openDataConnection(false, QHostAddress(), CommandKind::List, 0) ||
+            !sendAndCheck(QStringLiteral("LIST") + argument, 301, CommandKind::List, true)) {
             releaseDataConnection();
             return;
         }
@@ -448,12 +438,12 @@ void FtpSession::List(const QString& argument)
         throw;
     }
     const qint64 count = m_data ? m_data->bytesReceived() : 0;
-    finishTransfer(CommandKind::List, transferCancelled(), QStringLiteral("Received %1 Bytes").arg(count));
+    finishTransfer(CommandKind::List, transferCancelled(),
+                   QStringLiteral("Received %1 Bytes").arg(count));
 }
 
 void FtpSession::Download(const QString& remote, const QString& local, bool resume, bool passive,
-                          const QHostAddress& address)
-{
+                          const QHostAddress& address) {
     setCancelled(false);
     CheckConnection();
     newDataConnection();
@@ -465,8 +455,8 @@ void FtpSession::Download(const QString& remote, const QString& local, bool resu
     QFile file(local);
     bool cancelled = false;
     try {
-        if (!openDataConnection(passive, address, CommandKind::Download, restartAt)
-            || !sendAndCheck(QStringLiteral("RETR ") + remote, 301, CommandKind::Download, false)) {
+        if (!openDataConnection(passive, address, CommandKind::Download, restartAt) ||
+            !sendAndCheck(QStringLiteral("RETR ") + remote, 301, CommandKind::Download, false)) {
             releaseDataConnection();
             return;
         }
@@ -479,12 +469,12 @@ void FtpSession::Download(const QString& remote, const QString& local, bool resu
         if (!passive && !acceptData())
             cancelled = true;
         // Opened only now, so a refused RETR never truncates an existing file.
-        const QIODevice::OpenMode mode =
-            restartAt > 0 ? QIODevice::WriteOnly | QIODevice::Append
-                          : QIODevice::WriteOnly | QIODevice::Truncate;
+        const QIODevice::OpenMode mode = restartAt > 0 ? QIODevice::WriteOnly | QIODevice::Append
+                                                       : QIODevice::WriteOnly | QIODevice::Truncate;
         if (!cancelled && !file.open(mode)) {
             Abort();
-            throw SocketError(QStringLiteral("Unable to write the local file: ") + file.errorString());
+            throw SocketError(QStringLiteral("Unable to write the local file: ") +
+                              file.errorString());
         }
         try {
             if (!cancelled)
@@ -499,12 +489,12 @@ void FtpSession::Download(const QString& remote, const QString& local, bool resu
     file.close();
     cancelled = cancelled || transferCancelled();
     const qint64 count = m_data ? m_data->bytesReceived() : 0;
-    finishTransfer(CommandKind::Download, cancelled, QStringLiteral("Received %1 Bytes").arg(count));
+    finishTransfer(CommandKind::Download, cancelled,
+                   QStringLiteral("Received %1 Bytes").arg(count));
 }
 
 void FtpSession::Upload(const QString& local, const QString& remote, bool passive,
-                        const QHostAddress& address)
-{
+                        const QHostAddress& address) {
     setCancelled(false);
     CheckConnection();
     QFile file(local);
@@ -515,8 +505,8 @@ void FtpSession::Upload(const QString& local, const QString& remote, bool passiv
     drain();
     bool cancelled = false;
     try {
-        if (!openDataConnection(passive, address, CommandKind::Upload, 0)
-            || !sendAndCheck(QStringLiteral("STOR ") + remote, 301, CommandKind::Upload, false)) {
+        if (!openDataConnection(passive, address, CommandKind::Upload, 0) ||
+            !sendAndCheck(QStringLiteral("STOR ") + remote, 301, CommandKind::Upload, false)) {
             releaseDataConnection();
             return;
         }

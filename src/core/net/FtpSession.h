@@ -28,13 +28,11 @@ public:
     bool ParseList = false;
 
     // Return true when the failure was handled; unhandled failures throw.
-    void setFailureHandler(std::function<bool(CommandKind)> handler)
-    {
+    void setFailureHandler(std::function<bool(CommandKind)> handler) {
         m_failureHandler = std::move(handler);
     }
     // Called when the user name or password is empty at login.
-    void setAuthenticationNeededHandler(std::function<bool()> handler)
-    {
+    void setAuthenticationNeededHandler(std::function<bool()> handler) {
         m_authenticationNeeded = std::move(handler);
     }
 

@@ -9,9 +9,7 @@
 class NetError : public std::runtime_error {
 public:
     explicit NetError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+        : std::runtime_error(message.toStdString()), m_message(message) {}
     const QString& message() const { return m_message; }
     // The class name written to the error log for errors nobody caught.
     virtual const char* className() const { return "NetError"; }

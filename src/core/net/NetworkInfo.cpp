@@ -6,8 +6,7 @@
 
 // The six lines describing the network stack; the third one is what the
 // program logs first at start-up.
-QStringList PumpingSocket::WSInfo()
-{
+QStringList PumpingSocket::WSInfo() {
     const QString version = QStringLiteral("%1.%2").arg(QT_VERSION_MAJOR).arg(QT_VERSION_MINOR);
     rlimit files{};
     const long maxSockets =
@@ -16,7 +15,8 @@ QStringList PumpingSocket::WSInfo()
         QStringLiteral("Version= ") + version,
         QStringLiteral("High Version= ") + version,
         QStringLiteral("Description= Qt %1 Network on %2 %3 (TCP/IP sockets)")
-            .arg(QString::fromLatin1(qVersion()), QSysInfo::kernelType(), QSysInfo::kernelVersion()),
+            .arg(QString::fromLatin1(qVersion()), QSysInfo::kernelType(),
+                 QSysInfo::kernelVersion()),
         QStringLiteral("System= Running"),
         QStringLiteral("Max Sockets= %1").arg(maxSockets),
         QStringLiteral("Max Udp pack size= 65507"),

@@ -21,8 +21,7 @@ constexpr qint64 SendHighWater = 1024 * 1024;
 constexpr int SafetyIntervalMs = 50;
 constexpr qsizetype MaxWriteBytes = 16385;
 
-bool isDottedIPv4(const QString& name, QHostAddress& address)
-{
+bool isDottedIPv4(const QString& name, QHostAddress& address) {
     QHostAddress candidate;
     if (!candidate.setAddress(name) || candidate.protocol() != QAbstractSocket::IPv4Protocol)
         return false;
@@ -32,16 +31,14 @@ bool isDottedIPv4(const QString& name, QHostAddress& address)
 
 } // namespace
 
-PumpingSocket::PumpingSocket(QObject* parent) : QObject(parent)
-{
+PumpingSocket::PumpingSocket(QObject* parent) : QObject(parent) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &PumpingSocket::timeOutFired);
     reportStatus(QStringLiteral("Create"), 8);
     freshSocket();
 }
 
-PumpingSocket::~PumpingSocket()
-{
+PumpingSocket::~PumpingSocket() {
     m_destroying = true;
     m_cancel = true;
     Q_EMIT wakeUp();
@@ -51,21 +48,18 @@ PumpingSocket::~PumpingSocket()
     }
 }
 
-void PumpingSocket::reportStatus(const QString& text, int level)
-{
+void PumpingSocket::reportStatus(const QString& text, int level) {
     if (level > m_reportLevel)
         return;
     m_lastStatus = text;
     Q_EMIT status(text);
 }
 
-void PumpingSocket::reportStatus(const QByteArray& text, int level)
-{
+void PumpingSocket::reportStatus(const QByteArray& text, int level) {
     reportStatus(WireText::Decode(text), level);
 }
 
-void PumpingSocket::pumpUntil(const std::function<bool()>& done)
-{
+void PumpingSocket::pumpUntil(const std::function<bool()>& done) {
     if (done())
         return;
     QPointer<PumpingSocket> guard(this);
@@ -87,8 +81,7 @@ void PumpingSocket::pumpUntil(const std::function<bool()>& done)
 
 // ---- socket ownership -------------------------------------------------------
 
-void PumpingSocket::freshSocket()
-{
+void PumpingSocket::freshSocket() {
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->deleteLater();
@@ -96,8 +89,7 @@ void PumpingSocket::freshSocket()
     attachSocket(new QTcpSocket(this));
 }
 
-void PumpingSocket::attachSocket(QTcpSocket* socket)
-{
+void PumpingSocket::attachSocket(QTcpSocket* socket) {
     m_socket = socket;
     m_socket->setParent(this);
     connect(m_socket, &QTcpSocket::readyRead, this, &PumpingSocket::readIncoming);
@@ -119,8 +111,7 @@ void PumpingSocket::attachSocket(QTcpSocket* socket)
     });
 }
 
-void PumpingSocket::readIncoming()
-{
+void PumpingSocket::readIncoming() {
     if (!m_socket)
         return;
     if (m_captureDevice) {
@@ -147,8 +138,7 @@ void PumpingSocket::readIncoming()
     Q_EMIT wakeUp();
 }
 
-void PumpingSocket::socketDisconnected()
-{
+void PumpingSocket::socketDisconnected() {
     readIncoming();
     const bool wasConnected = m_connected;
     m_connected = false;
@@ -161,8 +151,7 @@ void PumpingSocket::socketDisconnected()
     Q_EMIT wakeUp();
 }
 
-void PumpingSocket::socketError()
-{
+void PumpingSocket::socketError() {
     const auto qtError = m_socket->error();
     if (m_connecting) {
         m_connectError = true;
@@ -171,15 +160,15 @@ void PumpingSocket::socketError()
         return;
     }
     // A peer's close arrives as its own notification; "would block" is no failure.
-    if (qtError == QAbstractSocket::RemoteHostClosedError || qtError == QAbstractSocket::TemporaryError)
+    if (qtError == QAbstractSocket::RemoteHostClosedError ||
+        qtError == QAbstractSocket::TemporaryError)
         return;
     m_lastError = SocketErrorText::NumberFor(qtError);
     Q_EMIT error(m_lastError, SocketErrorText::Describe(m_lastError));
     Q_EMIT wakeUp();
 }
 
-[[noreturn]] void PumpingSocket::raiseSocketError(int number)
-{
+[[noreturn]] void PumpingSocket::raiseSocketError(int number) {
     m_lastError = number;
     const QString text = SocketErrorText::Describe(number);
     Q_EMIT error(number, text);
@@ -188,8 +177,7 @@ void PumpingSocket::socketError()
 
 // ---- time-out ---------------------------------------------------------------
 
-void PumpingSocket::startTimeOut()
-{
+void PumpingSocket::startTimeOut() {
     m_timedOut = false;
     if (m_timeOut > 0) {
         reportStatus(QStringLiteral("Timer On"), 8);
@@ -197,16 +185,14 @@ void PumpingSocket::startTimeOut()
     }
 }
 
-void PumpingSocket::stopTimeOut()
-{
+void PumpingSocket::stopTimeOut() {
     if (m_timer.isActive()) {
         reportStatus(QStringLiteral("Timer Off"), 8);
         m_timer.stop();
     }
 }
 
-void PumpingSocket::timeOutFired()
-{
+void PumpingSocket::timeOutFired() {
     reportStatus(QStringLiteral("Timer Triggered"), 8);
     m_timedOut = true;
     Abort();
@@ -214,15 +200,13 @@ void PumpingSocket::timeOutFired()
 
 // ---- lookup and connect -----------------------------------------------------
 
-void PumpingSocket::startLookup(const QString& name)
-{
+void PumpingSocket::startLookup(const QString& name) {
     m_lookupId = QHostInfo::lookupHost(name, this, [this](const QHostInfo& info) {
         lookupFinished(info.lookupId(), info.addresses(), info.error() == QHostInfo::NoError);
     });
 }
 
-void PumpingSocket::lookupFinished(int id, const QList<QHostAddress>& addresses, bool ok)
-{
+void PumpingSocket::lookupFinished(int id, const QList<QHostAddress>& addresses, bool ok) {
     if (id != m_lookupId)
         return;
     m_lookupDone = true;
@@ -231,8 +215,7 @@ void PumpingSocket::lookupFinished(int id, const QList<QHostAddress>& addresses,
     Q_EMIT wakeUp();
 }
 
-QHostAddress PumpingSocket::ResolveHost(bool report)
-{
+QHostAddress PumpingSocket::ResolveHost(bool report) {
     reportStatus(QStringLiteral("Resolve Host"), 8);
     const QString name = m_proxy.isEmpty() ? m_host : m_proxy;
     QHostAddress dotted;
@@ -273,8 +256,7 @@ QHostAddress PumpingSocket::ResolveHost(bool report)
     return m_remoteAddress;
 }
 
-void PumpingSocket::Connect()
-{
+void PumpingSocket::Connect() {
     reportStatus(QStringLiteral("Connecting"), 8);
     m_cancel = false;
     if (m_connected)
@@ -311,14 +293,12 @@ void PumpingSocket::Connect()
     throw SocketError(QStringLiteral("Connection Failed"));
 }
 
-void PumpingSocket::Disconnect()
-{
+void PumpingSocket::Disconnect() {
     reportStatus(QStringLiteral("Disconnecting"), 8);
     CloseSocket();
 }
 
-void PumpingSocket::CloseSocket()
-{
+void PumpingSocket::CloseSocket() {
     reportStatus(QStringLiteral("Request Close Socket"), 4);
     const bool wasOpen = m_connected || m_socket->state() != QAbstractSocket::UnconnectedState;
     m_connected = false;
@@ -341,15 +321,13 @@ void PumpingSocket::CloseSocket()
     Q_EMIT wakeUp();
 }
 
-void PumpingSocket::Cancel()
-{
+void PumpingSocket::Cancel() {
     reportStatus(QStringLiteral("Canceling"), 8);
     m_cancel = true;
     Q_EMIT wakeUp();
 }
 
-void PumpingSocket::CheckConnection()
-{
+void PumpingSocket::CheckConnection() {
     if (m_connected)
         return;
     const bool handled = m_connectionRequired && m_connectionRequired();
@@ -359,8 +337,7 @@ void PumpingSocket::CheckConnection()
 
 // ---- reading ------------------------------------------------------------------
 
-QByteArray PumpingSocket::ReadLn()
-{
+QByteArray PumpingSocket::ReadLn() {
     reportStatus(QStringLiteral("ReadLn"), 8);
     // A closed connection ends the wait too: no line can come any more.
     pumpUntil([this] {
@@ -378,16 +355,14 @@ QByteArray PumpingSocket::ReadLn()
     return {};
 }
 
-QByteArray PumpingSocket::Read(qsizetype n)
-{
+QByteArray PumpingSocket::Read(qsizetype n) {
     reportStatus(QStringLiteral("Read( %1 )").arg(n), 8);
     if (n > 0)
         pumpUntil([&] { return m_buffer.size() >= n || m_cancel || !m_connected; });
     return m_buffer.take(n);
 }
 
-QByteArray PumpingSocket::Transaction(const QByteArray& command)
-{
+QByteArray PumpingSocket::Transaction(const QByteArray& command) {
     reportStatus(QStringLiteral("Transaction"), 8);
     m_replyNumber = 0;
     Writeln(command);
@@ -402,8 +377,7 @@ QByteArray PumpingSocket::Transaction(const QByteArray& command)
 
 // ---- writing ------------------------------------------------------------------
 
-void PumpingSocket::Write(const QByteArray& data)
-{
+void PumpingSocket::Write(const QByteArray& data) {
     reportStatus(QStringLiteral("Write"), 8);
     QByteArray chunk = data.left(MaxWriteBytes);
     const qsizetype zero = chunk.indexOf('\0');
@@ -423,8 +397,7 @@ void PumpingSocket::Write(const QByteArray& data)
         raiseSocketError(10058);
 }
 
-void PumpingSocket::fillSendQueue()
-{
+void PumpingSocket::fillSendQueue() {
     if (!m_sendDevice || m_sendDone)
         return;
     if (m_sendChunk.size() != SendChunk)
@@ -445,8 +418,7 @@ void PumpingSocket::fillSendQueue()
     Q_EMIT wakeUp();
 }
 
-void PumpingSocket::SendFromDevice(QIODevice* device)
-{
+void PumpingSocket::SendFromDevice(QIODevice* device) {
     reportStatus(QStringLiteral("WriteFromStream"), 8);
     if (!m_connected)
         raiseSocketError(10057);
@@ -464,21 +436,20 @@ void PumpingSocket::SendFromDevice(QIODevice* device)
         throw SocketAbortError(QStringLiteral("Socket send aborted"));
     }
     if (m_sendFailed)
-        throw SocketError(QStringLiteral("Unable to read the local file: ") + device->errorString());
+        throw SocketError(QStringLiteral("Unable to read the local file: ") +
+                          device->errorString());
     if (!m_sendDone || m_socket->bytesToWrite() > 0)
         raiseSocketError(10054);
 }
 
-void PumpingSocket::FinishSending()
-{
+void PumpingSocket::FinishSending() {
     if (m_socket->state() == QAbstractSocket::UnconnectedState)
         return;
     m_socket->disconnectFromHost();
     pumpUntil([this] { return !m_connected || m_cancel; });
 }
 
-void PumpingSocket::CaptureToDevice(QIODevice* device)
-{
+void PumpingSocket::CaptureToDevice(QIODevice* device) {
     reportStatus(QStringLiteral("ReadToStream"), 8);
     m_captureDevice = device;
     m_captureFailed = false;
@@ -486,15 +457,15 @@ void PumpingSocket::CaptureToDevice(QIODevice* device)
     pumpUntil([this] { return !m_connected || m_cancel || m_captureFailed; });
     m_captureDevice = nullptr;
     if (m_captureFailed)
-        throw SocketError(QStringLiteral("Unable to write the local file: ") + device->errorString());
+        throw SocketError(QStringLiteral("Unable to write the local file: ") +
+                          device->errorString());
     if (m_cancel)
         throw SocketAbortError(QStringLiteral("Socket send aborted"));
 }
 
 // ---- listening ----------------------------------------------------------------
 
-void PumpingSocket::Listen(const QHostAddress& address)
-{
+void PumpingSocket::Listen(const QHostAddress& address) {
     reportStatus(QStringLiteral("Listening"), 8);
     if (m_server) {
         m_server->close();
@@ -511,8 +482,7 @@ void PumpingSocket::Listen(const QHostAddress& address)
         raiseSocketError(SocketErrorText::NumberFor(m_server->serverError()));
 }
 
-void PumpingSocket::Accept()
-{
+void PumpingSocket::Accept() {
     reportStatus(QStringLiteral("Accepting"), 4);
     if (!m_server)
         throw SocketError(QStringLiteral("Error creating Data Connection"));
@@ -546,18 +516,15 @@ void PumpingSocket::Accept()
     readIncoming();
 }
 
-QHostAddress PumpingSocket::localAddress() const
-{
+QHostAddress PumpingSocket::localAddress() const {
     return m_socket ? m_socket->localAddress() : QHostAddress();
 }
 
-quint16 PumpingSocket::listeningPort() const
-{
+quint16 PumpingSocket::listeningPort() const {
     return m_server ? m_server->serverPort() : 0;
 }
 
-QString PumpingSocket::PortArgument(const QHostAddress& local) const
-{
+QString PumpingSocket::PortArgument(const QHostAddress& local) const {
     QString address = QHostAddress(local.toIPv4Address()).toString();
     address.replace(QLatin1Char('.'), QLatin1Char(','));
     const quint16 port = listeningPort();

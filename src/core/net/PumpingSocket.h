@@ -40,9 +40,10 @@ public:
     void setProxyPort(quint16 port) { m_proxyPort = port; }
 
     // Handlers that may repair the situation: return true when handled.
-    void setInvalidHostHandler(std::function<bool()> handler) { m_invalidHost = std::move(handler); }
-    void setConnectionRequiredHandler(std::function<bool()> handler)
-    {
+    void setInvalidHostHandler(std::function<bool()> handler) {
+        m_invalidHost = std::move(handler);
+    }
+    void setConnectionRequiredHandler(std::function<bool()> handler) {
         m_connectionRequired = std::move(handler);
     }
 
@@ -123,8 +124,7 @@ protected:
     virtual void startLookup(const QString& name);
     void lookupFinished(int id, const QList<QHostAddress>& addresses, bool ok);
     bool peerClosed() const { return m_peerClosed; }
-    void setLastReply(const QByteArray& line, int code)
-    {
+    void setLastReply(const QByteArray& line, int code) {
         m_lastReply = line;
         m_replyNumber = code;
     }

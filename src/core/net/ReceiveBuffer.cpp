@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-void ReceiveBuffer::append(const char* data, qsizetype size)
-{
+void ReceiveBuffer::append(const char* data, qsizetype size) {
     if (size <= 0)
         return;
     if (m_discarding) {
@@ -33,16 +32,14 @@ void ReceiveBuffer::append(const char* data, qsizetype size)
     }
 }
 
-void ReceiveBuffer::clear()
-{
+void ReceiveBuffer::clear() {
     m_data.clear();
     m_readPos = 0;
     m_lineEnd = -1;
     m_scanPos = 0;
 }
 
-void ReceiveBuffer::findLineEnd()
-{
+void ReceiveBuffer::findLineEnd() {
     const qsizetype from = qMax(m_scanPos, m_readPos);
     const qsizetype index = m_data.indexOf('\n', from);
     if (index >= 0) {
@@ -53,8 +50,7 @@ void ReceiveBuffer::findLineEnd()
     }
 }
 
-QByteArray ReceiveBuffer::takeLine()
-{
+QByteArray ReceiveBuffer::takeLine() {
     if (m_lineEnd < 0)
         return {};
     QByteArray line = m_data.mid(m_readPos, m_lineEnd - m_readPos + 1);
@@ -65,8 +61,7 @@ QByteArray ReceiveBuffer::takeLine()
     return line;
 }
 
-QByteArray ReceiveBuffer::take(qsizetype n)
-{
+QByteArray ReceiveBuffer::take(qsizetype n) {
     const qsizetype available = size();
     if (n <= 0 || n > available)
         n = available;
@@ -78,15 +73,13 @@ QByteArray ReceiveBuffer::take(qsizetype n)
     return out;
 }
 
-bool ReceiveBuffer::takeOverflow()
-{
+bool ReceiveBuffer::takeOverflow() {
     const bool was = m_overflowed;
     m_overflowed = false;
     return was;
 }
 
-void ReceiveBuffer::compact()
-{
+void ReceiveBuffer::compact() {
     if (m_readPos == m_data.size()) {
         m_data.clear();
         m_readPos = 0;

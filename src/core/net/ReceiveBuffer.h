@@ -42,8 +42,8 @@ private:
 
     QByteArray m_data;
     qsizetype m_readPos = 0;
-    qsizetype m_lineEnd = -1;  // index of the first LF in unread data, -1 when none
-    qsizetype m_scanPos = 0;   // no LF lies before this index
+    qsizetype m_lineEnd = -1; // index of the first LF in unread data, -1 when none
+    qsizetype m_scanPos = 0;  // no LF lies before this index
     qsizetype m_lineLimit = DefaultLineLimit;
     qsizetype m_sizeLimit = 0;
     bool m_discarding = false; // dropping the rest of an overlong line

@@ -6,8 +6,7 @@ namespace SocketErrorText {
 
 namespace {
 
-const QHash<int, const char*>& table()
-{
+const QHash<int, const char*>& table() {
     static const QHash<int, const char*> texts{
         {10004, "Interrupted system call"},
         {10009, "Bad file number"},
@@ -65,38 +64,50 @@ const QHash<int, const char*>& table()
 
 } // namespace
 
-QString Message(int number)
-{
+QString Message(int number) {
     const char* text = table().value(number, nullptr);
     return text ? QString::fromLatin1(text) : QString();
 }
 
-QString Describe(int number)
-{
+QString Describe(int number) {
     const QString text = Message(number);
     if (text.isEmpty())
         return QStringLiteral("Unknown Error No. %1").arg(number);
     return QStringLiteral("%1:%2").arg(number).arg(text);
 }
 
-int NumberFor(QAbstractSocket::SocketError error)
-{
+int NumberFor(QAbstractSocket::SocketError error) {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
-    case QAbstractSocket::RemoteHostClosedError: return 10054;
-    case QAbstractSocket::HostNotFoundError: return 11001;
-    case QAbstractSocket::SocketAccessError: return 10013;
-    case QAbstractSocket::SocketResourceError: return 10055;
-    case QAbstractSocket::SocketTimeoutError: return 10060;
-    case QAbstractSocket::DatagramTooLargeError: return 10040;
-    case QAbstractSocket::NetworkError: return 10050;
-    case QAbstractSocket::AddressInUseError: return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-    case QAbstractSocket::UnfinishedSocketOperationError: return 10036;
-    case QAbstractSocket::OperationError: return 10022;
-    case QAbstractSocket::TemporaryError: return WouldBlock;
-    default: return 10022;
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::RemoteHostClosedError:
+        return 10054;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    case QAbstractSocket::SocketTimeoutError:
+        return 10060;
+    case QAbstractSocket::DatagramTooLargeError:
+        return 10040;
+    case QAbstractSocket::NetworkError:
+        return 10050;
+    case QAbstractSocket::AddressInUseError:
+        return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045;
+    case QAbstractSocket::UnfinishedSocketOperationError:
+        return 10036;
+    case QAbstractSocket::OperationError:
+        return 10022;
+    case QAbstractSocket::TemporaryError:
+        return WouldBlock;
+    default:
+        return 10022;
     }
 }
 

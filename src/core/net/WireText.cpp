@@ -6,11 +6,12 @@ namespace {
 
 constexpr char16_t EscapeBase = 0xDC00;
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Length of the valid UTF-8 sequence at data[i], or 0 when it is not valid.
-int validSequenceLength(const unsigned char* data, int i, int size, char32_t& codePoint)
-{
+int validSequenceLength(const unsigned char* data, int i, int size, char32_t& codePoint) {
     const unsigned char c = data[i];
     int length = 0;
     char32_t cp = 0;
@@ -49,8 +50,7 @@ int validSequenceLength(const unsigned char* data, int i, int size, char32_t& co
 
 } // namespace
 
-QString Decode(const QByteArray& bytes)
-{
+QString Decode(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const int size = int(bytes.size());
     QString out;
@@ -80,8 +80,7 @@ QString Decode(const QByteArray& bytes)
     return out;
 }
 
-QByteArray Encode(const QString& text)
-{
+QByteArray Encode(const QString& text) {
     QByteArray out;
     out.reserve(text.size());
     const int size = int(text.size());
@@ -91,8 +90,8 @@ QByteArray Encode(const QString& text)
             out.append(char(u));
         } else if (u >= EscapeBase + 0x80 && u <= EscapeBase + 0xFF) {
             out.append(char(u - EscapeBase));
-        } else if (QChar::isHighSurrogate(u) && i + 1 < size
-                   && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+        } else if (QChar::isHighSurrogate(u) && i + 1 < size &&
+                   QChar::isLowSurrogate(text.at(i + 1).unicode())) {
             out.append(QString(text.mid(i, 2)).toUtf8());
             ++i;
         } else if (QChar::isSurrogate(u)) {

@@ -2,8 +2,7 @@
 
 #include <QFontInfo>
 
-QFont ToQFont(const FontSpec& spec, const QFont& base)
-{
+QFont ToQFont(const FontSpec& spec, const QFont& base) {
     QFont font = base;
     if (!spec.family.isEmpty())
         font.setFamily(spec.family);
@@ -16,8 +15,7 @@ QFont ToQFont(const FontSpec& spec, const QFont& base)
     return font;
 }
 
-FontSpec ToFontSpec(const QFont& font, QString colourName)
-{
+FontSpec ToFontSpec(const QFont& font, QString colourName) {
     FontSpec spec;
     spec.family = font.family();
     spec.pointSize = font.pointSize() > 0 ? font.pointSize() : qRound(font.pointSizeF());

@@ -7,8 +7,7 @@
 
 KorvaneApplication::KorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
-{
+bool KorvaneApplication::notify(QObject* receiver, QEvent* event) {
     QString className;
     QString message;
     try {

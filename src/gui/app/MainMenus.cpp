@@ -12,34 +12,52 @@ enum Group { TransferComplete = 1, FileExists, Deleting, DupeMatch, TreeLayout, 
 
 } // namespace
 
-std::vector<TopMenu> MainMenu()
-{
+std::vector<TopMenu> MainMenu() {
     return {
-        {"FXP1", "&FXP",
+        {"FXP1",
+         "&FXP",
          {
              {"Hide1", "&Hide", "F2"},
              MenuSeparator("N1"),
              {"Exit1", "E&xit"},
          }},
-        {"Site1", "&Site",
+        {"Site1",
+         "&Site",
          {
              {"SiteManager1", "&Site Manager", "F4", Later},
              {"NewSession1", "&New Session", "F12"},
          }},
-        {"Options1", "&Options",
+        {"Options1",
+         "&Options",
          {
              {"Preferences1", "&Preferences", "F6"},
              MenuSeparator("N2"),
-             {"TransferComplete1", "&Transfer Complete", nullptr, F::None, 0,
+             {"TransferComplete1",
+              "&Transfer Complete",
+              nullptr,
+              F::None,
+              0,
               {{"Idle1", "&Idle", nullptr, F::None, TransferComplete},
                {"Disconnect1", "&Disconnect", nullptr, F::None, TransferComplete}}},
-             {"FileExists1", "&File Exists", nullptr, F::None, 0,
+             {"FileExists1",
+              "&File Exists",
+              nullptr,
+              F::None,
+              0,
               {{"OverWrite1", "&OverWrite", nullptr, F::None, FileExists},
                {"Skip1", "&Skip", nullptr, F::None, FileExists}}},
-             {"Deleting1", "&Deleting", nullptr, F::None, 0,
+             {"Deleting1",
+              "&Deleting",
+              nullptr,
+              F::None,
+              0,
               {{"NonRecursive1", "&Non-Recursive", nullptr, F::None, Deleting},
                {"Recursive1", "&Recursive", nullptr, F::None, Deleting}}},
-             {"FilterDuplicates1", "Filter D&uplicates", nullptr, F::None, 0,
+             {"FilterDuplicates1",
+              "Filter D&uplicates",
+              nullptr,
+              F::None,
+              0,
               {{"ExactMatch1", "&Exact Match", nullptr, F::None, DupeMatch},
                {"PartialMatch1", "&Partial Match", nullptr, F::None, DupeMatch}}},
              {"AntiIdle1", "Anti&-Idle", "Ctrl+I", F::Checkable},
@@ -50,41 +68,60 @@ std::vector<TopMenu> MainMenu()
              MenuSeparator("N31", F::Hidden),
              {"Race1", "&Race", nullptr, F::Checkable | F::Hidden},
          }},
-        {"Commands1", "&Commands",
+        {"Commands1",
+         "&Commands",
          {
              {"Define1", "&Define", "F7", Later},
              {"RawCommand1", "&Raw Command", "Ctrl+R", Later},
              MenuSeparator("N3"),
              {"Blank1", "Blank", nullptr, F::Hidden},
          }},
-        {"View1", "&View",
+        {"View1",
+         "&View",
          {
-             {"ColumnOptions1", "&Column Options", nullptr, F::None, 0,
+             {"ColumnOptions1",
+              "&Column Options",
+              nullptr,
+              F::None,
+              0,
               {{"Size1", "&Size", nullptr, F::Checkable | F::Checked | Later},
                {"Date1", "&Date", nullptr, F::Checkable | F::Checked | Later},
                {"Owner1", "&Owner", nullptr, F::Checkable | Later},
                {"group1", "&Group", nullptr, F::Checkable | Later},
                {"Attrib1", "&Attrib", nullptr, F::Checkable | Later}}},
-             {"TreeOptions1", "Tree Options", nullptr, F::None, 0,
+             {"TreeOptions1",
+              "Tree Options",
+              nullptr,
+              F::None,
+              0,
               {{"LeftTree1", "Show &Left Tree", nullptr, F::Checkable},
                {"RightTree1", "Show &Right Tree", nullptr, F::Checkable},
                MenuSeparator("N4"),
                {"Vertical1", "Vertical Layout", nullptr, F::None, TreeLayout},
                {"Horizontal1", "Horizontal Layout", nullptr, F::None, TreeLayout}}},
-             {"StatusQueueOptions1", "Status/Queue Options", nullptr, F::None, 0,
+             {"StatusQueueOptions1",
+              "Status/Queue Options",
+              nullptr,
+              F::None,
+              0,
               {{"Status1", "Show &Status", nullptr, F::Checkable | F::Checked},
                {"Queue2", "Show &Queue", nullptr, F::Checkable | F::Checked},
                MenuSeparator("N5"),
                {"VerticalLayout1", "Vertical Layout", nullptr, F::None, StatusLayout},
                {"HorizontalLayout1", "Horizontal Layout", nullptr, F::None, StatusLayout}}},
          }},
-        {"Directory1", "&Directory",
+        {"Directory1",
+         "&Directory",
          {
              {"Find1", "&Find", "Ctrl+F", Later},
              {"FindNext1", "Find &Next", "F3", Later},
              MenuSeparator("N6"),
              {"FilterDupes1", "Filter &Duplicates", nullptr, Later},
-             {"N2DayFilterDupes1", "&2 Day Filter Duplicates", nullptr, F::Hidden, 0,
+             {"N2DayFilterDupes1",
+              "&2 Day Filter Duplicates",
+              nullptr,
+              F::Hidden,
+              0,
               {{"Left1", "&Left", nullptr, Later}, {"Right1", "&Right", nullptr, Later}}},
              MenuSeparator("N7"),
              {"ViewRawDirectory1", "&View Raw Directory", nullptr, Later},
@@ -93,7 +130,8 @@ std::vector<TopMenu> MainMenu()
              {"CacheDirectories1", "Cache Directories", nullptr, F::Checkable},
              {"ClearCache1", "Clear Cache", nullptr, Later},
          }},
-        {"Help1", "&Help",
+        {"Help1",
+         "&Help",
          {
              {"Help2", "&Help", "F1"},
              {"Whatsnewtxt1", "&Whatsnew.txt"},
@@ -104,8 +142,7 @@ std::vector<TopMenu> MainMenu()
     };
 }
 
-std::vector<MenuItemSpec> PopUp()
-{
+std::vector<MenuItemSpec> PopUp() {
     return {
         {"Transfer1", "&Transfer", "Ctrl+T", Later},
         {"TransferAs1", "Transfer &As", nullptr, Later},
@@ -130,8 +167,7 @@ std::vector<MenuItemSpec> PopUp()
     };
 }
 
-std::vector<MenuItemSpec> PopTree()
-{
+std::vector<MenuItemSpec> PopTree() {
     return {
         {"Transfer2", "&Transfer", "Ctrl+T", Later},
         {"Queue3", "&Queue", "Ctrl+Q", Later},
@@ -146,8 +182,7 @@ std::vector<MenuItemSpec> PopTree()
     };
 }
 
-std::vector<MenuItemSpec> PMQueue()
-{
+std::vector<MenuItemSpec> PMQueue() {
     return {
         {"Transfer3", "&Transfer", nullptr, Later},
         MenuSeparator("N16"),
@@ -163,29 +198,24 @@ std::vector<MenuItemSpec> PMQueue()
     };
 }
 
-std::vector<MenuItemSpec> PopSite()
-{
+std::vector<MenuItemSpec> PopSite() {
     return {
         {"QuickConnect1", "Quick Connect", nullptr, Later},
         MenuSeparator("N18"),
     };
 }
 
-std::vector<MenuItemSpec> PopupTray()
-{
+std::vector<MenuItemSpec> PopupTray() {
     return {
         {"Restore1", "&Restore", nullptr, F::Default},
         {"Exit2", "E&xit"},
     };
 }
 
-std::vector<MenuItemSpec> ActionList()
-{
+std::vector<MenuItemSpec> ActionList() {
     return {
-        {"Action1", "Dupe", "Ctrl+D", Later},
-        {"dupe1", "dupe", "Ctrl+Alt+D", Later},
-        {"Action2", "Error", "Ctrl+E"},
-        {"Refresh3", "Refresh", "F5", Later},
+        {"Action1", "Dupe", "Ctrl+D", Later},  {"dupe1", "dupe", "Ctrl+Alt+D", Later},
+        {"Action2", "Error", "Ctrl+E"},        {"Refresh3", "Refresh", "F5", Later},
         {"ALL", "ALL", "Alt+Shift+Backspace"},
     };
 }

@@ -6,8 +6,8 @@
 #include "app/FontSpec.h"
 #include "app/ListColumns.h"
 #include "app/MainMenus.h"
-#include "app/SidePanel.h"
 #include "app/PreferencesDialog.h"
+#include "app/SidePanel.h"
 #include "app/TextViewerWindow.h"
 #include "local/LocalPane.h"
 #include "widgets/StatusConsole.h"
@@ -26,8 +26,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(app)
-{
+MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(App::Title));
     setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
@@ -46,8 +45,7 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(a
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildPanes()
-{
+void MainWindow::buildPanes() {
     m_leftPanel = new SidePanel(m_app.left(), this);
     m_rightPanel = new SidePanel(m_app.right(), this);
 
@@ -82,8 +80,7 @@ void MainWindow::buildPanes()
     setCentralWidget(m_clientSplit);
 }
 
-void MainWindow::buildMenus()
-{
+void MainWindow::buildMenus() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     for (const MainMenus::TopMenu& top : MainMenus::MainMenu()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(top.caption));
@@ -102,10 +99,11 @@ void MainWindow::buildMenus()
     m_pmQueue = popup("PMQueue", MainMenus::PMQueue());
     m_popSite = popup("PopSite", MainMenus::PopSite());
     m_popupTray = popup("PopupTray", MainMenus::PopupTray());
-    m_localPop = popup("LocalPop", {{"ParentDirectory1", "&Parent Directory"},
-                                    {"MakeDirectory3", "&Make Directory", nullptr, MenuItemSpec::Disabled},
-                                    {"ChangeDirectory3", "&Change Directory"},
-                                    {"Refresh2", "Refresh", "F5"}});
+    m_localPop =
+        popup("LocalPop", {{"ParentDirectory1", "&Parent Directory"},
+                           {"MakeDirectory3", "&Make Directory", nullptr, MenuItemSpec::Disabled},
+                           {"ChangeDirectory3", "&Change Directory"},
+                           {"Refresh2", "Refresh", "F5"}});
 
     // Keyboard-only actions live on the window itself.
     auto* actionList = new QMenu(this);
@@ -120,8 +118,7 @@ void MainWindow::buildMenus()
             [this](const QPoint& at) { m_pmQueue->popup(m_queue->viewport()->mapToGlobal(at)); });
 }
 
-void MainWindow::buildStatusBar()
-{
+void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar3"));
     bar->setSizeGripEnabled(true);
@@ -148,33 +145,32 @@ void MainWindow::buildStatusBar()
     }
 }
 
-void MainWindow::buildTray()
-{
+void MainWindow::buildTray() {
     m_tray = new QSystemTrayIcon(windowIcon(), this);
     m_tray->setObjectName(QStringLiteral("TrayIcon1"));
     m_tray->setToolTip(QString::fromLatin1(App::Title));
     m_tray->setContextMenu(m_popupTray);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
-            restoreFromTray();
-    });
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+                    restoreFromTray();
+            });
 }
 
-void MainWindow::bindApp()
-{
+void MainWindow::bindApp() {
     connect(&m_app, &App::titleChanged, this, [this](const QString& title) {
         setWindowTitle(title);
         m_tray->setToolTip(title);
     });
     connect(&m_app, &App::activeSideChanged, this, &MainWindow::showActiveSide);
     connect(&m_app, &App::settingsLoaded, this, &MainWindow::applySettingsToWidgets);
-    connect(&m_app, &App::allOptionsChanged, this, [this](bool visible) {
-        action("N2DayFilterDupes1")->setVisible(visible);
-    });
+    connect(&m_app, &App::allOptionsChanged, this,
+            [this](bool visible) { action("N2DayFilterDupes1")->setVisible(visible); });
     for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
         const SideId id = panel->side().id();
         connect(panel, &SidePanel::activated, this, [this, id] { m_app.setActiveSide(id); });
-        connect(panel, &SidePanel::connectMenuOpening, this, [this, id] { m_app.setConnectMenuSide(id); });
+        connect(panel, &SidePanel::connectMenuOpening, this,
+                [this, id] { m_app.setConnectMenuSide(id); });
         connect(panel, &SidePanel::buttonClicked, this,
                 [this, id](SideButton which) { runSideButton(id, int(which)); });
     }
@@ -185,34 +181,28 @@ void MainWindow::bindApp()
     });
 }
 
-TextViewerWindow* MainWindow::textViewer() const
-{
+TextViewerWindow* MainWindow::textViewer() const {
     return m_viewer.data();
 }
 
-PreferencesDialog* MainWindow::preferencesDialog() const
-{
+PreferencesDialog* MainWindow::preferencesDialog() const {
     return m_preferences.data();
 }
 
-QAction* MainWindow::action(const char* name) const
-{
+QAction* MainWindow::action(const char* name) const {
     return findChild<QAction*>(QString::fromLatin1(name));
 }
 
-QMenu* MainWindow::popupMenu(const char* name) const
-{
+QMenu* MainWindow::popupMenu(const char* name) const {
     return findChild<QMenu*>(QString::fromLatin1(name));
 }
 
-void MainWindow::showActiveSide(SideId side)
-{
+void MainWindow::showActiveSide(SideId side) {
     m_leftPanel->setActive(side == SideId::Left);
     m_rightPanel->setActive(side == SideId::Right);
 }
 
-void MainWindow::applySettingsToWidgets()
-{
+void MainWindow::applySettingsToWidgets() {
     const Settings& s = m_app.settings();
     auto check = [this](const char* name, bool on) {
         if (QAction* a = action(name))
@@ -267,8 +257,7 @@ void MainWindow::applySettingsToWidgets()
         m_statusPane->console()->setFont(ToQFont(statusFont, m_statusPane->console()->font()));
 }
 
-void MainWindow::showEvent(QShowEvent* event)
-{
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shown)
         return;
@@ -276,8 +265,7 @@ void MainWindow::showEvent(QShowEvent* event)
     applyLayout(m_app.show());
 }
 
-void MainWindow::applyLayout(const WindowLayout& layout)
-{
+void MainWindow::applyLayout(const WindowLayout& layout) {
     move(layout.left, layout.top);
     resize(layout.width, layout.height);
     // The splitters take their positions once the window has its size.
@@ -301,15 +289,14 @@ void MainWindow::applyLayout(const WindowLayout& layout)
 
     const QList<int> bottom = m_bottomSplit->sizes();
     const QList<int> client = m_clientSplit->sizes();
-    m_app.paneLayout().adoptPositions({bottom.value(0), bottom.value(0) + bottom.value(1), client.value(0),
-                                       client.value(0) + client.value(1)});
+    m_app.paneLayout().adoptPositions({bottom.value(0), bottom.value(0) + bottom.value(1),
+                                       client.value(0), client.value(0) + client.value(1)});
     action("Status1")->setChecked(m_app.paneLayout().statusShown());
     action("Queue2")->setChecked(m_app.paneLayout().queueShown());
     fitStatusBar();
 }
 
-WindowLayout MainWindow::currentLayout() const
-{
+WindowLayout MainWindow::currentLayout() const {
     WindowLayout layout;
     // Position as the window was placed (frame included), size of the window.
     const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
@@ -324,8 +311,7 @@ WindowLayout MainWindow::currentLayout() const
     return layout;
 }
 
-void MainWindow::closeEvent(QCloseEvent* event)
-{
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_exiting) {
         event->accept();
         return;
@@ -338,8 +324,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void MainWindow::exitProgram()
-{
+void MainWindow::exitProgram() {
     if (m_exiting)
         return;
     m_exiting = true;
@@ -351,22 +336,19 @@ void MainWindow::exitProgram()
     QApplication::quit();
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     fitStatusBar();
 }
 
-void MainWindow::fitStatusBar()
-{
+void MainWindow::fitStatusBar() {
     const int half = width() / 2 - 5;
     const bool gaugeShown = m_statusPanels[2]->isVisible();
     m_statusPanels[0]->setFixedWidth(qMax(0, half));
     m_statusPanels[1]->setFixedWidth(gaugeShown ? 0 : qMax(0, half));
 }
 
-void MainWindow::showTextViewer(const QString& caption, const QString& text)
-{
+void MainWindow::showTextViewer(const QString& caption, const QString& text) {
     if (!m_viewer) {
         m_viewer = new TextViewerWindow(m_app.statusLog(), m_app.settingsStore(), this);
         m_viewer->setAttribute(Qt::WA_DeleteOnClose);
@@ -374,14 +356,12 @@ void MainWindow::showTextViewer(const QString& caption, const QString& text)
     m_viewer->open(caption, text, this);
 }
 
-void MainWindow::hideToTray()
-{
+void MainWindow::hideToTray() {
     m_tray->show();
     hide();
 }
 
-void MainWindow::restoreFromTray()
-{
+void MainWindow::restoreFromTray() {
     showNormal();
     raise();
     activateWindow();

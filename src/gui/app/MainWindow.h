@@ -30,7 +30,9 @@ public:
     ~MainWindow() override;
 
     App& app() { return m_app; }
-    SidePanel* sidePanel(SideId side) const { return side == SideId::Left ? m_leftPanel : m_rightPanel; }
+    SidePanel* sidePanel(SideId side) const {
+        return side == SideId::Left ? m_leftPanel : m_rightPanel;
+    }
     StatusPane* statusPane() const { return m_statusPane; }
     QSplitter* clientSplit() const { return m_clientSplit; }
     QSplitter* topSplit() const { return m_topSplit; }

@@ -15,8 +15,7 @@
 #include <QMessageBox>
 #include <QSplitter>
 
-void MainWindow::wireCommands()
-{
+void MainWindow::wireCommands() {
     auto on = [this](const char* name, auto handler) {
         QAction* a = action(name);
         Q_ASSERT(a);
@@ -31,8 +30,9 @@ void MainWindow::wireCommands()
     on("Help2", [this] { m_app.OpenHelp(); });
     on("Whatsnewtxt1", [this] { m_app.OpenWhatsNew(); });
     on("About1", [this] {
-        m_app.prompts().information(App::RunningTitle()
-                                    + QStringLiteral("\nTwo-pane FTP client with site-to-site transfer."));
+        m_app.prompts().information(
+            App::RunningTitle() +
+            QStringLiteral("\nTwo-pane FTP client with site-to-site transfer."));
     });
     on("ALL", [this] { m_app.ToggleAllOptions(); });
     on("Action2", [this] { m_statusPane->toggleErrorOnly(); });
@@ -41,8 +41,7 @@ void MainWindow::wireCommands()
     wireLocalMenu();
 }
 
-void MainWindow::wireSettingsMenus()
-{
+void MainWindow::wireSettingsMenus() {
     // Each pair writes its key as the state of its first item.
     struct Pair {
         const char* first;
@@ -57,8 +56,10 @@ void MainWindow::wireSettingsMenus()
     };
     for (const Pair& pair : pairs) {
         const QByteArray key(pair.key);
-        connect(action(pair.first), &QAction::triggered, this, [this, key] { m_app.WriteToggle(key, true); });
-        connect(action(pair.second), &QAction::triggered, this, [this, key] { m_app.WriteToggle(key, false); });
+        connect(action(pair.first), &QAction::triggered, this,
+                [this, key] { m_app.WriteToggle(key, true); });
+        connect(action(pair.second), &QAction::triggered, this,
+                [this, key] { m_app.WriteToggle(key, false); });
     }
     struct Single {
         const char* name;
@@ -75,11 +76,11 @@ void MainWindow::wireSettingsMenus()
         connect(a, &QAction::triggered, this, [this, key](bool on) { m_app.WriteToggle(key, on); });
     }
     // The skip list switch lasts for this session only.
-    connect(action("SkipList1"), &QAction::triggered, this, [this](bool on) { m_app.setSkipActive(on); });
+    connect(action("SkipList1"), &QAction::triggered, this,
+            [this](bool on) { m_app.setSkipActive(on); });
 }
 
-void MainWindow::wireLayoutMenus()
-{
+void MainWindow::wireLayoutMenus() {
     connect(action("LeftTree1"), &QAction::triggered, this, [this](bool on) {
         m_app.WriteToggle(ToggleKey::LeftTree, on);
         m_leftPanel->showTree(on);
@@ -96,21 +97,20 @@ void MainWindow::wireLayoutMenus()
     connect(action("Vertical1"), &QAction::triggered, this, [treeStyle] { treeStyle(true); });
     connect(action("Horizontal1"), &QAction::triggered, this, [treeStyle] { treeStyle(false); });
     connect(action("VerticalLayout1"), &QAction::triggered, this, [this] { setBottomStyle(true); });
-    connect(action("HorizontalLayout1"), &QAction::triggered, this, [this] { setBottomStyle(false); });
+    connect(action("HorizontalLayout1"), &QAction::triggered, this,
+            [this] { setBottomStyle(false); });
     connect(action("Status1"), &QAction::triggered, this, [this] { toggleStatusPane(true); });
     connect(action("Queue2"), &QAction::triggered, this, [this] { toggleStatusPane(false); });
 }
 
-void MainWindow::setBottomStyle(bool vertical)
-{
+void MainWindow::setBottomStyle(bool vertical) {
     m_app.WriteToggle(ToggleKey::StatusStyle, vertical);
     m_bottomSplit->setOrientation(vertical ? Qt::Horizontal : Qt::Vertical);
     const int total = vertical ? m_bottomSplit->width() : m_bottomSplit->height();
     m_bottomSplit->setSizes({total / 2, total - total / 2});
 }
 
-void MainWindow::toggleStatusPane(bool status)
-{
+void MainWindow::toggleStatusPane(bool status) {
     const QList<int> bottom = m_bottomSplit->sizes();
     const QList<int> client = m_clientSplit->sizes();
     PaneSplits splits{bottom.value(0), bottom.value(0) + bottom.value(1), client.value(0),
@@ -123,13 +123,11 @@ void MainWindow::toggleStatusPane(bool status)
     action("Queue2")->setChecked(layout.queueShown());
 }
 
-void MainWindow::wireLocalMenu()
-{
+void MainWindow::wireLocalMenu() {
     // The local pop-up acts on the local list of the side that has it open.
-    auto localPane = [this]() -> LocalPane* {
-        return sidePanel(m_app.activeSide())->localPane();
-    };
-    connect(action("ParentDirectory1"), &QAction::triggered, this, [localPane] { localPane()->goToParent(); });
+    auto localPane = [this]() -> LocalPane* { return sidePanel(m_app.activeSide())->localPane(); };
+    connect(action("ParentDirectory1"), &QAction::triggered, this,
+            [localPane] { localPane()->goToParent(); });
     connect(action("Refresh2"), &QAction::triggered, this, [localPane] { localPane()->refresh(); });
     connect(action("ChangeDirectory3"), &QAction::triggered, this, [this, localPane] {
         LocalPane* pane = localPane();
@@ -140,8 +138,7 @@ void MainWindow::wireLocalMenu()
     });
 }
 
-void MainWindow::runSideButton(SideId id, int button)
-{
+void MainWindow::runSideButton(SideId id, int button) {
     Side& side = m_app.side(id);
     switch (SideButton(button)) {
     case SideButton::ToggleLocalView:
@@ -155,14 +152,14 @@ void MainWindow::runSideButton(SideId id, int button)
     }
 }
 
-void MainWindow::openPreferences()
-{
+void MainWindow::openPreferences() {
     if (m_preferences) {
         m_preferences->raise();
         m_preferences->activateWindow();
         return;
     }
-    m_preferences = new PreferencesDialog(m_app.settings(), m_app.settingsStore(), m_app.services(), this);
+    m_preferences =
+        new PreferencesDialog(m_app.settings(), m_app.settingsStore(), m_app.services(), this);
     m_preferences->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_preferences, &PreferencesDialog::preferencesSaved, this,
             [this](const Settings& before, const Settings&) { m_app.applyPreferences(before); });

@@ -8,8 +8,7 @@
 namespace {
 
 void build(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner,
-           QHash<int, QActionGroup*>& groups)
-{
+           QHash<int, QActionGroup*>& groups) {
     for (const MenuItemSpec& item : items) {
         QAction* action = nullptr;
         if (item.flags & MenuItemSpec::Separator) {
@@ -47,8 +46,7 @@ void build(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner,
 
 } // namespace
 
-void BuildMenu(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner)
-{
+void BuildMenu(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner) {
     QHash<int, QActionGroup*> groups;
     build(menu, items, owner, groups);
 }

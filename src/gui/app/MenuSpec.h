@@ -35,7 +35,6 @@ struct MenuItemSpec {
 void BuildMenu(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner);
 
 // The separator item.
-inline MenuItemSpec MenuSeparator(const char* name = nullptr, unsigned flags = 0)
-{
+inline MenuItemSpec MenuSeparator(const char* name = nullptr, unsigned flags = 0) {
     return MenuItemSpec{name, nullptr, nullptr, MenuItemSpec::Separator | flags, 0, {}};
 }

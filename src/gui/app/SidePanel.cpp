@@ -36,22 +36,22 @@ constexpr ButtonLook Looks[] = {
     {SideButton::Transfer, 6, 14, "Transfer", QStyle::SP_ArrowForward},
     {SideButton::Refresh, 7, 15, "Refresh", QStyle::SP_BrowserReload},
     {SideButton::FilterDupes, 8, 16, "Filter duplicates", QStyle::SP_FileDialogContentsView},
-    {SideButton::TwoDayFilterDupes, 21, 22, "2 day filter duplicates", QStyle::SP_FileDialogDetailedView},
+    {SideButton::TwoDayFilterDupes, 21, 22, "2 day filter duplicates",
+     QStyle::SP_FileDialogDetailedView},
     {SideButton::ToggleLocalView, 25, 26, "Toggle Local View", QStyle::SP_DirHomeIcon},
 };
 
-const QStringList ListColumns{QStringLiteral("Name"),  QStringLiteral("Size"),  QStringLiteral("Date"),
-                              QStringLiteral("Owner"), QStringLiteral("Group"), QStringLiteral("Attrib")};
+const QStringList ListColumns{QStringLiteral("Name"),  QStringLiteral("Size"),
+                              QStringLiteral("Date"),  QStringLiteral("Owner"),
+                              QStringLiteral("Group"), QStringLiteral("Attrib")};
 
-QString sideName(const Side& side, const char* left, const char* right)
-{
+QString sideName(const Side& side, const char* left, const char* right) {
     return QString::fromLatin1(side.isLeft() ? left : right);
 }
 
 } // namespace
 
-SidePanel::SidePanel(Side& side, QWidget* parent) : QWidget(parent), m_side(side)
-{
+SidePanel::SidePanel(Side& side, QWidget* parent) : QWidget(parent), m_side(side) {
     setObjectName(sideName(side, "LeftPanel", "RightPanel"));
     m_header = new QLabel(this);
     m_header->setObjectName(sideName(side, "Panel3", "Panel4"));
@@ -91,7 +91,8 @@ SidePanel::SidePanel(Side& side, QWidget* parent) : QWidget(parent), m_side(side
     connect(&side, &Side::summaryTextChanged, m_summary, &QLabel::setText);
     connect(&side, &Side::buttonChanged, this, &SidePanel::showButton);
     connect(&side, &Side::localViewChanged, this, &SidePanel::showLocalView);
-    connect(&side, &Side::localPathChanged, m_local, [this](const QString& path) { m_local->setPath(path); });
+    connect(&side, &Side::localPathChanged, m_local,
+            [this](const QString& path) { m_local->setPath(path); });
     connect(m_local, &LocalPane::pathChanged, &side, &Side::setLocalPath);
     // A filled local folder shows its path in the summary line while the
     // side shows the local disk.
@@ -106,26 +107,26 @@ SidePanel::SidePanel(Side& side, QWidget* parent) : QWidget(parent), m_side(side
     setActive(false);
 }
 
-void SidePanel::buildToolBar()
-{
+void SidePanel::buildToolBar() {
     m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(sideName(m_side, "ToolBar1", "ToolBar2"));
     m_toolBar->setIconSize(QSize(16, 16));
     for (const ButtonLook& look : Looks) {
         auto* button = new QToolButton(m_toolBar);
-        button->setObjectName(QStringLiteral("ToolButton%1").arg(m_side.isLeft() ? look.leftNumber : look.rightNumber));
+        button->setObjectName(QStringLiteral("ToolButton%1")
+                                  .arg(m_side.isLeft() ? look.leftNumber : look.rightNumber));
         button->setToolTip(QString::fromLatin1(look.hint));
         button->setIcon(style()->standardIcon(look.icon));
         button->setAutoRaise(true);
         m_toolBar->addWidget(button);
         m_buttons[std::size_t(look.which)] = button;
         const SideButton which = look.which;
-        connect(button, &QToolButton::clicked, this, [this, which] { Q_EMIT buttonClicked(which); });
+        connect(button, &QToolButton::clicked, this,
+                [this, which] { Q_EMIT buttonClicked(which); });
     }
 }
 
-QWidget* SidePanel::buildRemoteView()
-{
+QWidget* SidePanel::buildRemoteView() {
     auto* remote = new QWidget(this);
     m_pathBox = new QComboBox(remote);
     m_pathBox->setObjectName(sideName(m_side, "lcb", "rcb"));
@@ -154,13 +155,11 @@ QWidget* SidePanel::buildRemoteView()
     return remote;
 }
 
-void SidePanel::attachMenus(QMenu* listMenu, QMenu* treeMenu, QMenu* siteMenu, QMenu* localMenu)
-{
+void SidePanel::attachMenus(QMenu* listMenu, QMenu* treeMenu, QMenu* siteMenu, QMenu* localMenu) {
     auto popUpOn = [](QWidget* widget, QMenu* menu) {
         widget->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(widget, &QWidget::customContextMenuRequested, menu, [widget, menu](const QPoint& at) {
-            menu->popup(widget->mapToGlobal(at));
-        });
+        connect(widget, &QWidget::customContextMenuRequested, menu,
+                [widget, menu](const QPoint& at) { menu->popup(widget->mapToGlobal(at)); });
         // The menu's shortcuts work while the widget has the focus; F5 is the
         // window's own Refresh, which acts on the active side.
         for (QAction* action : menu->actions()) {
@@ -181,28 +180,27 @@ void SidePanel::attachMenus(QMenu* listMenu, QMenu* treeMenu, QMenu* siteMenu, Q
     connectButton->installEventFilter(this);
 }
 
-void SidePanel::setActive(bool active)
-{
+void SidePanel::setActive(bool active) {
     QPalette palette = m_header->palette();
-    palette.setColor(QPalette::Window, active ? QColor(255, 255, 0) : this->palette().color(QPalette::Button));
+    palette.setColor(QPalette::Window,
+                     active ? QColor(255, 255, 0) : this->palette().color(QPalette::Button));
     m_header->setPalette(palette);
 }
 
-void SidePanel::showTree(bool shown)
-{
-    const int total = m_treeSplit->orientation() == Qt::Horizontal ? m_treeSplit->width() : m_treeSplit->height();
+void SidePanel::showTree(bool shown) {
+    const int total =
+        m_treeSplit->orientation() == Qt::Horizontal ? m_treeSplit->width() : m_treeSplit->height();
     const int half = qMax(1, total / 2);
-    m_treeSplit->setSizes(shown ? QList<int>{half, qMax(1, total - half)} : QList<int>{0, qMax(1, total)});
+    m_treeSplit->setSizes(shown ? QList<int>{half, qMax(1, total - half)}
+                                : QList<int>{0, qMax(1, total)});
 }
 
-void SidePanel::setTreeVertical(bool vertical)
-{
+void SidePanel::setTreeVertical(bool vertical) {
     // A vertical splitter bar puts the tree beside the list.
     m_treeSplit->setOrientation(vertical ? Qt::Horizontal : Qt::Vertical);
 }
 
-void SidePanel::showButton(SideButton which)
-{
+void SidePanel::showButton(SideButton which) {
     QToolButton* widget = button(which);
     const ButtonState& state = m_side.button(which);
     widget->setEnabled(state.enabled);
@@ -212,19 +210,17 @@ void SidePanel::showButton(SideButton which)
             action->setVisible(state.visible);
     }
     if (which == SideButton::Stop)
-        widget->setIcon(style()->standardIcon(state.imageIndex == StopImageActive ? QStyle::SP_MediaPause
-                                                                                  : QStyle::SP_MediaStop));
+        widget->setIcon(style()->standardIcon(
+            state.imageIndex == StopImageActive ? QStyle::SP_MediaPause : QStyle::SP_MediaStop));
 }
 
-void SidePanel::showLocalView(bool local)
-{
+void SidePanel::showLocalView(bool local) {
     m_stack->setCurrentIndex(local ? 1 : 0);
     if (local)
         m_side.setSummaryText(m_local->path());
 }
 
-bool SidePanel::eventFilter(QObject* watched, QEvent* event)
-{
+bool SidePanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == button(SideButton::Connect)) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
             Q_EMIT connectMenuOpening();

@@ -18,8 +18,7 @@ class KilobyteColumns : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
-    QVariant data(const QModelIndex& index, int role) const override
-    {
+    QVariant data(const QModelIndex& index, int role) const override {
         if (index.column() == 1 && role == Qt::DisplayRole) {
             auto* model = static_cast<QFileSystemModel*>(sourceModel());
             const QModelIndex source = mapToSource(index);
@@ -35,8 +34,7 @@ public:
 
 protected:
     bool filterAcceptsColumn(int column, const QModelIndex&) const override { return column <= 1; }
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override
-    {
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
         auto* model = static_cast<QFileSystemModel*>(sourceModel());
         // Folders first, then by the column's own order.
         const bool leftDir = model->isDir(left);
@@ -52,12 +50,8 @@ protected:
 } // namespace
 
 LocalPane::LocalPane(const QString& listName, QWidget* parent)
-    : QWidget(parent),
-      m_pathBox(new QComboBox(this)),
-      m_list(new QTreeView(this)),
-      m_model(new QFileSystemModel(this)),
-      m_view(new KilobyteColumns(this))
-{
+    : QWidget(parent), m_pathBox(new QComboBox(this)), m_list(new QTreeView(this)),
+      m_model(new QFileSystemModel(this)), m_view(new KilobyteColumns(this)) {
     m_pathBox->setEditable(true);
     m_pathBox->setObjectName(listName + QStringLiteral("Path"));
     m_pathBox->setInsertPolicy(QComboBox::NoInsert);
@@ -97,8 +91,7 @@ LocalPane::LocalPane(const QString& listName, QWidget* parent)
     });
 }
 
-bool LocalPane::setPath(const QString& path)
-{
+bool LocalPane::setPath(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isDir())
         return false;
@@ -115,30 +108,26 @@ bool LocalPane::setPath(const QString& path)
     return true;
 }
 
-bool LocalPane::goToParent()
-{
+bool LocalPane::goToParent() {
     QDir dir(m_path);
     return dir.cdUp() && setPath(dir.absolutePath());
 }
 
-void LocalPane::refresh()
-{
+void LocalPane::refresh() {
     const QString current = m_path;
     m_path.clear();
     m_model->setRootPath(QString());
     setPath(current);
 }
 
-QStringList LocalPane::selectedPaths() const
-{
+QStringList LocalPane::selectedPaths() const {
     QStringList paths;
     for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
         paths << m_model->filePath(m_view->mapToSource(index));
     return paths;
 }
 
-void LocalPane::openIndex(const QModelIndex& index)
-{
+void LocalPane::openIndex(const QModelIndex& index) {
     const QModelIndex source = m_view->mapToSource(index);
     if (m_model->isDir(source))
         setPath(m_model->filePath(source));
