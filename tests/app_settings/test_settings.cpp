@@ -1,6 +1,6 @@
 #include "TempDataDir.h"
 #include "app/DataPaths.h"
-#include "app/FontSpec.h"
+#include "app/FontDescription.h"
 #include "app/IniFile.h"
 #include "app/PatternList.h"
 #include "app/SettingsStore.h"
@@ -300,7 +300,7 @@ void TestSettings::fontStrings() {
     QFETCH(QString, styles);
     QFETCH(QString, colour);
 
-    FontSpec font;
+    FontDescription font;
     font.bold = font.italic = font.underline = font.strikeout = true; // all replaced
     QVERIFY(StringToFont(text, font));
     QCOMPARE(font.family, family);
@@ -314,7 +314,7 @@ void TestSettings::fontStrings() {
 }
 
 void TestSettings::fontToStringFormat() {
-    FontSpec font;
+    FontDescription font;
     font.family = "DejaVu Sans Mono";
     font.pointSize = 11;
     font.strikeout = true;
@@ -325,13 +325,13 @@ void TestSettings::fontToStringFormat() {
 }
 
 void TestSettings::malformedFontStrings() {
-    FontSpec base;
+    FontDescription base;
     base.family = "Base";
     base.pointSize = 14;
     base.italic = true;
     base.colour = "clRed";
 
-    FontSpec font = base;
+    FontDescription font = base;
     QVERIFY(StringToFont(QString(), font)); // empty: unchanged
     QCOMPARE(font, base);
 
@@ -341,7 +341,7 @@ void TestSettings::malformedFontStrings() {
 
     font = base;
     QVERIFY(!StringToFont(R"("Mono", big, [Bold], [clBlack])", font));
-    FontSpec expected = base;
+    FontDescription expected = base;
     expected.family = "Mono";
     QCOMPARE(font, expected);
 

@@ -574,34 +574,34 @@ void TestGuiPreferences::fontButtonsKeepColourAndCancel() {
 }
 
 void TestGuiPreferences::fontConversionRoundTrip() {
-    FontSpec spec;
-    spec.family = QStringLiteral("Courier New");
-    spec.pointSize = 11;
-    spec.italic = true;
-    spec.strikeout = true;
-    spec.colour = QStringLiteral("clMaroon");
-    const QFont font = ToQFont(spec, QFont());
-    QCOMPARE(font.family(), spec.family);
+    FontDescription desc;
+    desc.family = QStringLiteral("Courier New");
+    desc.pointSize = 11;
+    desc.italic = true;
+    desc.strikeout = true;
+    desc.colour = QStringLiteral("clMaroon");
+    const QFont font = ToQFont(desc, QFont());
+    QCOMPARE(font.family(), desc.family);
     QCOMPARE(font.pointSize(), 11);
-    QCOMPARE(ToFontSpec(font, spec.colour), spec);
+    QCOMPARE(ToFontDescription(font, desc.colour), desc);
 
     // Through the settings string and back.
-    FontSpec read;
-    QVERIFY(StringToFont(FontToString(ToFontSpec(font, spec.colour)), read));
-    QCOMPARE(read, spec);
+    FontDescription read;
+    QVERIFY(StringToFont(FontToString(ToFontDescription(font, desc.colour)), read));
+    QCOMPARE(read, desc);
 
     // An empty family keeps the base family.
     QFont base(QStringLiteral("DejaVu Serif"));
-    FontSpec noFamily = spec;
+    FontDescription noFamily = desc;
     noFamily.family.clear();
     QCOMPARE(ToQFont(noFamily, base).family(), QStringLiteral("DejaVu Serif"));
 
     // A pixel-sized font still gives a size the settings string reads back.
     QFont pixels(QStringLiteral("DejaVu Sans"));
     pixels.setPixelSize(20);
-    const FontSpec fromPixels = ToFontSpec(pixels, QStringLiteral("clBlack"));
+    const FontDescription fromPixels = ToFontDescription(pixels, QStringLiteral("clBlack"));
     QVERIFY(fromPixels.pointSize > 0);
-    FontSpec back;
+    FontDescription back;
     QVERIFY(StringToFont(FontToString(fromPixels), back));
     QCOMPARE(back.pointSize, fromPixels.pointSize);
 }

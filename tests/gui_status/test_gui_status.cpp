@@ -1,6 +1,6 @@
 #include "RecordingDesktopServices.h"
 #include "TempDataDir.h"
-#include "app/FontSpec.h"
+#include "app/FontDescription.h"
 #include "app/IniFile.h"
 #include "app/QtDesktopServices.h"
 #include "app/SettingsStore.h"
@@ -449,7 +449,7 @@ void TestGuiStatus::viewerKeepsGeometryFontAndSaves() {
     chosen.setBold(true);
     viewer.setFontProvider([&](QWidget*, const QFont&) { return std::optional<QFont>(chosen); });
     viewer.changeFont();
-    FontSpec stored;
+    FontDescription stored;
     QVERIFY(StringToFont(IniFile(settings.iniPath()).readString(ViewerSection, "Font"), stored));
     QCOMPARE(stored.pointSize, 17);
     QVERIFY(stored.bold);

@@ -10,9 +10,7 @@
 #include <memory>
 
 // The message of the E that call() throws, or "(nothing thrown)".
-template <class E, class Call>
-QString ThrownMessage(Call&& call)
-{
+template <class E, class Call> QString ThrownMessage(Call&& call) {
     try {
         call();
     } catch (const E& e) {
@@ -22,8 +20,7 @@ QString ThrownMessage(Call&& call)
 }
 
 // Handles every failure of the session and records its kind.
-inline std::shared_ptr<QList<CommandKind>> RecordFailures(FtpSession& session)
-{
+inline std::shared_ptr<QList<CommandKind>> RecordFailures(FtpSession& session) {
     auto kinds = std::make_shared<QList<CommandKind>>();
     session.setFailureHandler([kinds](CommandKind kind) {
         kinds->append(kind);

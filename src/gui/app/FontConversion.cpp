@@ -2,32 +2,32 @@
 
 #include <QFontInfo>
 
-QFont ToQFont(const FontSpec& spec, const QFont& base) {
+QFont ToQFont(const FontDescription& desc, const QFont& base) {
     QFont font = base;
-    if (!spec.family.isEmpty())
-        font.setFamily(spec.family);
-    if (spec.pointSize > 0)
-        font.setPointSize(spec.pointSize);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeout);
+    if (!desc.family.isEmpty())
+        font.setFamily(desc.family);
+    if (desc.pointSize > 0)
+        font.setPointSize(desc.pointSize);
+    font.setBold(desc.bold);
+    font.setItalic(desc.italic);
+    font.setUnderline(desc.underline);
+    font.setStrikeOut(desc.strikeout);
     return font;
 }
 
-FontSpec ToFontSpec(const QFont& font, QString colourName) {
-    FontSpec spec;
-    spec.family = font.family();
-    spec.pointSize = font.pointSize() > 0 ? font.pointSize() : qRound(font.pointSizeF());
+FontDescription ToFontDescription(const QFont& font, QString colourName) {
+    FontDescription desc;
+    desc.family = font.family();
+    desc.pointSize = font.pointSize() > 0 ? font.pointSize() : qRound(font.pointSizeF());
     // A pixel-sized font reports no point size; "-1" would not read back.
-    if (spec.pointSize <= 0)
-        spec.pointSize = QFontInfo(font).pointSize();
-    if (spec.pointSize <= 0)
-        spec.pointSize = FontSpec().pointSize;
-    spec.bold = font.bold();
-    spec.italic = font.italic();
-    spec.underline = font.underline();
-    spec.strikeout = font.strikeOut();
-    spec.colour = std::move(colourName);
-    return spec;
+    if (desc.pointSize <= 0)
+        desc.pointSize = QFontInfo(font).pointSize();
+    if (desc.pointSize <= 0)
+        desc.pointSize = FontDescription().pointSize;
+    desc.bold = font.bold();
+    desc.italic = font.italic();
+    desc.underline = font.underline();
+    desc.strikeout = font.strikeOut();
+    desc.colour = std::move(colourName);
+    return desc;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FontSpec.h"
+#include "app/FontDescription.h"
 
 #include <QFont>
 #include <QString>
@@ -8,7 +8,7 @@
 // The settings file's font descriptions as Qt fonts, and back. A QFont has no
 // colour, so the colour name travels beside it.
 
-// The fields of spec applied to base; an empty family keeps base's family.
-QFont ToQFont(const FontSpec& spec, const QFont& base);
+// The fields of desc applied to base; an empty family keeps base's family.
+QFont ToQFont(const FontDescription& desc, const QFont& base);
 // The size is always a positive point size, so the string reads back.
-FontSpec ToFontSpec(const QFont& font, QString colourName);
+FontDescription ToFontDescription(const QFont& font, QString colourName);

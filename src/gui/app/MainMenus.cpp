@@ -4,7 +4,7 @@ namespace MainMenus {
 
 namespace {
 
-using F = MenuItemSpec;
+using F = MenuEntry;
 constexpr unsigned Later = F::Disabled;
 
 // Radio groups of the settings menus.
@@ -142,7 +142,7 @@ std::vector<TopMenu> MainMenu() {
     };
 }
 
-std::vector<MenuItemSpec> PopUp() {
+std::vector<MenuEntry> PopUp() {
     return {
         {"Transfer1", "&Transfer", "Ctrl+T", Later},
         {"TransferAs1", "Transfer &As", nullptr, Later},
@@ -167,7 +167,7 @@ std::vector<MenuItemSpec> PopUp() {
     };
 }
 
-std::vector<MenuItemSpec> PopTree() {
+std::vector<MenuEntry> PopTree() {
     return {
         {"Transfer2", "&Transfer", "Ctrl+T", Later},
         {"Queue3", "&Queue", "Ctrl+Q", Later},
@@ -182,7 +182,7 @@ std::vector<MenuItemSpec> PopTree() {
     };
 }
 
-std::vector<MenuItemSpec> PMQueue() {
+std::vector<MenuEntry> PMQueue() {
     return {
         {"Transfer3", "&Transfer", nullptr, Later},
         MenuSeparator("N16"),
@@ -198,21 +198,21 @@ std::vector<MenuItemSpec> PMQueue() {
     };
 }
 
-std::vector<MenuItemSpec> PopSite() {
+std::vector<MenuEntry> PopSite() {
     return {
         {"QuickConnect1", "Quick Connect", nullptr, Later},
         MenuSeparator("N18"),
     };
 }
 
-std::vector<MenuItemSpec> PopupTray() {
+std::vector<MenuEntry> PopupTray() {
     return {
         {"Restore1", "&Restore", nullptr, F::Default},
         {"Exit2", "E&xit"},
     };
 }
 
-std::vector<MenuItemSpec> ActionList() {
+std::vector<MenuEntry> ActionList() {
     return {
         {"Action1", "Dupe", "Ctrl+D", Later},  {"dupe1", "dupe", "Ctrl+Alt+D", Later},
         {"Action2", "Error", "Ctrl+E"},        {"Refresh3", "Refresh", "F5", Later},

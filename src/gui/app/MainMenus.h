@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MenuSpec.h"
+#include "app/MenuEntry.h"
 
 #include <vector>
 
@@ -11,21 +11,21 @@ namespace MainMenus {
 struct TopMenu {
     const char* name;
     const char* caption;
-    std::vector<MenuItemSpec> items;
+    std::vector<MenuEntry> items;
 };
 
 std::vector<TopMenu> MainMenu();
 // Pop-up menu of the remote file lists.
-std::vector<MenuItemSpec> PopUp();
+std::vector<MenuEntry> PopUp();
 // Pop-up menu of the remote trees.
-std::vector<MenuItemSpec> PopTree();
+std::vector<MenuEntry> PopTree();
 // Pop-up menu of the transfer queue.
-std::vector<MenuItemSpec> PMQueue();
+std::vector<MenuEntry> PMQueue();
 // The drop-down of each side's Connect button, before the saved sites.
-std::vector<MenuItemSpec> PopSite();
+std::vector<MenuEntry> PopSite();
 // Pop-up menu of the tray icon.
-std::vector<MenuItemSpec> PopupTray();
+std::vector<MenuEntry> PopupTray();
 // Keyboard-only actions of the window.
-std::vector<MenuItemSpec> ActionList();
+std::vector<MenuEntry> ActionList();
 
 } // namespace MainMenus

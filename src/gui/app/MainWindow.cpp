@@ -3,7 +3,7 @@
 #include "app/App.h"
 #include "app/DesktopServices.h"
 #include "app/FontConversion.h"
-#include "app/FontSpec.h"
+#include "app/FontDescription.h"
 #include "app/ListColumns.h"
 #include "app/MainMenus.h"
 #include "app/PreferencesDialog.h"
@@ -88,7 +88,7 @@ void MainWindow::buildMenus() {
         menu->menuAction()->setObjectName(QString::fromLatin1(top.name));
         BuildMenu(menu, top.items, this);
     }
-    auto popup = [this](const char* name, const std::vector<MenuItemSpec>& items) {
+    auto popup = [this](const char* name, const std::vector<MenuEntry>& items) {
         auto* menu = new QMenu(this);
         menu->setObjectName(QString::fromLatin1(name));
         BuildMenu(menu, items, this);
@@ -101,7 +101,7 @@ void MainWindow::buildMenus() {
     m_popupTray = popup("PopupTray", MainMenus::PopupTray());
     m_localPop =
         popup("LocalPop", {{"ParentDirectory1", "&Parent Directory"},
-                           {"MakeDirectory3", "&Make Directory", nullptr, MenuItemSpec::Disabled},
+                           {"MakeDirectory3", "&Make Directory", nullptr, MenuEntry::Disabled},
                            {"ChangeDirectory3", "&Change Directory"},
                            {"Refresh2", "Refresh", "F5"}});
 
@@ -241,7 +241,7 @@ void MainWindow::applySettingsToWidgets() {
     m_bottomSplit->setOrientation(s.statusStyle ? Qt::Horizontal : Qt::Vertical);
 
     // One font for the lists, trees and queue; another for the status window.
-    FontSpec listFont;
+    FontDescription listFont;
     if (!s.font.isEmpty() && StringToFont(s.font, listFont)) {
         const QFont font = ToQFont(listFont, m_rightPanel->list()->font());
         for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
@@ -252,7 +252,7 @@ void MainWindow::applySettingsToWidgets() {
         m_queue->setFont(font);
         m_statusPane->errorWindow()->setFont(font);
     }
-    FontSpec statusFont;
+    FontDescription statusFont;
     if (!s.statusFont.isEmpty() && StringToFont(s.statusFont, statusFont))
         m_statusPane->console()->setFont(ToQFont(statusFont, m_statusPane->console()->font()));
 }

@@ -2,7 +2,7 @@
 
 #include "app/ErrorLog.h"
 #include "app/FontConversion.h"
-#include "app/FontSpec.h"
+#include "app/FontDescription.h"
 #include "app/SettingsStore.h"
 #include "app/StatusLog.h"
 #include "widgets/GuiColours.h"
@@ -117,11 +117,11 @@ void TextViewerWindow::applyStoredFont() {
     const QString stored = m_settings.ReadViewerFont();
     if (stored.isEmpty())
         return;
-    FontSpec spec = ToFontSpec(m_text->font(), m_fontColour);
-    StringToFont(stored, spec);
-    m_text->setFont(ToQFont(spec, m_text->font()));
-    m_fontColour = spec.colour;
-    if (const auto colour = ColourFromName(spec.colour)) {
+    FontDescription desc = ToFontDescription(m_text->font(), m_fontColour);
+    StringToFont(stored, desc);
+    m_text->setFont(ToQFont(desc, m_text->font()));
+    m_fontColour = desc.colour;
+    if (const auto colour = ColourFromName(desc.colour)) {
         QPalette palette = m_text->palette();
         palette.setColor(QPalette::Text, ColourToQColor(*colour, palette));
         m_text->setPalette(palette);
@@ -135,7 +135,7 @@ void TextViewerWindow::changeFont() {
     if (!font)
         return;
     m_text->setFont(*font);
-    if (!m_settings.WriteViewerFont(FontToString(ToFontSpec(*font, m_fontColour))))
+    if (!m_settings.WriteViewerFont(FontToString(ToFontDescription(*font, m_fontColour))))
         reportError(QStringLiteral("Unable to write the viewer font to %1")
                         .arg(QDir::toNativeSeparators(m_settings.iniPath())));
 }

@@ -1,6 +1,6 @@
 #include "app/preferences/ColourBox.h"
 
-#include "app/FontSpec.h"
+#include "app/FontDescription.h"
 #include "widgets/GuiColours.h"
 
 #include <QPixmap>

@@ -99,12 +99,12 @@ void DisplayTab::store(Settings& s) const {
 void DisplayTab::chooseFont(QString& fontString, QLabel* preview) {
     if (!m_pickers.pickFont)
         return;
-    FontSpec spec = ToFontSpec(font(), FontSpec().colour);
-    StringToFont(fontString, spec);
-    const std::optional<QFont> chosen = m_pickers.pickFont(this, ToQFont(spec, font()));
+    FontDescription desc = ToFontDescription(font(), FontDescription().colour);
+    StringToFont(fontString, desc);
+    const std::optional<QFont> chosen = m_pickers.pickFont(this, ToQFont(desc, font()));
     if (!chosen)
         return;
-    fontString = FontToString(ToFontSpec(*chosen, spec.colour));
+    fontString = FontToString(ToFontDescription(*chosen, desc.colour));
     showFont(fontString, preview);
 }
 
@@ -113,16 +113,16 @@ void DisplayTab::showFont(const QString& fontString, QLabel* preview) const {
         preview->setText(QStringLiteral("(default)"));
         return;
     }
-    FontSpec spec = ToFontSpec(font(), FontSpec().colour);
-    StringToFont(fontString, spec);
-    QStringList parts{spec.family, QString::number(spec.pointSize)};
-    if (spec.bold)
+    FontDescription desc = ToFontDescription(font(), FontDescription().colour);
+    StringToFont(fontString, desc);
+    QStringList parts{desc.family, QString::number(desc.pointSize)};
+    if (desc.bold)
         parts << QStringLiteral("Bold");
-    if (spec.italic)
+    if (desc.italic)
         parts << QStringLiteral("Italic");
-    if (spec.underline)
+    if (desc.underline)
         parts << QStringLiteral("Underline");
-    if (spec.strikeout)
+    if (desc.strikeout)
         parts << QStringLiteral("Strikeout");
     preview->setText(parts.join(QStringLiteral(", ")));
 }

@@ -1,4 +1,4 @@
-#include "app/MenuSpec.h"
+#include "app/MenuEntry.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -7,11 +7,11 @@
 
 namespace {
 
-void build(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner,
+void build(QMenu* menu, const std::vector<MenuEntry>& items, QObject* owner,
            QHash<int, QActionGroup*>& groups) {
-    for (const MenuItemSpec& item : items) {
+    for (const MenuEntry& item : items) {
         QAction* action = nullptr;
-        if (item.flags & MenuItemSpec::Separator) {
+        if (item.flags & MenuEntry::Separator) {
             action = menu->addSeparator();
         } else if (!item.children.empty()) {
             QMenu* sub = menu->addMenu(QString::fromUtf8(item.caption));
@@ -26,11 +26,11 @@ void build(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner,
             action->setObjectName(QString::fromLatin1(item.name));
         if (item.shortcut)
             action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-        action->setCheckable(item.flags & MenuItemSpec::Checkable);
-        action->setChecked(item.flags & MenuItemSpec::Checked);
-        action->setEnabled(!(item.flags & MenuItemSpec::Disabled));
-        action->setVisible(!(item.flags & MenuItemSpec::Hidden));
-        if (item.flags & MenuItemSpec::Default)
+        action->setCheckable(item.flags & MenuEntry::Checkable);
+        action->setChecked(item.flags & MenuEntry::Checked);
+        action->setEnabled(!(item.flags & MenuEntry::Disabled));
+        action->setVisible(!(item.flags & MenuEntry::Hidden));
+        if (item.flags & MenuEntry::Default)
             menu->setDefaultAction(action);
         if (item.radioGroup != 0) {
             QActionGroup*& group = groups[item.radioGroup];
@@ -46,7 +46,7 @@ void build(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner,
 
 } // namespace
 
-void BuildMenu(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner) {
+void BuildMenu(QMenu* menu, const std::vector<MenuEntry>& items, QObject* owner) {
     QHash<int, QActionGroup*> groups;
     build(menu, items, owner, groups);
 }

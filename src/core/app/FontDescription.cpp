@@ -1,4 +1,4 @@
-#include "FontSpec.h"
+#include "FontDescription.h"
 
 #include <QStringList>
 
@@ -76,7 +76,7 @@ QString Unwrap(QString text, QLatin1String prefix, QLatin1String suffix) {
 
 } // namespace
 
-QString FontToString(const FontSpec& font) {
+QString FontToString(const FontDescription& font) {
     QStringList styles;
     const std::array<bool, 4> on{font.bold, font.italic, font.underline, font.strikeout};
     for (size_t i = 0; i < StyleNames.size(); ++i) {
@@ -89,7 +89,7 @@ QString FontToString(const FontSpec& font) {
         .arg(styles.join(u'|'), font.colour);
 }
 
-bool StringToFont(const QString& text, FontSpec& font) {
+bool StringToFont(const QString& text, FontDescription& font) {
     if (text.isEmpty())
         return true;
 

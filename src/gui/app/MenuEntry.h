@@ -12,7 +12,7 @@ class QWidget;
 
 // One menu item as the window defines it: its object name, caption and
 // shortcut, and how it starts out. Built into QActions by BuildMenu.
-struct MenuItemSpec {
+struct MenuEntry {
     enum Flag : unsigned {
         None = 0,
         Checkable = 1u << 0,
@@ -27,14 +27,14 @@ struct MenuItemSpec {
     const char* shortcut = nullptr;
     unsigned flags = None;
     int radioGroup = 0; // items with the same non-zero group are exclusive
-    std::vector<MenuItemSpec> children;
+    std::vector<MenuEntry> children;
 };
 
 // Fills menu with the items; every QAction gets its object name and
 // parent `owner`, so findChild finds it. Submenus are named too.
-void BuildMenu(QMenu* menu, const std::vector<MenuItemSpec>& items, QObject* owner);
+void BuildMenu(QMenu* menu, const std::vector<MenuEntry>& items, QObject* owner);
 
 // The separator item.
-inline MenuItemSpec MenuSeparator(const char* name = nullptr, unsigned flags = 0) {
-    return MenuItemSpec{name, nullptr, nullptr, MenuItemSpec::Separator | flags, 0, {}};
+inline MenuEntry MenuSeparator(const char* name = nullptr, unsigned flags = 0) {
+    return MenuEntry{name, nullptr, nullptr, MenuEntry::Separator | flags, 0, {}};
 }
