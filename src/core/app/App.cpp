@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <exception>
+#include <limits>
 
 namespace {
 
@@ -82,7 +84,10 @@ void App::LoadSettings() {
     m_favourites = loaded.favourites;
     applyStatusLogOptions();
     for (Side* side : {m_left, m_right}) {
-        side->idleTimer().setInterval(qMax(1, m_settings.idleTime) * 1000);
+        // A hand-edited huge value must not overflow the millisecond interval.
+        const qint64 seconds =
+            std::clamp(m_settings.idleTime, 1, std::numeric_limits<int>::max() / 1000);
+        side->idleTimer().setInterval(int(seconds * 1000));
         if (m_settings.antiIdle)
             side->idleTimer().start();
         else
@@ -153,27 +158,8 @@ void App::ToggleAllOptions() {
 }
 
 bool App::WriteToggle(const QByteArray& key, bool on) {
-    struct Binding {
-        const char* key;
-        bool Settings::*field;
-    };
-    static const Binding bindings[] = {
-        {ToggleKey::SkipFile, &Settings::skipFile},
-        {ToggleKey::OnCompleteIdle, &Settings::onCompleteIdle},
-        {ToggleKey::DeleteMethod, &Settings::deleteMethod},
-        {ToggleKey::DupeMatch, &Settings::dupeMatch},
-        {ToggleKey::TreeStyle, &Settings::treeStyle},
-        {ToggleKey::StatusStyle, &Settings::statusStyle},
-        {ToggleKey::LeftTree, &Settings::leftTree},
-        {ToggleKey::RightTree, &Settings::rightTree},
-        {ToggleKey::Cache, &Settings::cache},
-        {ToggleKey::AutoRefreshEnabled, &Settings::autoRefreshEnabled},
-        {ToggleKey::AntiIdle, &Settings::antiIdle},
-    };
-    for (const Binding& binding : bindings) {
-        if (key == binding.key)
-            m_settings.*binding.field = on;
-    }
+    if (bool Settings::*field = SettingsStore::BoolField(key))
+        m_settings.*field = on;
     if (key == ToggleKey::AntiIdle) {
         for (Side* side : {m_left, m_right}) {
             if (on)

@@ -183,6 +183,16 @@ bool SettingsStore::SavePreferences(const Settings& settings, const QStringList&
     return ok;
 }
 
+bool Settings::*SettingsStore::BoolField(const QByteArray& key) {
+    for (const Binding& binding : Bindings) {
+        const auto* field = std::get_if<bool Settings::*>(&binding.field);
+        if (field && qstrcmp(binding.section, MainSection) == 0 &&
+            key.compare(binding.key, Qt::CaseInsensitive) == 0)
+            return *field;
+    }
+    return nullptr;
+}
+
 bool SettingsStore::WriteToggle(const QByteArray& key, bool on) const {
     IniFile ini(iniPath());
     return ini.writeBool(MainSection, key, on);

@@ -63,6 +63,8 @@ public:
 
     // A menu toggle's state, written to _Main_ at once.
     bool WriteToggle(const QByteArray& key, bool on) const;
+    // The boolean _Main_ setting a key names, or null.
+    static bool Settings::*BoolField(const QByteArray& key);
     bool ReadAll() const;
     bool WriteAll(bool on) const;
 

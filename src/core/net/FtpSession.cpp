@@ -144,8 +144,7 @@ void FtpSession::Connect() {
     // better than the failed USER that would follow.
     if (startsWithErrorDigit(line)) {
         setLastReply(line, ReplyCode(line));
-        Q_EMIT connectionFailed();
-        throw FtpException(LastReplyText());
+        refuseLogin();
     }
 
     if ((UserID.isEmpty() || Password.isEmpty()) && m_authenticationNeeded)
@@ -158,19 +157,23 @@ void FtpSession::Connect() {
     else
         Transaction(commandBytes(QStringLiteral("USER ") + UserID + QLatin1Char('@') + host() +
                                  QLatin1Char(':') + QString::number(port())));
-    if (InRange(replyNumber(), 401, 599)) {
-        Q_EMIT connectionFailed();
-        throw FtpException(LastReplyText());
-    }
+    if (InRange(replyNumber(), 401, 599))
+        refuseLogin();
     if (replyNumber() == 331) {
         reportStatus(QStringLiteral("PASS "), 1);
         Transaction(commandBytes(QStringLiteral("PASS ") + Password));
-        if (InRange(replyNumber(), 401, 599)) {
-            Q_EMIT connectionFailed();
-            throw FtpException(LastReplyText());
-        }
+        if (InRange(replyNumber(), 401, 599))
+            refuseLogin();
     }
     Q_EMIT connected();
+}
+
+void FtpSession::refuseLogin() {
+    const QString reply = LastReplyText();
+    Q_EMIT connectionFailed();
+    // Not logged in means not connected: a later Connect must log in afresh.
+    CloseSocket();
+    throw FtpException(reply);
 }
 
 void FtpSession::Disconnect() {
@@ -271,7 +274,11 @@ QByteArray FtpSession::commandBytes(const QString& text) {
 }
 
 void FtpSession::newDataConnection() {
-    releaseDataConnection();
+    // One data operation at a time: a second one started from inside the
+    // first one's wait would take its connection away.
+    if (m_data)
+        throw SocketError(
+            QStringLiteral("Busy: a listing or transfer already runs on this session"));
     m_data = new PumpingSocket(this);
     connect(m_data, &PumpingSocket::packetReceived, this, &FtpSession::dataPacketReceived);
     connect(m_data, &PumpingSocket::packetSent, this, &FtpSession::dataPacketSent);
@@ -339,14 +346,15 @@ bool FtpSession::openDataConnection(bool passive, const QHostAddress& address, C
         return sendAndCheck(QStringLiteral("PORT ") + m_data->PortArgument(localAddress()), 301,
                             kind, false);
     }
-    DoCommand(QStringLiteral("PASV"));
+    // Sent as part of the transfer: a user's Abort stays in force and a
+    // refusal is the transfer's failure.
+    if (!sendAndCheck(QStringLiteral("PASV"), 400, kind, false))
+        return false;
     QByteArray line = lastReply();
     while (!line.startsWith("227")) {
         if (startsWithErrorDigit(line)) {
-            if (!InRange(replyNumber(), 400, 599)) {
-                setLastReply(line, ReplyCode(line));
-                fail(kind, false);
-            }
+            setLastReply(line, ReplyCode(line));
+            fail(kind, false);
             return false;
         }
         line = ReadLn();

@@ -81,6 +81,8 @@ protected:
 
 private:
     void drain();
+    // Ends a refused login: connectionFailed, connection closed, reply raised.
+    [[noreturn]] void refuseLogin();
     // The command as bytes; refuses line breaks, NUL bytes and overlong text.
     static QByteArray commandBytes(const QString& text);
     void newDataConnection();

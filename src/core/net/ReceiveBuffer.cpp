@@ -17,7 +17,9 @@ void ReceiveBuffer::append(const char* data, qsizetype size) {
             return;
     }
     if (m_sizeLimit > 0 && this->size() + size > m_sizeLimit) {
+        // The rest of the line being cut must not pass for a reply later.
         clear();
+        m_discarding = data[size - 1] != '\n';
         m_overflowed = true;
         return;
     }

@@ -287,13 +287,21 @@ void MainWindow::applyLayout(const WindowLayout& layout) {
     m_leftPanel->showTree(m_app.settings().leftTree);
     m_rightPanel->showTree(m_app.settings().rightTree);
 
+    m_app.paneLayout().adoptPositions(currentSplits());
+    showPaneChecks();
+    fitStatusBar();
+}
+
+PaneSplits MainWindow::currentSplits() const {
     const QList<int> bottom = m_bottomSplit->sizes();
     const QList<int> client = m_clientSplit->sizes();
-    m_app.paneLayout().adoptPositions({bottom.value(0), bottom.value(0) + bottom.value(1),
-                                       client.value(0), client.value(0) + client.value(1)});
+    return {bottom.value(0), bottom.value(0) + bottom.value(1), client.value(0),
+            client.value(0) + client.value(1)};
+}
+
+void MainWindow::showPaneChecks() {
     action("Status1")->setChecked(m_app.paneLayout().statusShown());
     action("Queue2")->setChecked(m_app.paneLayout().queueShown());
-    fitStatusBar();
 }
 
 WindowLayout MainWindow::currentLayout() const {
@@ -342,7 +350,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::fitStatusBar() {
-    const int half = width() / 2 - 5;
+    const int half = WindowLayout::DefaultSplit(width());
     const bool gaugeShown = m_statusPanels[2]->isVisible();
     m_statusPanels[0]->setFixedWidth(qMax(0, half));
     m_statusPanels[1]->setFixedWidth(gaugeShown ? 0 : qMax(0, half));
@@ -357,6 +365,11 @@ void MainWindow::showTextViewer(const QString& caption, const QString& text) {
 }
 
 void MainWindow::hideToTray() {
+    // Without a tray there would be no way back to a hidden window.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        showMinimized();
+        return;
+    }
     m_tray->show();
     hide();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PaneLayout.h"
 #include "app/SideState.h"
 
 #include <QMainWindow>
@@ -71,6 +72,8 @@ private:
     void runSideButton(SideId side, int button);
 
     void applyLayout(const WindowLayout& layout);
+    PaneSplits currentSplits() const;
+    void showPaneChecks();
     void applySettingsToWidgets();
     void showActiveSide(SideId side);
     void toggleStatusPane(bool status);

@@ -81,14 +81,15 @@ void MainWindow::wireSettingsMenus() {
 }
 
 void MainWindow::wireLayoutMenus() {
-    connect(action("LeftTree1"), &QAction::triggered, this, [this](bool on) {
-        m_app.WriteToggle(ToggleKey::LeftTree, on);
-        m_leftPanel->showTree(on);
-    });
-    connect(action("RightTree1"), &QAction::triggered, this, [this](bool on) {
-        m_app.WriteToggle(ToggleKey::RightTree, on);
-        m_rightPanel->showTree(on);
-    });
+    for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
+        const bool left = panel->side().isLeft();
+        const QByteArray key(left ? ToggleKey::LeftTree : ToggleKey::RightTree);
+        connect(action(left ? "LeftTree1" : "RightTree1"), &QAction::triggered, this,
+                [this, panel, key](bool on) {
+                    m_app.WriteToggle(key, on);
+                    panel->showTree(on);
+                });
+    }
     auto treeStyle = [this](bool vertical) {
         m_app.WriteToggle(ToggleKey::TreeStyle, vertical);
         for (SidePanel* panel : {m_leftPanel, m_rightPanel})
@@ -111,16 +112,12 @@ void MainWindow::setBottomStyle(bool vertical) {
 }
 
 void MainWindow::toggleStatusPane(bool status) {
-    const QList<int> bottom = m_bottomSplit->sizes();
-    const QList<int> client = m_clientSplit->sizes();
-    PaneSplits splits{bottom.value(0), bottom.value(0) + bottom.value(1), client.value(0),
-                      client.value(0) + client.value(1)};
     PaneLayout& layout = m_app.paneLayout();
-    splits = status ? layout.toggleStatus(splits) : layout.toggleQueue(splits);
+    const PaneSplits splits =
+        status ? layout.toggleStatus(currentSplits()) : layout.toggleQueue(currentSplits());
     m_bottomSplit->setSizes({splits.bottom, splits.bottomSize - splits.bottom});
     m_clientSplit->setSizes({splits.client, splits.clientSize - splits.client});
-    action("Status1")->setChecked(layout.statusShown());
-    action("Queue2")->setChecked(layout.queueShown());
+    showPaneChecks();
 }
 
 void MainWindow::wireLocalMenu() {

@@ -114,10 +114,17 @@ bool LocalPane::goToParent() {
 }
 
 void LocalPane::refresh() {
-    const QString current = m_path;
+    // A folder deleted meanwhile gives way to its nearest existing parent.
+    QString folder = m_path;
+    while (!QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
     m_path.clear();
     m_model->setRootPath(QString());
-    setPath(current);
+    setPath(folder);
 }
 
 QStringList LocalPane::selectedPaths() const {
