@@ -1,8 +1,8 @@
 #include "IniFile.h"
 
+#include "app/AtomicFile.h"
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cctype>
 #include <limits>
@@ -357,12 +357,5 @@ bool IniFile::save() {
         data += line.text;
         data += "\r\n";
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(m_path, data);
 }

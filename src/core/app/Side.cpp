@@ -76,7 +76,14 @@ void Side::setLocalView(bool local) {
     if (local == m_localView)
         return;
     m_localView = local;
+    if (local)
+        setSummaryText(m_localPath);
     Q_EMIT localViewChanged(local);
+}
+
+void Side::LocalFolderFilled(const QString& path) {
+    if (m_localView)
+        setSummaryText(path);
 }
 
 void Side::setLocalPath(const QString& path) {

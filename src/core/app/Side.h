@@ -55,6 +55,9 @@ public:
     // The local pane's folder.
     QString localPath() const { return m_localPath; }
     void setLocalPath(const QString& path);
+    // The local pane has loaded its folder: the summary shows its path while
+    // the side shows the local disk.
+    void LocalFolderFilled(const QString& path);
 
 Q_SIGNALS:
     void headerTextChanged(const QString& text);

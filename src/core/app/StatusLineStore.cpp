@@ -1,6 +1,6 @@
 #include "StatusLineStore.h"
 
-#include <QSaveFile>
+#include "app/AtomicFile.h"
 
 #include <algorithm>
 
@@ -64,13 +64,5 @@ QString StatusLineStore::plainText() const {
 }
 
 bool StatusLineStore::saveToFile(const QString& path, QString* errorMessage) const {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray data = plainText().toUtf8();
-        ok = file.write(data) == data.size() && file.commit();
-    }
-    if (!ok && errorMessage)
-        *errorMessage = file.errorString();
-    return ok;
+    return WriteFileAtomically(path, plainText().toUtf8(), errorMessage);
 }

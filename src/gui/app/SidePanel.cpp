@@ -94,12 +94,7 @@ SidePanel::SidePanel(Side& side, QWidget* parent) : QWidget(parent), m_side(side
     connect(&side, &Side::localPathChanged, m_local,
             [this](const QString& path) { m_local->setPath(path); });
     connect(m_local, &LocalPane::pathChanged, &side, &Side::setLocalPath);
-    // A filled local folder shows its path in the summary line while the
-    // side shows the local disk.
-    connect(m_local, &LocalPane::filled, &side, [&side](const QString& path) {
-        if (side.localView())
-            side.setSummaryText(path);
-    });
+    connect(m_local, &LocalPane::filled, &side, &Side::LocalFolderFilled);
     m_local->setPath(side.localPath());
     for (const ButtonLook& look : Looks)
         showButton(look.which);
@@ -216,8 +211,6 @@ void SidePanel::showButton(SideButton which) {
 
 void SidePanel::showLocalView(bool local) {
     m_stack->setCurrentIndex(local ? 1 : 0);
-    if (local)
-        m_side.setSummaryText(m_local->path());
 }
 
 bool SidePanel::eventFilter(QObject* watched, QEvent* event) {

@@ -7,6 +7,7 @@
 #include "app/StatusLog.h"
 #include "widgets/GuiColours.h"
 
+#include "app/AtomicFile.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTextDocumentFragment>
 
@@ -159,11 +159,10 @@ void TextViewerWindow::writeTextFile(const QString& text, const QString& title) 
     const QString path = m_askSaveFileName ? m_askSaveFileName(this, request) : QString();
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    const QByteArray data = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    QString error;
+    if (!WriteFileAtomically(path, text.toUtf8(), &error))
         reportError(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+                        .arg(QDir::toNativeSeparators(path), error));
 }
 
 void TextViewerWindow::reportError(const QString& message) {
