@@ -32,6 +32,7 @@ private Q_SLOTS:
     void newSessionKeepsTheDataDirectory();
     void uncaughtErrorsAreLoggedNotFatal();
     void paneToggles();
+    void preferencesConfirmation();
 
 private:
     std::unique_ptr<TempDataDir> m_dir;
@@ -283,6 +284,25 @@ void TestAppModel::paneToggles() {
     QVERIFY(restored.queueShown() && !restored.statusShown());
     restored.adoptPositions({100, 400, 500, 500});
     QVERIFY(!restored.queueShown() && !restored.statusShown());
+}
+
+void TestAppModel::preferencesConfirmation() {
+    m_app->create();
+    Settings edited = m_app->settings();
+    edited.idleTime = 29;
+    edited.connectTimeout = 55;
+    const SettingsStore& store = m_app->settingsStore();
+    QCOMPARE(store.ConfirmPreferences(edited, {}, {}, *m_services),
+             QStringLiteral("Ant-idle value to low. \nLowest value 30 sec."));
+    QCOMPARE(m_services->soundCalls(), QStringList{QStringLiteral("playSystemSound:5")});
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("Korvane.ini"))));
+
+    edited.idleTime = 30;
+    QVERIFY(
+        store.ConfirmPreferences(edited, {QStringLiteral(" *.nfo ")}, {}, *m_services).isEmpty());
+    QCOMPARE(store.ReadSettings().connectTimeout, 55);
+    m_app->applyPreferences(m_app->settings());
+    QCOMPARE(m_app->skipList(), QStringList{QStringLiteral("*.nfo")});
 }
 
 QTEST_GUILESS_MAIN(TestAppModel)

@@ -1,7 +1,10 @@
 #include "SettingsStore.h"
 
+#include "DesktopServices.h"
 #include "IniFile.h"
 #include "PatternList.h"
+
+#include <QDir>
 
 #include <variant>
 
@@ -165,6 +168,22 @@ QString SettingsStore::ValidateIdleTime(int seconds) {
         return {};
     return QStringLiteral("Ant-idle value to low. ") + u'\n' +
            QStringLiteral("Lowest value 30 sec.");
+}
+
+QString SettingsStore::ConfirmPreferences(const Settings& settings, const QStringList& skipList,
+                                          const QStringList& favourites,
+                                          DesktopServices& services) const {
+    const QString refusal = ValidateIdleTime(settings.idleTime);
+    if (!refusal.isEmpty()) {
+        services.playSystemSound(SoundKind::Stop);
+        return refusal;
+    }
+    if (!SavePreferences(settings, skipList, favourites))
+        return QStringLiteral("The preferences could not be saved in %1.\n"
+                              "Check that the folder and its files can be written, "
+                              "then choose OK again.")
+            .arg(QDir::toNativeSeparators(m_paths.directory()));
+    return {};
 }
 
 bool SettingsStore::SavePreferences(const Settings& settings, const QStringList& skipList,

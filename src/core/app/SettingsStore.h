@@ -30,6 +30,8 @@ inline constexpr char AutoRefreshEnabled[] = "Auto Refresh Enabled";
 inline constexpr char AntiIdle[] = "Anti-Idle";
 } // namespace ToggleKey
 
+class DesktopServices;
+
 struct LoadedSettings {
     Settings settings;
     QStringList skipList;
@@ -54,6 +56,11 @@ public:
 
     // Empty when the interval is acceptable, else the message to show.
     static QString ValidateIdleTime(int seconds);
+    // The Preferences "&OK": refuses a too short anti-idle interval (with the
+    // stop sound), else writes everything. Returns what to tell the user, or
+    // empty when all was written.
+    QString ConfirmPreferences(const Settings& settings, const QStringList& skipList,
+                               const QStringList& favourites, DesktopServices& services) const;
 
     // "&OK" of Preferences: writes every value the dialog edits (menu-only
     // keys keep what the menus wrote), erases the old _Skip_ section of

@@ -88,17 +88,9 @@ QStringList PreferencesDialog::favourites() const {
 
 void PreferencesDialog::confirm() {
     const Settings after = editedSettings();
-    const QString refusal = SettingsStore::ValidateIdleTime(after.idleTime);
-    if (!refusal.isEmpty()) {
-        m_services.playSystemSound(SoundKind::Stop);
-        showMessage(refusal);
-        return;
-    }
-    if (!m_store.SavePreferences(after, skipList(), favourites())) {
-        showMessage(QStringLiteral("The preferences could not be saved in %1.\n"
-                                   "Check that the folder and its files can be written, "
-                                   "then choose OK again.")
-                        .arg(QDir::toNativeSeparators(m_store.paths().directory())));
+    const QString message = m_store.ConfirmPreferences(after, skipList(), favourites(), m_services);
+    if (!message.isEmpty()) {
+        showMessage(message);
         return;
     }
     emit preferencesSaved(m_before, after);
