@@ -115,8 +115,8 @@ void StatusLog::handleErrorLine(const QString& text) {
 }
 
 QString StatusLog::logFilePath() const {
-    // A name with a separator is a path of its own; relative paths and bare
-    // names still resolve against the data directory, never the current one.
+    // An absolute name is used as it is; any other resolves against the data
+    // directory, never the current one.
     return QDir(m_dataDirectory).filePath(m_options.logName);
 }
 

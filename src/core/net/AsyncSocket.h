@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
 #include <QQueue>
 #include <QString>
 

@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QHostInfo>
 #include <QIODevice>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 

@@ -4,7 +4,6 @@
 
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>

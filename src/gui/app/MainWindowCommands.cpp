@@ -7,12 +7,9 @@
 #include "app/SidePanel.h"
 #include "app/UserPrompts.h"
 #include "local/LocalPane.h"
-#include "net/FtpSession.h"
 #include "widgets/StatusPane.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QMessageBox>
 #include <QSplitter>
 
 void MainWindow::wireCommands() {

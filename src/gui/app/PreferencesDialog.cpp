@@ -55,8 +55,8 @@ PreferencesDialog::PreferencesDialog(const Settings& current, const SettingsStor
     connect(ok, &QPushButton::clicked, this, &PreferencesDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    // The fonts and "all" change outside this dialog (the viewer, the ALL
-    // action), so the file has the latest; so do the pattern lists.
+    // Both fonts, "all" and the pattern lists show what the files hold (a hand
+    // edit shows up here); every other value is the one in use.
     const LoadedSettings files = m_store.LoadSettings();
     m_shown.font = files.settings.font;
     m_shown.statusFont = files.settings.statusFont;

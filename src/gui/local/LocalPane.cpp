@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
-#include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QTreeView>
