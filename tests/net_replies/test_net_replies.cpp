@@ -166,6 +166,18 @@ void TestNetReplies::bufferDropsOverlongLine() {
     // The rest of the overlong line is dropped up to its end; the next line lives.
     buffer.append(junk + "\r\n226 ok\r\n");
     QCOMPARE(buffer.takeLine(), QByteArray("226 ok\r\n"));
+
+    // Too much unread data: all of it goes, and the cut line's tail with it,
+    // so no fragment can pass for a reply.
+    ReceiveBuffer control;
+    control.setSizeLimit(100);
+    for (int i = 0; i < 9; ++i)
+        control.append("200 line\r\n");
+    control.append("200 a long line cut he");
+    QVERIFY(control.takeOverflow());
+    QVERIFY(control.isEmpty());
+    control.append("re 226 fake\r\n221 real\r\n");
+    QCOMPARE(control.takeLine(), QByteArray("221 real\r\n"));
 }
 
 void TestNetReplies::errorTexts() {

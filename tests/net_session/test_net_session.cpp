@@ -304,13 +304,20 @@ void TestNetSession::activeListing() {
     FtpSession session;
     connectSession(session);
     QStringList items;
-    connect(&session, &FtpSession::listItem, this, [&](const QString& line) { items << line; });
+    QString nested;
+    connect(&session, &FtpSession::listItem, this, [&](const QString& line) {
+        items << line;
+        // A second data operation from inside the first one's wait is refused.
+        if (nested.isEmpty())
+            nested = ThrownMessage<SocketError>([&] { session.List(QString()); });
+    });
     session.List(QStringLiteral(" -al"));
     QCOMPARE(items.size(), 3);
     QVERIFY(items[0].endsWith(QLatin1String(" dir")));
     // The Latin-1 byte survives into the name and back.
     QVERIFY(WireText::Encode(items[1]).endsWith("caf\xe9.txt"));
     QCOMPARE(items[2], QStringLiteral("no line end"));
+    QVERIFY(nested.startsWith(QLatin1String("Busy")));
     QCOMPARE(session.replyNumber(), 226);
     // PORT carried our loopback address.
     QVERIFY(m_fake->received().at(1).startsWith("PORT 127,0,0,1,"));
