@@ -4,6 +4,7 @@
 // Usage: bench_statuslog [lines] [lines-between-event-rounds]
 
 #include "app/QtDesktopServices.h"
+#include "app/QtUserPrompts.h"
 #include "app/StatusLog.h"
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
@@ -89,10 +90,11 @@ int main(int argc, char* argv[]) {
     const int batch = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
 
     QtDesktopServices services;
+    QtUserPrompts prompts;
     StatusLog log(services);
     log.lines().setMaxRecords(200); // "Status Size" default
     log.lines().setMaxRemove(15);
-    StatusPane pane(log, services);
+    StatusPane pane(log, services, prompts);
     pane.resize(500, 160); // the default window's status pane
     pane.show();
     QCoreApplication::processEvents();

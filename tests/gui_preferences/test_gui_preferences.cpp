@@ -1,4 +1,5 @@
 #include "RecordingDesktopServices.h"
+#include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
 #include "app/FontConversion.h"
 #include "app/IniFile.h"
@@ -30,29 +31,22 @@ struct Fixture {
     TempDataDir dir;
     SettingsStore store{DataPaths(dir.path())};
     RecordingDesktopServices services;
-    QStringList messages;
-    QStringList filePickerFilters;
-    QString folderAnswer;
-    QString fileAnswer;
-    std::optional<QFont> fontAnswer;
-    QList<QFont> fontsOffered;
+    ScriptedUserPrompts prompts;
 
     std::unique_ptr<PreferencesDialog> open(const Settings& current = Settings()) {
-        auto dialog = std::make_unique<PreferencesDialog>(current, store, services);
-        PreferencesPickers pickers;
-        pickers.pickFolder = [this](QWidget*, const QString&) { return folderAnswer; };
-        pickers.pickFile = [this](QWidget*, const QString&, const QString& filter) {
-            filePickerFilters << filter;
-            return fileAnswer;
-        };
-        pickers.pickFont = [this](QWidget*, const QFont& current) {
-            fontsOffered << current;
-            return fontAnswer;
-        };
-        pickers.showMessage = [this](QWidget*, const QString& text) { messages << text; };
-        dialog->setPickers(std::move(pickers));
+        auto dialog = std::make_unique<PreferencesDialog>(current, store, services, prompts);
         dialog->show();
         return dialog;
+    }
+
+    // The refusals and failures shown so far.
+    QStringList messages() const {
+        const QString prefix = QStringLiteral("error:");
+        QStringList shown;
+        for (const QString& entry : prompts.asked)
+            if (entry.startsWith(prefix))
+                shown << entry.mid(prefix.size());
+        return shown;
     }
 
     QByteArray ini() const { return dir.readFile("Korvane.ini"); }
@@ -223,7 +217,7 @@ void TestGuiPreferences::okWritesEveryValueAndBothLists() {
     click(dialog.get(), "favoritePatternAddButton");
 
     click(dialog.get(), "OK1");
-    QVERIFY(f.messages.isEmpty());
+    QVERIFY(f.messages().isEmpty());
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(saved.count(), 1);
@@ -287,7 +281,7 @@ void TestGuiPreferences::idleBelowThirtyIsRefusedAndNothingWritten() {
     child<QSpinBox>(dialog.get(), "idleTimeSpin")->setValue(29);
 
     click(dialog.get(), "OK1");
-    QCOMPARE(f.messages, QStringList{IdleRefusal});
+    QCOMPARE(f.messages(), QStringList{IdleRefusal});
     QCOMPARE(f.services.soundCalls(), QStringList{"playSystemSound:5"});
     QVERIFY(dialog->isVisible());
     QCOMPARE(saved.count(), 0);
@@ -298,7 +292,7 @@ void TestGuiPreferences::idleBelowThirtyIsRefusedAndNothingWritten() {
     // The edits are still there; 30 is the lowest accepted value.
     child<QSpinBox>(dialog.get(), "idleTimeSpin")->setValue(30);
     click(dialog.get(), "OK1");
-    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages().size(), 1);
     QCOMPARE(saved.count(), 1);
     QCOMPARE(f.store.ReadSettings().email, QStringLiteral("new@example.org"));
     QCOMPARE(LoadPatternList(f.store.skipListPath(), SkipListSection), QStringList{"*.bak"});
@@ -335,9 +329,9 @@ void TestGuiPreferences::failedSaveStaysOpenWithTheEdits() {
     child<QLineEdit>(dialog.get(), "emailEdit")->setText("kept@example.org");
 
     click(dialog.get(), "OK1");
-    QCOMPARE(f.messages.size(), 1);
-    QVERIFY(f.messages[0].startsWith("The preferences could not be saved in "));
-    QVERIFY(f.messages[0].contains(QDir::toNativeSeparators(f.dir.path())));
+    QCOMPARE(f.messages().size(), 1);
+    QVERIFY(f.messages()[0].startsWith("The preferences could not be saved in "));
+    QVERIFY(f.messages()[0].contains(QDir::toNativeSeparators(f.dir.path())));
     QVERIFY(f.services.soundCalls().isEmpty());
     QVERIFY(dialog->isVisible());
     QCOMPARE(saved.count(), 0);
@@ -346,7 +340,7 @@ void TestGuiPreferences::failedSaveStaysOpenWithTheEdits() {
 
     QVERIFY(QDir(f.dir.path()).rmdir("favorite.dat"));
     click(dialog.get(), "OK1");
-    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages().size(), 1);
     QCOMPARE(saved.count(), 1);
     QCOMPARE(f.store.ReadSettings().email, QStringLiteral("kept@example.org"));
 }
@@ -505,29 +499,31 @@ void TestGuiPreferences::pickersFillFieldsAndPlayButtonsPlay() {
     Fixture f;
     auto dialog = f.open();
     auto* logName = child<QLineEdit>(dialog.get(), "logNameEdit");
-    f.folderAnswer = QStringLiteral("/var/tmp/logs");
+    f.prompts.fileAnswers.enqueue(QStringLiteral("/var/tmp/logs"));
     click(dialog.get(), "logNameBrowseButton");
     QCOMPARE(logName->text(), QStringLiteral("/var/tmp/logs/korvane.log"));
-    f.folderAnswer = QStringLiteral("/");
+    f.prompts.fileAnswers.enqueue(QStringLiteral("/"));
     click(dialog.get(), "logNameBrowseButton");
     QCOMPARE(logName->text(), QStringLiteral("/korvane.log"));
-    f.folderAnswer.clear(); // cancelled
-    click(dialog.get(), "logNameBrowseButton");
+    click(dialog.get(), "logNameBrowseButton"); // no answer: cancelled
     QCOMPARE(logName->text(), QStringLiteral("/korvane.log"));
 
-    f.folderAnswer = QStringLiteral("/home/me/Downloads");
+    const QString downloads = QStringLiteral("/home/me/Downloads");
+    f.prompts.fileAnswers.enqueue(downloads);
     click(dialog.get(), "downloadDirectoryBrowseButton");
-    QCOMPARE(child<QLineEdit>(dialog.get(), "downloadDirectoryEdit")->text(), f.folderAnswer);
+    QCOMPARE(child<QLineEdit>(dialog.get(), "downloadDirectoryEdit")->text(), downloads);
 
-    f.fileAnswer = QStringLiteral("/usr/bin/less");
+    const QString viewer = QStringLiteral("/usr/bin/less");
+    f.prompts.fileAnswers.enqueue(viewer);
     child<QCheckBox>(dialog.get(), "viewWithShellCheck")->setChecked(false);
     click(dialog.get(), "fileViewerBrowseButton");
-    QCOMPARE(child<QLineEdit>(dialog.get(), "fileViewerEdit")->text(), f.fileAnswer);
+    QCOMPARE(child<QLineEdit>(dialog.get(), "fileViewerEdit")->text(), viewer);
 
-    f.fileAnswer = QStringLiteral("/sounds/done.wav");
+    const QString wave = QStringLiteral("/sounds/done.wav");
+    f.prompts.fileAnswers.enqueue(wave);
     click(dialog.get(), "queueWavBrowseButton");
-    QCOMPARE(child<QLineEdit>(dialog.get(), "queueWavEdit")->text(), f.fileAnswer);
-    QCOMPARE(f.filePickerFilters.last(), QStringLiteral("Wav File (*.wav)"));
+    QCOMPARE(child<QLineEdit>(dialog.get(), "queueWavEdit")->text(), wave);
+    QCOMPARE(f.prompts.fileQuestions.last().filter, QStringLiteral("Wav File (*.wav)"));
 
     // Each play button plays its row's selected kind with its file.
     child<QComboBox>(dialog.get(), "queueSoundCombo")->setCurrentIndex(6);
@@ -552,20 +548,22 @@ void TestGuiPreferences::fontButtonsKeepColourAndCancel() {
     QVERIFY(f.dir.writeFile("Korvane.ini", "[_Main_]\r\nFont=" + StoredFont + "\r\n"));
     auto dialog = f.open();
 
-    QFont chosen(QStringLiteral("DejaVu Sans"));
-    chosen.setPointSize(14);
-    chosen.setBold(true);
-    f.fontAnswer = chosen;
+    FontDescription chosen;
+    chosen.family = QStringLiteral("DejaVu Sans");
+    chosen.pointSize = 14;
+    chosen.bold = true;
+    f.prompts.fontAnswers.enqueue(chosen);
     click(dialog.get(), "fontButton");
-    QCOMPARE(f.fontsOffered.size(), 1);
-    QCOMPARE(f.fontsOffered[0].family(), QStringLiteral("Courier New"));
-    QCOMPARE(f.fontsOffered[0].pointSize(), 12);
-    QVERIFY(f.fontsOffered[0].bold());
+    const QList<FontDescription>& offered = f.prompts.fontsOffered;
+    QCOMPARE(offered.size(), 1);
+    QCOMPARE(offered[0].family, QStringLiteral("Courier New"));
+    QCOMPARE(offered[0].pointSize, 12);
+    QVERIFY(offered[0].bold);
     QVERIFY(child<QLabel>(dialog.get(), "fontPreviewLabel")->text().startsWith("DejaVu Sans, 14"));
 
-    f.fontAnswer.reset(); // cancelled: the empty status font stays empty
+    // No answer: cancelled, and the empty status font stays empty.
     click(dialog.get(), "statusFontButton");
-    QCOMPARE(f.fontsOffered.size(), 2);
+    QCOMPARE(offered.size(), 2);
 
     click(dialog.get(), "OK1");
     const QByteArray ini = f.ini();

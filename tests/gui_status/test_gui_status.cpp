@@ -1,4 +1,5 @@
 #include "RecordingDesktopServices.h"
+#include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
 #include "app/FontDescription.h"
 #include "app/IniFile.h"
@@ -47,8 +48,9 @@ struct Pane {
 
     TempDataDir dir;
     RecordingDesktopServices services;
+    ScriptedUserPrompts prompts;
     StatusLog log{services};
-    StatusPane pane{log, services};
+    StatusPane pane{log, services, prompts};
 };
 
 // Collects the viewport's painted regions.
@@ -281,7 +283,7 @@ void TestGuiStatus::errorOnlyWindowToggles() {
     QVERIFY(errors->toPlainText().endsWith(QStringLiteral("550 error 119")));
 
     // A pane made after lines exist shows them at once.
-    StatusPane late(p.log, p.services);
+    StatusPane late(p.log, p.services, p.prompts);
     QCOMPARE(late.errorWindow()->toPlainText(), errors->toPlainText());
     QCOMPARE(late.console()->totalRows() > 0, true);
 }
@@ -339,26 +341,21 @@ void TestGuiStatus::saveToFile() {
     p.log.AddStatusLine(QStringLiteral("alpha"), clBlue);
     p.log.AddStatusLine(QStringLiteral("beta"), clGreen);
 
-    SaveFileRequest asked;
-    QString answer;
-    p.pane.setSaveFileNameProvider([&](QWidget*, const SaveFileRequest& request) {
-        asked = request;
-        return answer;
-    });
-
-    // Cancelled: nothing written.
+    // Cancelled (no answer): nothing written.
     p.action("SavetoFile1")->trigger();
+    QCOMPARE(p.prompts.fileQuestions.size(), 1);
+    const ScriptedUserPrompts::FileQuestion asked = p.prompts.fileQuestions.last();
     QCOMPARE(asked.filter, QStringLiteral("Log File (*.log)"));
     QCOMPARE(asked.directory, p.dir.path());
 
     // An existing file's contents are replaced.
-    answer = p.dir.filePath(QStringLiteral("saved.log"));
+    p.prompts.fileAnswers.enqueue(p.dir.filePath(QStringLiteral("saved.log")));
     QVERIFY(p.dir.writeFile(QStringLiteral("saved.log"), "old contents that are longer\n"));
     p.action("SavetoFile1")->trigger();
     QCOMPARE(p.dir.readFile(QStringLiteral("saved.log")), QByteArray("alpha\nbeta\n"));
 
     // A failure is reported as an error line and in errorlog.txt.
-    answer = p.dir.filePath(QStringLiteral("missing/dir/saved.log"));
+    p.prompts.fileAnswers.enqueue(p.dir.filePath(QStringLiteral("missing/dir/saved.log")));
     p.action("SavetoFile1")->trigger();
     const StatusLine& last = p.log.lines().line(p.log.lines().count() - 1);
     QVERIFY2(last.text.contains(QStringLiteral("saved.log")), qPrintable(last.text));
@@ -372,12 +369,12 @@ void TestGuiStatus::viewerOpensFromDoubleClick() {
     SettingsStore settings{DataPaths(p.dir.path())};
     std::unique_ptr<TextViewerWindow> viewer;
     int opened = 0;
-    QObject::connect(&p.log, &StatusLog::textViewerRequested,
-                     [&](const QString& caption, const QString& text) {
-                         ++opened;
-                         viewer = std::make_unique<TextViewerWindow>(p.log, settings, &p.pane);
-                         viewer->open(caption, text);
-                     });
+    QObject::connect(
+        &p.log, &StatusLog::textViewerRequested, [&](const QString& caption, const QString& text) {
+            ++opened;
+            viewer = std::make_unique<TextViewerWindow>(p.log, settings, p.prompts, &p.pane);
+            viewer->open(caption, text);
+        });
 
     p.log.AddStatusLine(QStringLiteral("220 Welcome"), clBlue);
     p.log.AddStatusLine(QStringLiteral("230 Logged in"), clBlue);
@@ -416,6 +413,7 @@ void TestGuiStatus::viewerOpensFromDoubleClick() {
 void TestGuiStatus::viewerKeepsGeometryFontAndSaves() {
     TempDataDir dir;
     RecordingDesktopServices services;
+    ScriptedUserPrompts prompts;
     StatusLog log(services);
     log.setDataDirectory(dir.path());
     SettingsStore settings{DataPaths(dir.path())};
@@ -425,7 +423,7 @@ void TestGuiStatus::viewerKeepsGeometryFontAndSaves() {
 
     // No _CusWindow_ yet: centred over the main window, nothing read.
     {
-        TextViewerWindow viewer(log, settings, &mainWindow);
+        TextViewerWindow viewer(log, settings, prompts, &mainWindow);
         viewer.open(QStringLiteral("Caption"), QStringLiteral("text"));
         const QPoint offset = viewer.frameGeometry().center() - mainWindow.frameGeometry().center();
         QVERIFY2(offset.manhattanLength() <= 2,
@@ -442,23 +440,24 @@ void TestGuiStatus::viewerKeepsGeometryFontAndSaves() {
     QCOMPARE(ini.readInteger(ViewerSection, "Width", -1), 420);
     QCOMPARE(ini.readInteger(ViewerSection, "Height", -1), 310);
 
-    TextViewerWindow viewer(log, settings, &mainWindow);
+    TextViewerWindow viewer(log, settings, prompts, &mainWindow);
     // Font: chosen through the dialog, written to _CusWindow_, applied next time.
-    QFont chosen = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    chosen.setPointSize(17);
-    chosen.setBold(true);
-    viewer.setFontProvider([&](QWidget*, const QFont&) { return std::optional<QFont>(chosen); });
+    FontDescription chosen;
+    chosen.family = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    chosen.pointSize = 17;
+    chosen.bold = true;
+    prompts.fontAnswers.enqueue(chosen);
     viewer.changeFont();
     FontDescription stored;
     QVERIFY(StringToFont(IniFile(settings.iniPath()).readString(ViewerSection, "Font"), stored));
     QCOMPARE(stored.pointSize, 17);
     QVERIFY(stored.bold);
-    QCOMPARE(stored.family, chosen.family());
+    QCOMPARE(stored.family, chosen.family);
 
     viewer.open(QStringLiteral("Again"), QStringLiteral("one\ntwo"));
     QCOMPARE(viewer.pos(), QPoint(33, 44));
     QCOMPARE(viewer.size(), QSize(420, 310));
-    TextViewerWindow fresh(log, settings, &mainWindow);
+    TextViewerWindow fresh(log, settings, prompts, &mainWindow);
     fresh.open(QStringLiteral("Fresh"), QStringLiteral("x"));
     QCOMPARE(fresh.textBox()->font().pointSize(), 17);
     QVERIFY(fresh.textBox()->font().bold());
@@ -473,13 +472,10 @@ void TestGuiStatus::viewerKeepsGeometryFontAndSaves() {
     QVERIFY(!viewer.wordWrap());
 
     // Save: whole text; Save Selection As: the selection only.
-    SaveFileRequest asked;
-    QString answer = dir.filePath(QStringLiteral("all.txt"));
-    viewer.setSaveFileNameProvider([&](QWidget*, const SaveFileRequest& request) {
-        asked = request;
-        return answer;
-    });
+    prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("all.txt")));
     viewer.findChild<QAction*>(QStringLiteral("Save1"))->trigger();
+    QCOMPARE(prompts.fileQuestions.size(), 1);
+    const ScriptedUserPrompts::FileQuestion asked = prompts.fileQuestions.last();
     QCOMPARE(asked.filter, QStringLiteral("Text File (*.txt)"));
     QCOMPARE(asked.defaultSuffix, QStringLiteral("txt"));
     QCOMPARE(dir.readFile(QStringLiteral("all.txt")), QByteArray("one\ntwo"));
@@ -491,7 +487,7 @@ void TestGuiStatus::viewerKeepsGeometryFontAndSaves() {
     cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
     viewer.textBox()->setTextCursor(cursor);
     QVERIFY(saveSelection->isEnabled());
-    answer = dir.filePath(QStringLiteral("part.txt"));
+    prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("part.txt")));
     saveSelection->trigger();
     QCOMPARE(dir.readFile(QStringLiteral("part.txt")), QByteArray("two"));
 

@@ -19,17 +19,33 @@ void ScriptedUserPrompts::error(const QString& text) {
     asked << QStringLiteral("error:") + text;
 }
 
-QString ScriptedUserPrompts::openFileName(const QString& caption, const QString&, const QString&) {
-    asked << QStringLiteral("open:") + caption;
+QString ScriptedUserPrompts::answerFile(FileQuestion question) {
+    asked << question.kind + QLatin1Char(':') + question.caption;
+    fileQuestions << std::move(question);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString ScriptedUserPrompts::saveFileName(const QString& caption, const QString&, const QString&) {
-    asked << QStringLiteral("save:") + caption;
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+QString ScriptedUserPrompts::openFileName(const QString& caption, const QString& directory,
+                                          const QString& filter) {
+    return answerFile({QStringLiteral("open"), caption, directory, filter, {}});
 }
 
-QString ScriptedUserPrompts::folder(const QString& caption, const QString&) {
-    asked << QStringLiteral("folder:") + caption;
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+QString ScriptedUserPrompts::saveFileName(const QString& caption, const QString& directory,
+                                          const QString& filter, const QString& defaultSuffix) {
+    return answerFile({QStringLiteral("save"), caption, directory, filter, defaultSuffix});
+}
+
+QString ScriptedUserPrompts::folder(const QString& caption, const QString& directory) {
+    return answerFile({QStringLiteral("folder"), caption, directory, {}, {}});
+}
+
+std::optional<FontDescription> ScriptedUserPrompts::chooseFont(const QString& caption,
+                                                               const FontDescription& current) {
+    asked << QStringLiteral("font:") + caption;
+    fontsOffered << current;
+    std::optional<FontDescription> answer =
+        fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
+    if (answer)
+        answer->colour = current.colour;
+    return answer;
 }

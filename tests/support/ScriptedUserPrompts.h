@@ -2,6 +2,7 @@
 
 #include "app/UserPrompts.h"
 
+#include <QList>
 #include <QQueue>
 #include <QStringList>
 
@@ -16,13 +17,33 @@ public:
     void error(const QString& text) override;
     QString openFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& directory,
-                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& directory, const QString& filter,
+                         const QString& defaultSuffix = {}) override;
     QString folder(const QString& caption, const QString& directory) override;
+    // Answers with the queued font in current's colour, as the dialog would.
+    std::optional<FontDescription> chooseFont(const QString& caption,
+                                              const FontDescription& current) override;
+
+    // The details of a file or folder question.
+    struct FileQuestion {
+        QString kind; // "open", "save" or "folder"
+        QString caption;
+        QString directory;
+        QString filter;
+        QString defaultSuffix;
+    };
 
     QQueue<std::optional<QString>> inputAnswers;
     QQueue<bool> confirmAnswers;
+    // Shared by file and folder pickers, in the order they are asked.
     QQueue<QString> fileAnswers;
+    QQueue<std::optional<FontDescription>> fontAnswers;
     // Everything asked or shown, as "kind:text".
     QStringList asked;
+    QList<FileQuestion> fileQuestions;
+    // The current font of each font question.
+    QList<FontDescription> fontsOffered;
+
+private:
+    QString answerFile(FileQuestion question);
 };

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/FontDescription.h"
+
 #include <QString>
 
 #include <optional>
 
-// Every question logic asks the user goes through here, so tests answer
-// with scripts and the GUI with dialogs.
+// Every question the program asks the user goes through here, so tests
+// answer with scripts and the GUI with dialogs.
 class UserPrompts {
 public:
     virtual ~UserPrompts() = default;
@@ -18,10 +20,15 @@ public:
     virtual void information(const QString& text) = 0;
     virtual void error(const QString& text) = 0;
     // File and folder pickers; empty when cancelled. Filters use Qt's form,
-    // for example "Log File (*.log)".
+    // for example "Log File (*.log)". A save dialog appends defaultSuffix
+    // (without its dot) to a name typed without one.
     virtual QString openFileName(const QString& caption, const QString& directory,
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& directory,
-                                 const QString& filter) = 0;
+                                 const QString& filter, const QString& defaultSuffix = {}) = 0;
     virtual QString folder(const QString& caption, const QString& directory) = 0;
+    // A font dialog starting at current; nothing when cancelled. The colour
+    // is not asked: the answer keeps current's.
+    virtual std::optional<FontDescription> chooseFont(const QString& caption,
+                                                      const FontDescription& current) = 0;
 };

@@ -57,7 +57,7 @@ void MainWindow::buildPanes() {
     m_queue = new QTreeView;
     m_queue->setObjectName(QStringLiteral("LvQueue"));
     m_queue->setRootIsDecorated(false);
-    m_statusPane = new StatusPane(m_app.statusLog(), m_app.services());
+    m_statusPane = new StatusPane(m_app.statusLog(), m_app.services(), m_app.prompts());
     m_statusPane->setObjectName(QStringLiteral("StatusPane"));
 
     m_bottomSplit = new QSplitter(Qt::Horizontal);
@@ -358,7 +358,8 @@ void MainWindow::fitStatusBar() {
 
 void MainWindow::showTextViewer(const QString& caption, const QString& text) {
     if (!m_viewer) {
-        m_viewer = new TextViewerWindow(m_app.statusLog(), m_app.settingsStore(), this);
+        m_viewer =
+            new TextViewerWindow(m_app.statusLog(), m_app.settingsStore(), m_app.prompts(), this);
         m_viewer->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_viewer->open(caption, text, this);

@@ -152,8 +152,8 @@ void MainWindow::openPreferences() {
         m_preferences->activateWindow();
         return;
     }
-    m_preferences =
-        new PreferencesDialog(m_app.settings(), m_app.settingsStore(), m_app.services(), this);
+    m_preferences = new PreferencesDialog(m_app.settings(), m_app.settingsStore(), m_app.services(),
+                                          m_app.prompts(), this);
     m_preferences->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_preferences, &PreferencesDialog::preferencesSaved, this,
             [this](const Settings& before, const Settings&) { m_app.applyPreferences(before); });

@@ -2,6 +2,7 @@
 
 #include "app/DesktopServices.h"
 #include "app/SettingsStore.h"
+#include "app/UserPrompts.h"
 #include "app/preferences/DisplayTab.h"
 #include "app/preferences/FavoritesTab.h"
 #include "app/preferences/GeneralTab.h"
@@ -18,16 +19,17 @@
 #include <QVBoxLayout>
 
 PreferencesDialog::PreferencesDialog(const Settings& current, const SettingsStore& store,
-                                     DesktopServices& services, QWidget* parent)
+                                     DesktopServices& services, UserPrompts& prompts,
+                                     QWidget* parent)
     : QDialog(parent), m_before(current), m_shown(current), m_store(store), m_services(services),
-      m_pickers(PreferencesPickers::Standard()), m_tabs(new QTabWidget(this)),
-      m_general(new GeneralTab(m_pickers, m_tabs)), m_display(new DisplayTab(m_pickers, m_tabs)),
-      m_options(new OptionsTab(m_tabs)), m_skipList(new SkipListTab(m_tabs)),
-      m_favorites(new FavoritesTab(m_tabs)), m_ident(new IdentTab(m_tabs)),
-      m_sounds(new SoundsTab(m_pickers, services, m_tabs)), m_pages{m_general,   m_display,
-                                                                    m_options,   m_skipList,
-                                                                    m_favorites, m_ident,
-                                                                    m_sounds} {
+      m_prompts(prompts), m_tabs(new QTabWidget(this)), m_general(new GeneralTab(prompts, m_tabs)),
+      m_display(new DisplayTab(prompts, m_tabs)), m_options(new OptionsTab(m_tabs)),
+      m_skipList(new SkipListTab(m_tabs)), m_favorites(new FavoritesTab(m_tabs)),
+      m_ident(new IdentTab(m_tabs)),
+      m_sounds(new SoundsTab(prompts, services, m_tabs)), m_pages{m_general,   m_display,
+                                                                  m_options,   m_skipList,
+                                                                  m_favorites, m_ident,
+                                                                  m_sounds} {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Preferences"));
     m_tabs->setObjectName(QStringLiteral("preferencesTabs"));
@@ -67,10 +69,6 @@ PreferencesDialog::PreferencesDialog(const Settings& current, const SettingsStor
     m_favorites->patterns()->setPatterns(files.favourites);
 }
 
-void PreferencesDialog::setPickers(PreferencesPickers pickers) {
-    m_pickers = std::move(pickers);
-}
-
 Settings PreferencesDialog::editedSettings() const {
     Settings settings = m_shown;
     for (const PreferencesTab* page : m_pages)
@@ -90,14 +88,9 @@ void PreferencesDialog::confirm() {
     const Settings after = editedSettings();
     const QString message = m_store.ConfirmPreferences(after, skipList(), favourites(), m_services);
     if (!message.isEmpty()) {
-        showMessage(message);
+        m_prompts.error(message);
         return;
     }
     emit preferencesSaved(m_before, after);
     accept();
-}
-
-void PreferencesDialog::showMessage(const QString& message) {
-    if (m_pickers.showMessage)
-        m_pickers.showMessage(this, message);
 }

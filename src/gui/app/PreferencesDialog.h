@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/PreferencesPickers.h"
 #include "app/Settings.h"
 
 #include <QDialog>
@@ -17,20 +16,19 @@ class QTabWidget;
 class SettingsStore;
 class SkipListTab;
 class SoundsTab;
+class UserPrompts;
 
 // The Preferences dialog (`TForm5`): edits most settings of Korvane.ini and
 // both pattern lists. It shows the values it is given, except the two fonts,
 // the pattern lists and "all", which it reads from the files. "&OK" validates
 // and writes everything; the application applies the effects when
-// preferencesSaved arrives. "&Cancel" writes nothing.
+// preferencesSaved arrives. "&Cancel" writes nothing. Pickers and messages
+// go through prompts.
 class PreferencesDialog : public QDialog {
     Q_OBJECT
 public:
     PreferencesDialog(const Settings& current, const SettingsStore& store,
-                      DesktopServices& services, QWidget* parent = nullptr);
-
-    // Replaces the Qt dialogs and message box (tests answer them instead).
-    void setPickers(PreferencesPickers pickers);
+                      DesktopServices& services, UserPrompts& prompts, QWidget* parent = nullptr);
 
     // The values as edited so far, on top of those the dialog was given.
     Settings editedSettings() const;
@@ -46,13 +44,11 @@ signals:
     void preferencesSaved(const Settings& before, const Settings& after);
 
 private:
-    void showMessage(const QString& message);
-
     Settings m_before;
     Settings m_shown;
     const SettingsStore& m_store;
     DesktopServices& m_services;
-    PreferencesPickers m_pickers; // the tabs hold a reference to it
+    UserPrompts& m_prompts;
     QTabWidget* m_tabs;
     GeneralTab* m_general;
     DisplayTab* m_display;

@@ -4,9 +4,10 @@
 
 class QWidget;
 
-// The user's questions as Qt dialogs over the main window.
+// The user's questions as Qt dialogs over the window the user is working in.
 class QtUserPrompts : public UserPrompts {
 public:
+    // The fallback parent when no window of the program is active.
     void setParentWindow(QWidget* parent) { m_parent = parent; }
 
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
@@ -16,10 +17,14 @@ public:
     void error(const QString& text) override;
     QString openFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& directory,
-                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& directory, const QString& filter,
+                         const QString& defaultSuffix = {}) override;
     QString folder(const QString& caption, const QString& directory) override;
+    std::optional<FontDescription> chooseFont(const QString& caption,
+                                              const FontDescription& current) override;
 
 private:
+    QWidget* dialogParent() const;
+
     QWidget* m_parent = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "app/FontDescription.h"
 #include "app/SettingsStore.h"
 #include "app/StatusLog.h"
+#include "app/UserPrompts.h"
 #include "widgets/GuiColours.h"
 
 #include "app/AtomicFile.h"
@@ -23,9 +24,10 @@ constexpr int DefaultWidth = 600;
 constexpr int DefaultHeight = 400;
 } // namespace
 
-TextViewerWindow::TextViewerWindow(StatusLog& log, const SettingsStore& settings, QWidget* parent)
+TextViewerWindow::TextViewerWindow(StatusLog& log, const SettingsStore& settings,
+                                   UserPrompts& prompts, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_log(log), m_settings(settings),
-      m_askSaveFileName(AskSaveFileName), m_askFont(AskFont) {
+      m_prompts(prompts) {
     setObjectName(QStringLiteral("FrmDir"));
     resize(DefaultWidth, DefaultHeight);
 
@@ -105,14 +107,6 @@ void TextViewerWindow::setWordWrap(bool on) {
     m_wordWrap->setChecked(on);
 }
 
-void TextViewerWindow::setSaveFileNameProvider(SaveFileNameProvider provider) {
-    m_askSaveFileName = std::move(provider);
-}
-
-void TextViewerWindow::setFontProvider(FontProvider provider) {
-    m_askFont = std::move(provider);
-}
-
 void TextViewerWindow::applyStoredFont() {
     const QString stored = m_settings.ReadViewerFont();
     if (stored.isEmpty())
@@ -129,13 +123,12 @@ void TextViewerWindow::applyStoredFont() {
 }
 
 void TextViewerWindow::changeFont() {
-    if (!m_askFont)
-        return;
-    const std::optional<QFont> font = m_askFont(this, m_text->font());
+    const std::optional<FontDescription> font =
+        m_prompts.chooseFont(QString(), ToFontDescription(m_text->font(), m_fontColour));
     if (!font)
         return;
-    m_text->setFont(*font);
-    if (!m_settings.WriteViewerFont(FontToString(ToFontDescription(*font, m_fontColour))))
+    m_text->setFont(ToQFont(*font, m_text->font()));
+    if (!m_settings.WriteViewerFont(FontToString(*font)))
         reportError(QStringLiteral("Unable to write the viewer font to %1")
                         .arg(QDir::toNativeSeparators(m_settings.iniPath())));
 }
@@ -151,12 +144,8 @@ void TextViewerWindow::saveSelectionAs() {
 }
 
 void TextViewerWindow::writeTextFile(const QString& text, const QString& title) {
-    SaveFileRequest request;
-    request.caption = title;
-    request.directory = m_log.dataDirectory();
-    request.filter = QStringLiteral("Text File (*.txt)");
-    request.defaultSuffix = QStringLiteral("txt");
-    const QString path = m_askSaveFileName ? m_askSaveFileName(this, request) : QString();
+    const QString path = m_prompts.saveFileName(
+        title, m_log.dataDirectory(), QStringLiteral("Text File (*.txt)"), QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     QString error;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "widgets/FileDialogs.h"
-
 #include <QMainWindow>
 
 class QAction;
@@ -9,6 +7,7 @@ class QMenu;
 class QPlainTextEdit;
 class SettingsStore;
 class StatusLog;
+class UserPrompts;
 
 // The text viewer (`TFrmDir`): a stay-on-top window showing the status lines
 // or a collected help reply as read-only text. Its geometry and font live in
@@ -18,7 +17,8 @@ class TextViewerWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    TextViewerWindow(StatusLog& log, const SettingsStore& settings, QWidget* parent = nullptr);
+    TextViewerWindow(StatusLog& log, const SettingsStore& settings, UserPrompts& prompts,
+                     QWidget* parent = nullptr);
 
     // Shows caption and text, centred over `over` (or the parent), then moved
     // to the stored geometry when _CusWindow_ exists.
@@ -28,9 +28,6 @@ public:
     QString text() const;
     bool wordWrap() const;
     void setWordWrap(bool on);
-
-    void setSaveFileNameProvider(SaveFileNameProvider provider);
-    void setFontProvider(FontProvider provider);
 
 public slots:
     void save();
@@ -51,10 +48,9 @@ private:
 
     StatusLog& m_log;
     const SettingsStore& m_settings;
+    UserPrompts& m_prompts;
     QPlainTextEdit* m_text = nullptr;
     QAction* m_wordWrap = nullptr;
     QMenu* m_popup = nullptr;
     QString m_fontColour = QStringLiteral("clWindowText");
-    SaveFileNameProvider m_askSaveFileName;
-    FontProvider m_askFont;
 };

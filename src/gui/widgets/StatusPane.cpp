@@ -3,6 +3,7 @@
 #include "app/DesktopServices.h"
 #include "app/ErrorLog.h"
 #include "app/StatusLog.h"
+#include "app/UserPrompts.h"
 #include "widgets/StatusConsole.h"
 
 #include <QAction>
@@ -14,8 +15,9 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 
-StatusPane::StatusPane(StatusLog& log, DesktopServices& services, QWidget* parent)
-    : QWidget(parent), m_log(log), m_services(services), m_askSaveFileName(AskSaveFileName) {
+StatusPane::StatusPane(StatusLog& log, DesktopServices& services, UserPrompts& prompts,
+                       QWidget* parent)
+    : QWidget(parent), m_log(log), m_services(services), m_prompts(prompts) {
     m_console = new StatusConsole(log.lines(), this);
 
     m_errorWindow = new QPlainTextEdit(this);
@@ -78,10 +80,6 @@ QAction* StatusPane::addMenuAction(QMenu* menu, const char* objectName, const QS
     return action;
 }
 
-void StatusPane::setSaveFileNameProvider(SaveFileNameProvider provider) {
-    m_askSaveFileName = std::move(provider);
-}
-
 bool StatusPane::isErrorOnly() const {
     return !m_errorWindow->isHidden();
 }
@@ -107,10 +105,8 @@ void StatusPane::copyStatusToClipboard() {
 }
 
 void StatusPane::saveStatusToFile() {
-    SaveFileRequest request;
-    request.directory = m_log.dataDirectory();
-    request.filter = QStringLiteral("Log File (*.log)");
-    const QString path = m_askSaveFileName ? m_askSaveFileName(this, request) : QString();
+    const QString path = m_prompts.saveFileName(QString(), m_log.dataDirectory(),
+                                                QStringLiteral("Log File (*.log)"));
     if (path.isEmpty())
         return;
     QString error;

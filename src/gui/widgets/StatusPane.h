@@ -1,7 +1,5 @@
 #pragma once
 
-#include "widgets/FileDialogs.h"
-
 #include <QWidget>
 
 class DesktopServices;
@@ -10,6 +8,7 @@ class QMenu;
 class QPlainTextEdit;
 class StatusConsole;
 class StatusLog;
+class UserPrompts;
 
 // The status pane: the colour console `wcStatus` and, over it, the plain
 // error-only window `tError` (hidden by default), each with its context menu
@@ -18,15 +17,13 @@ class StatusPane : public QWidget {
     Q_OBJECT
 
 public:
-    StatusPane(StatusLog& log, DesktopServices& services, QWidget* parent = nullptr);
+    StatusPane(StatusLog& log, DesktopServices& services, UserPrompts& prompts,
+               QWidget* parent = nullptr);
 
     StatusConsole* console() const { return m_console; }
     QPlainTextEdit* errorWindow() const { return m_errorWindow; }
     QMenu* statusMenu() const { return m_statusMenu; }
     QMenu* errorMenu() const { return m_errorMenu; }
-
-    // The "&Save to File" dialog; tests answer it without a modal dialog.
-    void setSaveFileNameProvider(SaveFileNameProvider provider);
 
     bool isErrorOnly() const;
 
@@ -49,9 +46,9 @@ private:
 
     StatusLog& m_log;
     DesktopServices& m_services;
+    UserPrompts& m_prompts;
     StatusConsole* m_console = nullptr;
     QPlainTextEdit* m_errorWindow = nullptr;
     QMenu* m_statusMenu = nullptr;
     QMenu* m_errorMenu = nullptr;
-    SaveFileNameProvider m_askSaveFileName;
 };

@@ -1,7 +1,7 @@
 #include "app/preferences/DisplayTab.h"
 
 #include "app/FontConversion.h"
-#include "app/PreferencesPickers.h"
+#include "app/UserPrompts.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -12,8 +12,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-DisplayTab::DisplayTab(const PreferencesPickers& pickers, QWidget* parent)
-    : PreferencesTab(parent), m_pickers(pickers) {
+DisplayTab::DisplayTab(UserPrompts& prompts, QWidget* parent)
+    : PreferencesTab(parent), m_prompts(prompts) {
     setObjectName(QStringLiteral("displayTab"));
     m_directories = new ChoiceGroup(
         QStringLiteral("Directory Listing"),
@@ -97,14 +97,12 @@ void DisplayTab::store(Settings& s) const {
 }
 
 void DisplayTab::chooseFont(QString& fontString, QLabel* preview) {
-    if (!m_pickers.pickFont)
-        return;
     FontDescription desc = ToFontDescription(font(), FontDescription().colour);
     StringToFont(fontString, desc);
-    const std::optional<QFont> chosen = m_pickers.pickFont(this, ToQFont(desc, font()));
+    const std::optional<FontDescription> chosen = m_prompts.chooseFont(QString(), desc);
     if (!chosen)
         return;
-    fontString = FontToString(ToFontDescription(*chosen, desc.colour));
+    fontString = FontToString(*chosen);
     showFont(fontString, preview);
 }
 

@@ -6,14 +6,14 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
-struct PreferencesPickers;
+class UserPrompts;
 
 // "Display": listing order and sorting, the optional columns, both fonts and
 // the connect menu's column length.
 class DisplayTab : public PreferencesTab {
     Q_OBJECT
 public:
-    DisplayTab(const PreferencesPickers& pickers, QWidget* parent = nullptr);
+    DisplayTab(UserPrompts& prompts, QWidget* parent = nullptr);
 
     void load(const Settings& settings) override;
     void store(Settings& settings) const override;
@@ -24,7 +24,7 @@ private:
     void chooseFont(QString& fontString, QLabel* preview);
     void showFont(const QString& fontString, QLabel* preview) const;
 
-    const PreferencesPickers& m_pickers;
+    UserPrompts& m_prompts;
     ChoiceGroup* m_directories;
     ChoiceGroup* m_autoSort;
     ChoiceGroup* m_sort;

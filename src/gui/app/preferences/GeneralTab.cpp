@@ -1,6 +1,6 @@
 #include "app/preferences/GeneralTab.h"
 
-#include "app/PreferencesPickers.h"
+#include "app/UserPrompts.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -32,8 +32,8 @@ QString StartFolder(const QString& path) {
 
 } // namespace
 
-GeneralTab::GeneralTab(const PreferencesPickers& pickers, QWidget* parent)
-    : PreferencesTab(parent), m_pickers(pickers) {
+GeneralTab::GeneralTab(UserPrompts& prompts, QWidget* parent)
+    : PreferencesTab(parent), m_prompts(prompts) {
     setObjectName(QStringLiteral("generalTab"));
     m_email = MakeLineEdit(QStringLiteral("emailEdit"), this);
     m_connectTimeout = MakeSpinBox(QStringLiteral("connectTimeoutSpin"), this);
@@ -116,26 +116,21 @@ void GeneralTab::store(Settings& s) const {
 }
 
 void GeneralTab::browseLogFolder() {
-    if (!m_pickers.pickFolder)
-        return;
-    const QString folder = m_pickers.pickFolder(this, StartFolder(m_logName->text()));
+    const QString folder = m_prompts.folder(QString(), StartFolder(m_logName->text()));
     if (folder.isEmpty())
         return;
     m_logName->setText(folder.endsWith(u'/') ? folder + LogFileName : folder + u'/' + LogFileName);
 }
 
 void GeneralTab::browseDownloadDirectory() {
-    if (!m_pickers.pickFolder)
-        return;
-    const QString folder = m_pickers.pickFolder(this, m_downloadDirectory->text());
+    const QString folder = m_prompts.folder(QString(), m_downloadDirectory->text());
     if (!folder.isEmpty())
         m_downloadDirectory->setText(folder);
 }
 
 void GeneralTab::browseFileViewer() {
-    if (!m_pickers.pickFile)
-        return;
-    const QString program = m_pickers.pickFile(this, StartFolder(m_fileViewer->text()), QString());
+    const QString program =
+        m_prompts.openFileName(QString(), StartFolder(m_fileViewer->text()), QString());
     if (!program.isEmpty())
         m_fileViewer->setText(program);
 }

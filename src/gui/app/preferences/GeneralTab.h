@@ -6,14 +6,14 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
-struct PreferencesPickers;
+class UserPrompts;
 
 // "General": connection timing, the log file, local paths, the file viewer
 // and anti-idle.
 class GeneralTab : public PreferencesTab {
     Q_OBJECT
 public:
-    GeneralTab(const PreferencesPickers& pickers, QWidget* parent = nullptr);
+    GeneralTab(UserPrompts& prompts, QWidget* parent = nullptr);
 
     void load(const Settings& settings) override;
     void store(Settings& settings) const override;
@@ -24,7 +24,7 @@ private:
     void browseFileViewer();
     void updateViewerEnabled();
 
-    const PreferencesPickers& m_pickers;
+    UserPrompts& m_prompts;
     QLineEdit* m_email;
     QSpinBox* m_connectTimeout;
     QSpinBox* m_retryDelay;

@@ -1,7 +1,7 @@
 #include "app/preferences/SoundsTab.h"
 
 #include "app/DesktopServices.h"
-#include "app/PreferencesPickers.h"
+#include "app/UserPrompts.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -27,8 +27,8 @@ const Event Events[] = {
 
 } // namespace
 
-SoundsTab::SoundsTab(const PreferencesPickers& pickers, DesktopServices& services, QWidget* parent)
-    : PreferencesTab(parent), m_pickers(pickers),
+SoundsTab::SoundsTab(UserPrompts& prompts, DesktopServices& services, QWidget* parent)
+    : PreferencesTab(parent), m_prompts(prompts),
       m_services(services), m_rows{{{&Settings::connectSound, &Settings::connectWav},
                                     {&Settings::disconnectSound, &Settings::disconnectWav},
                                     {&Settings::errorSound, &Settings::errorWav},
@@ -76,11 +76,9 @@ void SoundsTab::store(Settings& s) const {
 }
 
 void SoundsTab::browse(const Row& row) {
-    if (!m_pickers.pickFile)
-        return;
     const QString current = row.waveEdit->text();
     const QString start = current.isEmpty() ? QString() : QFileInfo(current).path();
-    const QString file = m_pickers.pickFile(this, start, WaveFilter);
+    const QString file = m_prompts.openFileName(QString(), start, WaveFilter);
     if (!file.isEmpty())
         row.waveEdit->setText(file);
 }

@@ -6,15 +6,14 @@
 
 class DesktopServices;
 class QLineEdit;
-struct PreferencesPickers;
+class UserPrompts;
 
 // "Sounds": a SoundKind and a wave file for each of the four events, with a
 // button that plays the selected pair at once.
 class SoundsTab : public PreferencesTab {
     Q_OBJECT
 public:
-    SoundsTab(const PreferencesPickers& pickers, DesktopServices& services,
-              QWidget* parent = nullptr);
+    SoundsTab(UserPrompts& prompts, DesktopServices& services, QWidget* parent = nullptr);
 
     void load(const Settings& settings) override;
     void store(Settings& settings) const override;
@@ -30,7 +29,7 @@ private:
     void browse(const Row& row);
     void play(const Row& row);
 
-    const PreferencesPickers& m_pickers;
+    UserPrompts& m_prompts;
     DesktopServices& m_services;
     std::array<Row, 4> m_rows;
 };
