@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Helpers of bench_transfer: the peer tool's runs, this process's CPU time
+// and memory, test files and medians.
+namespace BenchSupport {
+
+// One curl run: its own timing fields, and the CPU and peak memory the
+// kernel accounted to the child process.
+struct CurlRun {
+    bool ok = false;
+    QString error;
+    double preTransfer = 0; // %{time_pretransfer}: the RETR/STOR reply is in
+    double total = 0;       // %{time_total}: the final reply is in
+    qint64 bytes = 0;       // %{size_download} or %{size_upload}
+    double cpuSeconds = 0;  // user + system
+    long maxRssKiB = 0;
+};
+
+// Runs curl with the arguments (plus -s -S and the -w timing fields) and
+// waits for it with wait4, which yields the child's own resource usage.
+CurlRun runCurl(const QStringList& arguments);
+
+double monotonicSeconds();
+// User plus system CPU seconds of this process so far.
+double processCpuSeconds();
+// Resets this process's peak resident size (VmHWM) to its current size.
+bool resetPeakMemory();
+// A field of /proc/self/status in KiB ("VmHWM", "VmRSS"); -1 when absent.
+long statusKiB(const char* field);
+
+bool makeFile(const QString& path, qint64 size);
+// True when both files exist and hold the same bytes.
+bool sameContent(const QString& a, const QString& b);
+// Flushes what the previous run left dirty, so that its write-back does not
+// land in the next run.
+void settleDisk();
+
+double median(std::vector<double> values);
+// (max - min) / median, as a fraction.
+double spread(const std::vector<double>& values);
+
+} // namespace BenchSupport
