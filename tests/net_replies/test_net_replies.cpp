@@ -3,6 +3,7 @@
 #include "net/FtpReplies.h"
 #include "net/ReceiveBuffer.h"
 #include "net/SocketErrorText.h"
+#include "net/TransferCheck.h"
 #include "net/WireText.h"
 
 #include <QtTest>
@@ -12,7 +13,7 @@ class TestNetReplies : public QObject {
 private Q_SLOTS:
     void replyCodes_data();
     void replyCodes();
-    void continuationLines();
+    void multiLineFraming();
     void passivePort_data();
     void passivePort();
     void announcedSize_data();
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void bufferSplitsAndJoinsLines();
     void bufferDropsOverlongLine();
     void errorTexts();
+    void downloadVerdicts_data();
+    void downloadVerdicts();
 };
 
 void TestNetReplies::replyCodes_data() {
@@ -43,12 +46,23 @@ void TestNetReplies::replyCodes() {
     QCOMPARE(FtpReplies::ReplyCode(line), code);
 }
 
-void TestNetReplies::continuationLines() {
-    QVERIFY(FtpReplies::IsContinuation("220-first\r\n"));
-    QVERIFY(FtpReplies::IsContinuation(" indented\r\n"));
-    QVERIFY(!FtpReplies::IsContinuation("220 last\r\n"));
-    QVERIFY(!FtpReplies::IsContinuation("plain text\r\n"));
-    QVERIFY(!FtpReplies::IsContinuation("22-"));
+void TestNetReplies::multiLineFraming() {
+    using namespace FtpReplies;
+    QVERIFY(OpensMultiLine("220-first\r\n"));
+    QVERIFY(!OpensMultiLine("220 only\r\n"));
+    QVERIFY(!OpensMultiLine("22-x\r\n"));
+    QVERIFY(!OpensMultiLine(" 220-indented\r\n"));
+    // Only the first line's code with a blank (or nothing) ends the reply.
+    QVERIFY(ClosesMultiLine("331-a", "331 last\r\n"));
+    QVERIFY(ClosesMultiLine("331-a", "331\r\n"));
+    QVERIFY(!ClosesMultiLine("331-a", "331-more\r\n"));
+    QVERIFY(!ClosesMultiLine("331-a", "530 other code\r\n"));
+    QVERIFY(!ClosesMultiLine("331-a", "plain middle line\r\n"));
+    QVERIFY(!ClosesMultiLine("331-a", "3310 digits\r\n"));
+
+    QCOMPARE(SizeReply("213 5368709120\r\n"), qint64(5368709120));
+    QCOMPARE(SizeReply("550 no such file\r\n"), qint64(-1));
+    QCOMPARE(SizeReply("213 unknown\r\n"), qint64(-1));
 }
 
 void TestNetReplies::passivePort_data() {
@@ -103,6 +117,9 @@ void TestNetReplies::commandKindsAndPaths() {
     QCOMPARE(FtpReplies::QuotedPath("257 \"/home/x\" is current directory"),
              QStringLiteral("/home/x"));
     QCOMPARE(FtpReplies::QuotedPath("257 no quotes"), QString());
+    // A doubled quote inside the path stands for one.
+    QCOMPARE(FtpReplies::QuotedPath("257 \"/a\"\"b\" created"), QStringLiteral("/a\"b"));
+    QCOMPARE(FtpReplies::QuotedPath("257 \"/x\"\"\"\"\" ok"), QStringLiteral("/x\"\""));
 }
 
 void TestNetReplies::vendorFromSyst() {
@@ -166,6 +183,10 @@ void TestNetReplies::bufferDropsOverlongLine() {
     // The rest of the overlong line is dropped up to its end; the next line lives.
     buffer.append(junk + "\r\n226 ok\r\n");
     QCOMPARE(buffer.takeLine(), QByteArray("226 ok\r\n"));
+    // Also when the overlong line arrives whole, with its end.
+    buffer.append(QByteArray(1500, 'y') + "\n200 next\r\n");
+    QVERIFY(buffer.takeOverflow());
+    QCOMPARE(buffer.takeLine(), QByteArray("200 next\r\n"));
 
     // Too much unread data: all of it goes, and the cut line's tail with it,
     // so no fragment can pass for a reply.
@@ -186,6 +207,59 @@ void TestNetReplies::errorTexts() {
              QStringLiteral("11004:Valid name, no data record of requested type"));
     QCOMPARE(SocketErrorText::Describe(4242), QStringLiteral("Unknown Error No. 4242"));
     QCOMPARE(SocketErrorText::NumberFor(QAbstractSocket::ConnectionRefusedError), 10061);
+}
+
+void TestNetReplies::downloadVerdicts_data() {
+    QTest::addColumn<qint64>("restartAt");
+    QTest::addColumn<qint64>("remoteSize");
+    QTest::addColumn<qint64>("announced");
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<bool>("binary");
+    QTest::addColumn<QString>("failure"); // start of the message, empty when whole
+    QTest::addColumn<bool>("restore");
+    QTest::addColumn<bool>("refuseResume");
+    const QString whole;
+    const QString incomplete = QStringLiteral("Download incomplete: ");
+    // clang-format off
+    QTest::newRow("whole as announced")  << 0LL << -1LL << 2097152LL << 2097152LL << false << true << whole << false << false;
+    QTest::newRow("short")               << 0LL << -1LL << 2097152LL << 300000LL << false << true << incomplete << false << false;
+    QTest::newRow("short in ASCII too")  << 0LL << -1LL << 2097152LL << 300000LL << false << false << incomplete << false << false;
+    QTest::newRow("no size, clean end")  << 0LL << -1LL << 0LL << 12345LL << false << true << whole << false << false;
+    QTest::newRow("reset")               << 0LL << -1LL << 0LL << 128000LL << true << true << QStringLiteral("Download failed: the data connection was reset") << false << false;
+    QTest::newRow("more than announced") << 0LL << -1LL << 100LL << 120LL << false << true << QStringLiteral("Download failed: 120") << false << false;
+    QTest::newRow("ASCII may grow")      << 0LL << -1LL << 100LL << 120LL << false << false << whole << false << false;
+    QTest::newRow("resumed rest")        << 5LL << 10LL << 10LL << 5LL << false << true << whole << false << false;
+    QTest::newRow("resumed, rest told")  << 5LL << 10LL << 5LL << 5LL << false << true << whole << false << false;
+    QTest::newRow("resume ignored")      << 5LL << -1LL << 10LL << 10LL << false << true << QStringLiteral("Download failed: the server sent") << true << false;
+    QTest::newRow("resume short")        << 5LL << 10LL << 0LL << 2LL << false << true << incomplete << false << false;
+    QTest::newRow("local larger")        << 20LL << 10LL << 0LL << 0LL << false << true << QString() << false << true;
+    QTest::newRow("larger than told")    << 20LL << -1LL << 10LL << 0LL << false << true << QString() << false << true;
+    // clang-format on
+}
+
+void TestNetReplies::downloadVerdicts() {
+    QFETCH(qint64, restartAt);
+    QFETCH(qint64, remoteSize);
+    QFETCH(qint64, announced);
+    QFETCH(qint64, received);
+    QFETCH(bool, reset);
+    QFETCH(bool, binary);
+    QFETCH(QString, failure);
+    QFETCH(bool, restore);
+    QFETCH(bool, refuseResume);
+    const TransferCheck::DownloadFacts facts{restartAt, remoteSize, announced, received, reset,
+                                             binary};
+    QCOMPARE(!TransferCheck::ResumeRefusal(facts).isEmpty(), refuseResume);
+    if (refuseResume)
+        return;
+    const TransferCheck::Verdict verdict = TransferCheck::JudgeDownload(facts);
+    QCOMPARE(verdict.failure.isEmpty(), failure.isEmpty());
+    QVERIFY2(verdict.failure.startsWith(failure), qPrintable(verdict.failure));
+    QCOMPARE(verdict.restorePartial, restore);
+    // A short transfer says how many bytes of how many arrived.
+    if (failure.startsWith(QLatin1String("Download incomplete")))
+        QVERIFY(verdict.failure.contains(QLocale().toString(received)));
 }
 
 QTEST_GUILESS_MAIN(TestNetReplies)

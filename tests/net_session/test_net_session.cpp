@@ -39,13 +39,6 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 };
 
-QString statusText(const QSignalSpy& spy) {
-    QStringList lines;
-    for (const auto& args : spy)
-        lines << args.at(0).toString().trimmed();
-    return lines.join(QLatin1Char('\n'));
-}
-
 } // namespace
 
 class TestNetSession : public QObject {
@@ -57,20 +50,18 @@ private Q_SLOTS:
     void loginPaths_data();
     void loginPaths();
     void greetingRefusalIsReported();
+    void abortedLoginClosesTheConnection_data();
+    void abortedLoginClosesTheConnection();
     void replyReading();
     void lineSplitAcrossPackets();
     void staleLinesAreDrained();
     void commandOutcomes();
     void renameAndCurrentDir();
-    void passiveDownloadWithoutParentheses();
-    void activeListing();
-    void serverAbortInMidDownload();
     void closeDuringWaitEndsTheWait();
     void stalledServerEndsOnCancel();
     void overlongReplyLineFailsCleanly();
     void bannerWithPlainMiddleLines();
     void commandsCannotSmuggleLines();
-    void refusedDataConnectionEndsTheListing();
 
     void connectFailures();
     void lookupTimeOutAndCancel();
@@ -80,8 +71,6 @@ private Q_SLOTS:
     void asyncSocketRoundTrip();
 
 private:
-    void connectSession(FtpSession& session);
-
     FakeFtpServer* m_fake = nullptr;
 };
 
@@ -93,15 +82,6 @@ void TestNetSession::init() {
 void TestNetSession::cleanup() {
     delete m_fake;
     m_fake = nullptr;
-}
-
-void TestNetSession::connectSession(FtpSession& session) {
-    session.setHost(QStringLiteral("127.0.0.1"));
-    session.setPort(m_fake->port());
-    session.setTimeOut(10000);
-    session.UserID = QStringLiteral("user");
-    session.Password = QStringLiteral("pass");
-    session.Connect();
 }
 
 void TestNetSession::loginPaths_data() {
@@ -117,6 +97,10 @@ void TestNetSession::loginPaths_data() {
                                  << QByteArray("530 Login incorrect.") << false;
     QTest::newRow("530 on USER") << QByteArray("220 hi\r\n") << QByteArray("530 go away")
                                  << QByteArray() << false;
+    // A plain middle line does not end the 331; the 530 is the answer to PASS.
+    QTest::newRow("331 with a plain middle line")
+        << QByteArray("220 hi\r\n") << QByteArray("331-Password needed\r\nplain middle\r\n331 send it")
+        << QByteArray("530 Login incorrect.") << false;
     QTest::newRow("multi-line welcome")
         << QByteArray("220-Welcome\r\n220-to the\r\n  indented\r\n220 server\r\n")
         << QByteArray("331 pw") << QByteArray("230-Hello\r\n230 in") << true;
@@ -138,7 +122,8 @@ void TestNetSession::loginPaths() {
     QSignalSpy statusSpy(&session, &PumpingSocket::status);
     bool threw = false;
     try {
-        connectSession(session);
+        LoginTo(session, m_fake->port());
+        QVERIFY(m_fake->scriptDone());
     } catch (const FtpException& e) {
         threw = true;
         QVERIFY(e.message().startsWith(QLatin1String("530")));
@@ -150,7 +135,7 @@ void TestNetSession::loginPaths() {
     QCOMPARE(failedSpy.count(), loggedIn ? 0 : 1);
     QVERIFY(m_fake->mismatches().isEmpty());
     // The whole welcome came before USER; the password is never reported.
-    const QString log = statusText(statusSpy);
+    const QString log = StatusText(statusSpy);
     QVERIFY(log.indexOf(QLatin1String("USER user")) > log.lastIndexOf(QLatin1String("220")));
     QVERIFY(!log.contains(QLatin1String("PASS pass")));
     QCOMPARE(m_fake->received().first(), QByteArray("USER user"));
@@ -159,43 +144,74 @@ void TestNetSession::loginPaths() {
 void TestNetSession::greetingRefusalIsReported() {
     m_fake->greet("421 Too many users, try later\r\n");
     FtpSession session;
-    QCOMPARE(ThrownMessage<FtpException>([&] { connectSession(session); }),
+    QCOMPARE(ThrownMessage<FtpException>([&] { LoginTo(session, m_fake->port()); }),
              QStringLiteral("421 Too many users, try later"));
     QVERIFY(m_fake->received().isEmpty());
+}
+
+void TestNetSession::abortedLoginClosesTheConnection_data() {
+    QTest::addColumn<QByteArray>("abortAt"); // the command whose reply never comes
+    QTest::newRow("greeting") << QByteArray();
+    QTest::newRow("USER") << QByteArray("USER");
+    QTest::newRow("PASS") << QByteArray("PASS");
+}
+
+void TestNetSession::abortedLoginClosesTheConnection() {
+    QFETCH(QByteArray, abortAt);
+    FtpSession session;
+    if (abortAt.isEmpty()) {
+        m_fake->greet(QByteArray());
+        session.setReportLevel(8);
+        connect(&session, &PumpingSocket::status, m_fake, [&](const QString& text) {
+            if (text == QLatin1String("ReadLn"))
+                session.Abort();
+        });
+    } else {
+        m_fake->expect("USER", abortAt == "USER" ? QByteArray() : QByteArray("331 pw"));
+        m_fake->expect("PASS", QByteArray());
+        connect(m_fake, &FakeFtpServer::commandReceived, &session,
+                [&](const QByteArray& command) {
+                    if (command.startsWith(abortAt))
+                        session.Abort();
+                });
+    }
+    QVERIFY_THROWS_EXCEPTION(SocketAbortError, LoginTo(session, m_fake->port()));
+    QVERIFY(!session.isConnected());
+    delete m_fake;
+    m_fake = nullptr;
+    // The next Connect logs in afresh.
+    FakeFtpServer second;
+    QVERIFY(second.listen());
+    second.expect("USER user", "230 in");
+    LoginTo(session, second.port());
+    QVERIFY(session.isConnected());
+    QVERIFY(second.scriptDone());
 }
 
 void TestNetSession::replyReading() {
     m_fake
         ->expect("USER", "230 ok")
-        // A continuation that does not look like one ends the reply early;
-        // the rest is drained before the next command.
-        .expect("HELP", "214-The following commands\r\n CWD PWD\r\nstray text\r\n214 Done")
-        .expect("NOOP", "200-first\r\n200 NOOP ok")
-        .expect("SYST", "215 UNIX Type: L8");
+        // Lines between "214-" and "214 " may look like anything.
+        .expect("HELP", "214-The following commands\r\n CWD PWD\r\nstray text\r\n214-more\r\n214 Done")
+        .expect("NOOP", "200-first\r\n200 NOOP ok");
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     session.DoCommand(QStringLiteral("HELP"));
     QCOMPARE(session.replyNumber(), 214);
     QCOMPARE(session.LastReplyText(), QStringLiteral("214-The following commands"));
-    QCOMPARE(session.replyLines().size(), 3);
-
-    // Wait until the leftover lines are here, so the drain has something to eat.
-    QTRY_VERIFY_WITH_TIMEOUT(session.receiveBuffer().hasLine(), 5000);
+    QCOMPARE(session.replyLines().size(), 5);
     session.DoCommand(QStringLiteral("NOOP"));
     QCOMPARE(session.replyNumber(), 200);
     QCOMPARE(session.LastReplyText(), QStringLiteral("200-first"));
-    session.DoCommand(QStringLiteral("SYST"));
-    QCOMPARE(session.replyNumber(), 215);
-    QCOMPARE(FtpReplies::VendorFromSyst(session.lastReply()), 2400);
+    QVERIFY(m_fake->mismatches().isEmpty());
 }
-
 void TestNetSession::lineSplitAcrossPackets() {
     m_fake->expect("USER", "230 ok").expect("NOOP", [](FakeFtpServer& server, const QByteArray&) {
         server.sendRaw("20");
         QTimer::singleShot(20, &server, [&server] { server.sendRaw("0 split\r\n201 second\r\n"); });
     });
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     session.DoCommand(QStringLiteral("NOOP"));
     QCOMPARE(session.lastReply(), QByteArray("200 split\r\n"));
     // Two lines in one packet: the second waits for the next read.
@@ -205,13 +221,25 @@ void TestNetSession::lineSplitAcrossPackets() {
 void TestNetSession::staleLinesAreDrained() {
     m_fake->expect("USER", "230 ok").expect("NOOP", "200 fresh");
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
+    QSignalSpy statusSpy(&session, &PumpingSocket::status);
+    QSignalSpy disconnectedSpy(&session, &PumpingSocket::disconnected);
     m_fake->send("226 stale transfer reply");
     QTRY_VERIFY_WITH_TIMEOUT(session.receiveBuffer().hasLine(), 5000);
     session.DoCommand(QStringLiteral("NOOP"));
     QCOMPARE(session.lastReply(), QByteArray("200 fresh\r\n"));
-}
+    // Drained, but shown.
+    QVERIFY(StatusText(statusSpy).contains(QLatin1String("226 stale transfer reply")));
 
+    // A drained 421 is the server leaving: the session closes, nothing is sent.
+    m_fake->send("421 Idle too long, closing");
+    QTRY_VERIFY_WITH_TIMEOUT(session.receiveBuffer().hasLine(), 5000);
+    QCOMPARE(ThrownMessage<FtpException>([&] { session.DoCommand(QStringLiteral("NOOP")); }),
+             QStringLiteral("421 Idle too long, closing"));
+    QCOMPARE(disconnectedSpy.count(), 1);
+    QVERIFY(!session.isConnected());
+    QCOMPARE(m_fake->received().size(), 2);
+}
 void TestNetSession::commandOutcomes() {
     m_fake->expect("USER", "230 ok")
         .expect("CWD /nope", "550 No such directory")
@@ -219,7 +247,7 @@ void TestNetSession::commandOutcomes() {
         .expect("SITE FOO", "500 Unknown command")
         .expect("DELE x", "550 denied");
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     const auto failureKinds = RecordFailures(session);
     const QList<CommandKind>& failures = *failureKinds;
     QSignalSpy successSpy(&session, &FtpSession::success);
@@ -245,9 +273,9 @@ void TestNetSession::renameAndCurrentDir() {
         .expect("RNFR a", "350 ready")
         .expect("RNTO b", "250 renamed")
         .expect("RNFR gone", "450 not there")
-        .expect("PWD", "257 \"/home/my dir\" is current");
+        .expect("PWD", "257 \"/home/my \"\"dir\"\"\" is current");
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     const auto failureKinds = RecordFailures(session);
     const QList<CommandKind>& failures = *failureKinds;
     QSignalSpy successSpy(&session, &FtpSession::success);
@@ -255,92 +283,10 @@ void TestNetSession::renameAndCurrentDir() {
     QCOMPARE(successSpy.count(), 1);
     session.Rename(QStringLiteral("gone"), QStringLiteral("c"));
     QCOMPARE(failures, QList<CommandKind>{CommandKind::Rename});
-    QCOMPARE(session.CurrentDir(), QStringLiteral("/home/my dir"));
+    QCOMPARE(session.CurrentDir(), QStringLiteral("/home/my \"dir\""));
     // No RNTO followed the refused RNFR.
     QVERIFY(m_fake->mismatches().isEmpty());
     QVERIFY(m_fake->scriptDone());
-}
-
-void TestNetSession::passiveDownloadWithoutParentheses() {
-    const QByteArray content = "hello world\r\nbinary \x00\xff bytes";
-    m_fake->expect("USER", "230 ok")
-        .expect("PASV", [](FakeFtpServer& server,
-                           const QByteArray&) { server.send(server.openPassive(false)); })
-        .expect("RETR file.bin", [content](FakeFtpServer& server, const QByteArray&) {
-            server.send("150 Opening BINARY mode data connection (" +
-                        QByteArray::number(content.size()) + " bytes)");
-            server.sendData(content);
-            server.send("226 Transfer complete");
-        });
-    FtpSession session;
-    connectSession(session);
-    QTemporaryDir dir;
-    const QString local = dir.filePath(QStringLiteral("file.bin"));
-    QSignalSpy successSpy(&session, &FtpSession::success);
-    QSignalSpy packetSpy(&session, &FtpSession::dataPacketReceived);
-    session.Download(QStringLiteral("file.bin"), local, false, true, QHostAddress::LocalHost);
-    QVERIFY(packetSpy.count() >= 1);
-    QCOMPARE(session.announcedSize(), qint64(content.size()));
-    QFile file(local);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), content);
-    QCOMPARE(session.replyNumber(), 226);
-    QCOMPARE(successSpy.count(), 1); // the download; PASV is part of it
-}
-
-void TestNetSession::activeListing() {
-    m_fake->expect("USER", "230 ok")
-        .expect("PORT ",
-                [](FakeFtpServer& server, const QByteArray& command) {
-                    server.connectActive(command);
-                    server.send("200 PORT ok");
-                })
-        .expect("LIST -al", [](FakeFtpServer& server, const QByteArray&) {
-            server.send("150 Here it comes");
-            server.sendData("drwxr-xr-x 2 u g 4096 Jan 1 2020 dir\r\n-rw-r--r-- 1 u g 5 Jan 1 2020 "
-                            "caf\xe9.txt\r\nno line end");
-            server.send("226 done");
-        });
-    FtpSession session;
-    connectSession(session);
-    QStringList items;
-    QString nested;
-    connect(&session, &FtpSession::listItem, this, [&](const QString& line) {
-        items << line;
-        // A second data operation from inside the first one's wait is refused.
-        if (nested.isEmpty())
-            nested = ThrownMessage<SocketError>([&] { session.List(QString()); });
-    });
-    session.List(QStringLiteral(" -al"));
-    QCOMPARE(items.size(), 3);
-    QVERIFY(items[0].endsWith(QLatin1String(" dir")));
-    // The Latin-1 byte survives into the name and back.
-    QVERIFY(WireText::Encode(items[1]).endsWith("caf\xe9.txt"));
-    QCOMPARE(items[2], QStringLiteral("no line end"));
-    QVERIFY(nested.startsWith(QLatin1String("Busy")));
-    QCOMPARE(session.replyNumber(), 226);
-    // PORT carried our loopback address.
-    QVERIFY(m_fake->received().at(1).startsWith("PORT 127,0,0,1,"));
-}
-
-void TestNetSession::serverAbortInMidDownload() {
-    m_fake->expect("USER", "230 ok")
-        .expect("PASV",
-                [](FakeFtpServer& server, const QByteArray&) { server.send(server.openPassive()); })
-        .expect("RETR big", [](FakeFtpServer& server, const QByteArray&) {
-            server.send("150 Opening (100000000 bytes)");
-            server.sendData(QByteArray(64 * 1024, 'x'), false);
-            server.send("426 Connection closed; transfer aborted.");
-        });
-    FtpSession session;
-    connectSession(session);
-    QTemporaryDir dir;
-    QCOMPARE(ThrownMessage<SocketAbortError>([&] {
-                 session.Download(QStringLiteral("big"), dir.filePath(QStringLiteral("big")), false,
-                                  true, QHostAddress::LocalHost);
-             }),
-             QStringLiteral("Socket send aborted"));
-    QCOMPARE(session.dataBytesReceived(), qint64(0)); // data connection released
 }
 
 void TestNetSession::closeDuringWaitEndsTheWait() {
@@ -348,7 +294,7 @@ void TestNetSession::closeDuringWaitEndsTheWait() {
         server.closeClient();
     });
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     QSignalSpy disconnectedSpy(&session, &PumpingSocket::disconnected);
     QCOMPARE(ThrownMessage<SocketError>([&] { session.DoCommand(QStringLiteral("NOOP")); }),
              QStringLiteral("Connection closed by server"));
@@ -361,7 +307,7 @@ void TestNetSession::closeDuringWaitEndsTheWait() {
 void TestNetSession::stalledServerEndsOnCancel() {
     m_fake->expect("USER", "230 ok").expect("STAT", QByteArray());
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     connect(m_fake, &FakeFtpServer::commandReceived, &session, [&](const QByteArray& command) {
         if (command == "STAT")
             session.Abort();
@@ -380,7 +326,7 @@ void TestNetSession::bannerWithPlainMiddleLines() {
         .expect("PASS pass", "230 in");
     FtpSession session;
     QSignalSpy connectedSpy(&session, &PumpingSocket::connected);
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     QCOMPARE(connectedSpy.count(), 1);
     QVERIFY(m_fake->mismatches().isEmpty());
     QVERIFY(m_fake->scriptDone());
@@ -389,30 +335,12 @@ void TestNetSession::bannerWithPlainMiddleLines() {
 void TestNetSession::commandsCannotSmuggleLines() {
     m_fake->expect("USER", "230 ok").expect("NOOP", "200 ok");
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     QVERIFY_THROWS_EXCEPTION(SocketError, session.ChangeDir(QStringLiteral("x\r\nDELE precious")));
     QVERIFY_THROWS_EXCEPTION(SocketError, session.Delete(QStringLiteral("a\0b")));
     QVERIFY_THROWS_EXCEPTION(SocketError, session.ChangeDir(QString(20000, QLatin1Char('a'))));
     session.DoCommand(QStringLiteral("NOOP"));
     QCOMPARE(m_fake->received(), (QList<QByteArray>{"USER user", "NOOP"}));
-}
-
-void TestNetSession::refusedDataConnectionEndsTheListing() {
-    m_fake->expect("USER", "230 ok")
-        .expect("PORT ", "200 PORT ok")
-        .expect("LIST", [](FakeFtpServer& server, const QByteArray&) {
-            // The server never connects back and says so.
-            server.send("150 Opening data connection");
-            server.send("425 Can't open data connection");
-        });
-    FtpSession session;
-    connectSession(session);
-    QSignalSpy stopSpy(&session, &FtpSession::transactionStop);
-    QSignalSpy statusSpy(&session, &PumpingSocket::status);
-    QVERIFY_THROWS_EXCEPTION(SocketAbortError, session.List(QString()));
-    QCOMPARE(stopSpy.count(), 1);
-    QVERIFY(statusText(statusSpy).contains(QLatin1String("425 Can't open data connection")));
-    QVERIFY(session.isConnected());
 }
 
 void TestNetSession::overlongReplyLineFailsCleanly() {
@@ -421,7 +349,7 @@ void TestNetSession::overlongReplyLineFailsCleanly() {
                            const QByteArray&) { server.send(QByteArray(2 * 1024 * 1024, 'A')); })
         .expect("PWD", "257 \"/\"");
     FtpSession session;
-    connectSession(session);
+    LoginTo(session, m_fake->port());
     QVERIFY_THROWS_EXCEPTION(SocketError, session.DoCommand(QStringLiteral("NOOP")));
     QCOMPARE(session.CurrentDir(), QStringLiteral("/"));
 }

@@ -2,6 +2,13 @@
 
 #include <QHostAddress>
 
+#include <sys/socket.h>
+
+namespace {
+// What the fake queues ahead of a slow client: its own memory stays flat.
+constexpr qint64 StreamQueue = 256 * 1024;
+} // namespace
+
 FakeFtpServer::FakeFtpServer(QObject* parent) : QObject(parent) {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         QTcpSocket* socket = m_server.nextPendingConnection();
@@ -12,11 +19,13 @@ FakeFtpServer::FakeFtpServer(QObject* parent) : QObject(parent) {
         }
         m_client = socket;
         connect(socket, &QTcpSocket::readyRead, this, &FakeFtpServer::clientReadable);
+        Q_EMIT clientArrived();
         if (!m_greeting.isEmpty())
             socket->write(m_greeting);
     });
     connect(&m_dataServer, &QTcpServer::newConnection, this,
             [this] { adoptData(m_dataServer.nextPendingConnection()); });
+    connect(&m_controlTimer, &QTimer::timeout, this, &FakeFtpServer::feedControl);
 }
 
 bool FakeFtpServer::listen() {
@@ -112,13 +121,20 @@ void FakeFtpServer::connectActive(const QByteArray& portCommand) {
 void FakeFtpServer::adoptData(QTcpSocket* socket) {
     m_data = socket;
     m_dataClosed = false;
-    connect(socket, &QTcpSocket::readyRead, this,
-            [this, socket] { m_dataIn += socket->readAll(); });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
         m_dataIn += socket->readAll();
+        if (m_resetAfter >= 0 && m_dataIn.size() >= m_resetAfter)
+            resetData();
+    });
+    connect(socket, &QTcpSocket::bytesWritten, this, &FakeFtpServer::feedStream);
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        if (socket->isOpen())
+            m_dataIn += socket->readAll();
         m_dataClosed = true;
+        Q_EMIT dataEnded();
     });
     flushPendingData();
+    feedStream();
 }
 
 void FakeFtpServer::sendData(const QByteArray& data, bool closeAfter) {
@@ -141,4 +157,59 @@ void FakeFtpServer::flushPendingData() {
 void FakeFtpServer::closeData() {
     if (m_data)
         m_data->disconnectFromHost();
+}
+
+void FakeFtpServer::resetData() {
+    if (!m_data)
+        return;
+    // A zero linger time turns the close into a reset.
+    m_data->flush();
+    const linger hard{1, 0};
+    ::setsockopt(int(m_data->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    m_data->abort();
+}
+
+void FakeFtpServer::streamData(qint64 total, bool closeAfter) {
+    m_streamLeft = total < 0 ? std::numeric_limits<qint64>::max() : total;
+    m_streamClose = closeAfter;
+    feedStream();
+}
+
+void FakeFtpServer::feedStream() {
+    if (!m_data || m_data->state() != QAbstractSocket::ConnectedState || m_streamLeft <= 0)
+        return;
+    static const QByteArray block(64 * 1024, 'z');
+    while (m_streamLeft > 0 && m_data->bytesToWrite() < StreamQueue) {
+        const qint64 n = qMin<qint64>(block.size(), m_streamLeft);
+        m_data->write(block.constData(), n);
+        m_streamLeft -= n;
+        m_dataSent += n;
+    }
+    if (m_streamLeft == 0 && m_streamClose)
+        m_data->disconnectFromHost();
+}
+
+void FakeFtpServer::streamControl(const QByteArray& unit, int intervalMs) {
+    m_controlUnit = unit;
+    if (intervalMs > 0) {
+        m_controlTimer.start(intervalMs);
+        return;
+    }
+    if (m_client)
+        connect(m_client, &QTcpSocket::bytesWritten, this, &FakeFtpServer::feedControl,
+                Qt::UniqueConnection);
+    feedControl();
+}
+
+void FakeFtpServer::feedControl() {
+    if (!m_client || m_client->state() != QAbstractSocket::ConnectedState) {
+        m_controlTimer.stop();
+        return;
+    }
+    if (m_controlTimer.isActive()) {
+        m_client->write(m_controlUnit);
+        return;
+    }
+    while (m_client->bytesToWrite() < StreamQueue)
+        m_client->write(m_controlUnit);
 }

@@ -5,7 +5,9 @@
 #include "net/NetErrors.h"
 
 #include <QList>
+#include <QSignalSpy>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -27,4 +29,22 @@ inline std::shared_ptr<QList<CommandKind>> RecordFailures(FtpSession& session) {
         return true;
     });
     return kinds;
+}
+
+// Logs the session in to a scripted server on 127.0.0.1 as user/pass.
+inline void LoginTo(FtpSession& session, quint16 port, int timeOut = 10000) {
+    session.setHost(QStringLiteral("127.0.0.1"));
+    session.setPort(port);
+    session.setTimeOut(timeOut);
+    session.UserID = QStringLiteral("user");
+    session.Password = QStringLiteral("pass");
+    session.Connect();
+}
+
+// The texts a status spy saw, one per line.
+inline QString StatusText(const QSignalSpy& spy) {
+    QStringList lines;
+    for (const auto& args : spy)
+        lines << args.at(0).toString().trimmed();
+    return lines.join(QLatin1Char('\n'));
 }

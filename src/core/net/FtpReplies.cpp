@@ -54,8 +54,29 @@ int ReplyCode(const QByteArray& line) {
     return int(qint16(quint16(line.left(digits).toULongLong() & 0xFFFF)));
 }
 
-bool IsContinuation(const QByteArray& line) {
-    return line.startsWith(' ') || (line.size() > 3 && line.at(3) == '-');
+namespace {
+bool threeDigits(const QByteArray& line) {
+    if (line.size() < 3)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        if (line.at(i) < '0' || line.at(i) > '9')
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+bool OpensMultiLine(const QByteArray& line) {
+    return threeDigits(line) && line.size() > 3 && line.at(3) == '-';
+}
+
+bool ClosesMultiLine(const QByteArray& first, const QByteArray& line) {
+    if (!line.startsWith(first.left(3)))
+        return false;
+    if (line.size() == 3)
+        return true;
+    const char next = line.at(3);
+    return next == ' ' || next == '\r' || next == '\n';
 }
 
 CommandKind Classify(const QString& command) {
@@ -125,8 +146,28 @@ QString QuotedPath(const QString& reply) {
     const qsizetype first = reply.indexOf(QLatin1Char('"'));
     if (first < 0)
         return {};
-    const qsizetype second = reply.indexOf(QLatin1Char('"'), first + 1);
-    return reply.mid(first + 1, second < 0 ? -1 : second - first - 1);
+    QString path;
+    for (qsizetype i = first + 1; i < reply.size(); ++i) {
+        if (reply.at(i) != QLatin1Char('"')) {
+            path += reply.at(i);
+            continue;
+        }
+        if (i + 1 < reply.size() && reply.at(i + 1) == QLatin1Char('"')) {
+            path += QLatin1Char('"');
+            ++i;
+            continue;
+        }
+        break;
+    }
+    return path;
+}
+
+qint64 SizeReply(const QByteArray& reply) {
+    if (ReplyCode(reply) != 213)
+        return -1;
+    bool ok = false;
+    const qint64 size = reply.mid(4).trimmed().toLongLong(&ok);
+    return ok && size >= 0 ? size : -1;
 }
 
 int VendorFromSyst(const QByteArray& reply) {

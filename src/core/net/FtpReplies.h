@@ -12,9 +12,15 @@ namespace FtpReplies {
 
 // The leading digits (at most ten) as a 16-bit signed number; 0 without digits.
 int ReplyCode(const QByteArray& line);
-// A line that continues a multi-line reply: starts with a blank or has "-"
-// as its fourth character.
-bool IsContinuation(const QByteArray& line);
+// The first line of a multi-line reply: three digits and "-".
+bool OpensMultiLine(const QByteArray& line);
+// The line that ends the multi-line reply opened by first: the same three
+// digits followed by a blank (or nothing). Lines between may look like anything.
+bool ClosesMultiLine(const QByteArray& first, const QByteArray& line);
+// A line beginning with "4" or "5": a refusal or an error.
+inline bool IsErrorReply(const QByteArray& line) {
+    return !line.isEmpty() && (line.at(0) == '4' || line.at(0) == '5');
+}
 // True when code lies in [low, high].
 inline bool InRange(int code, int low, int high) {
     return code >= low && code <= high;
@@ -26,7 +32,9 @@ CommandKind Classify(const QString& command);
 std::optional<quint16> PassivePort(const QByteArray& reply);
 // The size a transfer reply announces ("... (1234 bytes)"), 0 when none.
 qint64 AnnouncedSize(const QByteArray& reply);
-// The text between the first two double quotes of a PWD reply.
+// The size of a "213 1234" reply to SIZE, -1 when the reply is no size.
+qint64 SizeReply(const QByteArray& reply);
+// The quoted path of a PWD reply; a doubled quote inside stands for one.
 QString QuotedPath(const QString& reply);
 // The server kind from a SYST reply (2400 UNIX ... 2410 other).
 int VendorFromSyst(const QByteArray& reply);

@@ -4,6 +4,7 @@
 #include "net/FtpReplies.h"
 #include "net/PumpingSocket.h"
 
+#include <QDeadlineTimer>
 #include <QPointer>
 
 #include <functional>
@@ -59,8 +60,11 @@ public:
                 const QHostAddress& address);
     void Abort() override;
 
-    // One reply: its first line plus continuation lines, each reported.
+    // One reply: its first line plus, for "ddd-", every line up to "ddd ",
+    // each reported. Bounded by TimeOut; after a time-out the session is
+    // closed. The site-to-site completion wait passes its own deadline.
     QByteArray ReadReply();
+    QByteArray ReadReply(QDeadlineTimer deadline);
     // Every line of the last reply read by a transaction, first line first.
     const QList<QByteArray>& replyLines() const { return m_replyLines; }
     QByteArray Transaction(const QByteArray& command) override;
@@ -80,25 +84,39 @@ protected:
     void socketConnected() override {}
 
 private:
+    // What a transfer's end needs to decide between success and failure.
+    struct TransferEnd {
+        CommandKind kind;
+        bool cancelled;       // by the user: the wait was aborted
+        QString countText;    // "Received n Bytes"
+        QString localFailure; // found on our side: reported whatever the server says
+        QString verdict;      // what arrived is not whole
+    };
+
+    void login();
+    QByteArray replyLine(QDeadlineTimer deadline);
+    // Shows lines nobody waited for; a 421 among them closes the session.
     void drain();
     // Ends a refused login: connectionFailed, connection closed, reply raised.
     [[noreturn]] void refuseLogin();
     // The command as bytes; refuses line breaks, NUL bytes and overlong text.
     static QByteArray commandBytes(const QString& text);
-    void newDataConnection();
+    // Checks, drains and creates the data connection of a list or transfer.
+    void startDataOperation();
     void beginDataPhase();
     // Waits for the server's data connection; false when cancelled meanwhile.
     bool acceptData();
-    // Ends the data phase after a failure: stop event, connection released.
+    // Ends the data phase after a failure: stop event, the server's late
+    // reply taken, connection released.
     void abandonDataPhase();
-    // Reads the lines that continue a reply after its first line.
-    void readContinuation(const QByteArray& first);
+    // The remote file's size from SIZE, -1 when the server gives none.
+    qint64 remoteSize(const QString& remote);
     // Runs the failure path; returns normally only when a handler took it.
     void fail(CommandKind kind, bool unsupportedToo);
     bool sendAndCheck(const QString& command, int failLow, CommandKind kind, bool unsupportedToo);
     bool openDataConnection(bool passive, const QHostAddress& address, CommandKind kind,
                             qint64 restartAt);
-    void finishTransfer(CommandKind kind, bool cancelled, const QString& countText);
+    void finishTransfer(const TransferEnd& end);
     void waitForAbortReply();
     void releaseDataConnection();
     bool transferCancelled() const;
@@ -108,5 +126,7 @@ private:
     QPointer<PumpingSocket> m_data;
     qint64 m_announcedSize = 0;
     bool m_inDataPhase = false;
+    bool m_serverEndedTransfer = false;
+    bool m_imageType = false;
     QList<QByteArray> m_replyLines;
 };

@@ -25,6 +25,20 @@ public:
     const char* className() const override { return "ESockError"; }
 };
 
+// A wait that ran past the session's time-out: no reply, no data, no
+// data connection. The message says which.
+class TimeOutError : public SocketError {
+public:
+    using SocketError::SocketError;
+};
+
+// A transfer ended but what arrived is not the whole file.
+class TransferError : public NetError {
+public:
+    using NetError::NetError;
+    const char* className() const override { return "ETransferError"; }
+};
+
 // The message of a reply wait that the user aborted.
 inline constexpr char ReadAbortedText[] = "Socket readln aborted";
 

@@ -9,8 +9,16 @@
 #include <QHostInfo>
 #include <QIODevice>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <cerrno>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +29,13 @@ constexpr qint64 SendHighWater = 1024 * 1024;
 // The safety net for flags raised without a signal; waits wake on events.
 constexpr int SafetyIntervalMs = 50;
 constexpr qsizetype MaxWriteBytes = 16385;
+// What a data connection holds before TCP flow control stops the sender:
+// Qt's buffer and ours each hold at most this much.
+constexpr qint64 DataWindow = 256 * 1024;
+
+QString secondsText(int milliseconds) {
+    return QString::number(milliseconds / 1000.0, 'g', 6);
+}
 
 bool isDottedIPv4(const QString& name, QHostAddress& address) {
     QHostAddress candidate;
@@ -40,6 +55,7 @@ PumpingSocket::PumpingSocket(QObject* parent) : QObject(parent) {
 }
 
 PumpingSocket::~PumpingSocket() {
+    closeShadow();
     m_destroying = true;
     m_cancel = true;
     Q_EMIT wakeUp();
@@ -98,13 +114,18 @@ void PumpingSocket::attachSocket(QTcpSocket* socket) {
         m_connecting = false;
         m_connected = true;
         m_peerClosed = false;
+        m_lastActivity.restart();
+        watchForReset();
         socketConnected();
         Q_EMIT wakeUp();
     });
     connect(m_socket, &QTcpSocket::disconnected, this, &PumpingSocket::socketDisconnected);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &PumpingSocket::socketError);
+    if (m_dataMode)
+        m_socket->setReadBufferSize(DataWindow);
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this](qint64 written) {
         m_bytesSent += written;
+        m_lastActivity.restart();
         if (m_sendDevice)
             fillSendQueue();
         Q_EMIT packetSent();
@@ -115,32 +136,63 @@ void PumpingSocket::attachSocket(QTcpSocket* socket) {
 void PumpingSocket::readIncoming() {
     if (!m_socket)
         return;
+    const qint64 before = m_bytesReceived;
     if (m_captureDevice) {
-        char chunk[64 * 1024];
-        // Anything buffered before the capture began goes first.
-        if (!m_buffer.isEmpty()) {
-            const QByteArray early = m_buffer.take(0);
-            if (m_captureDevice->write(early) != early.size())
-                m_captureFailed = true;
-        }
-        qint64 n;
-        while ((n = m_socket->read(chunk, sizeof chunk)) > 0) {
-            m_bytesReceived += n;
-            if (!m_captureFailed && m_captureDevice->write(chunk, n) != n)
-                m_captureFailed = true;
-        }
+        captureIncoming();
     } else {
-        const QByteArray data = m_socket->readAll();
-        m_bytesReceived += data.size();
-        m_buffer.append(data);
+        pullIncoming();
         dataReceived();
     }
-    Q_EMIT packetReceived();
+    if (m_bytesReceived != before) {
+        m_lastActivity.restart();
+        Q_EMIT packetReceived();
+    }
     Q_EMIT wakeUp();
+}
+
+void PumpingSocket::pullIncoming() {
+    if (!m_socket || m_captureDevice || !m_socket->isOpen())
+        return;
+    qint64 wanted = m_socket->bytesAvailable();
+    // A closed data connection hands over what is left: Qt's buffer is
+    // bounded too, and the socket goes away next.
+    if (m_dataMode && m_socket->state() == QAbstractSocket::ConnectedState)
+        wanted = qMin<qint64>(wanted, DataWindow - m_buffer.size());
+    if (wanted <= 0)
+        return;
+    const QByteArray data = m_socket->read(wanted);
+    m_bytesReceived += data.size();
+    m_buffer.append(data);
+}
+
+void PumpingSocket::captureIncoming() {
+    // Anything buffered before the capture began goes first.
+    if (!m_buffer.isEmpty()) {
+        const QByteArray early = m_buffer.take(0);
+        if (m_captureDevice->write(early) != early.size())
+            m_captureFailed = true;
+    }
+    if (m_readChunk.size() != DataWindow)
+        m_readChunk.resize(DataWindow);
+    qint64 n;
+    while ((n = m_socket->read(m_readChunk.data(), m_readChunk.size())) > 0) {
+        m_bytesReceived += n;
+        if (!m_captureFailed && m_captureDevice->write(m_readChunk.constData(), n) != n)
+            m_captureFailed = true;
+    }
 }
 
 void PumpingSocket::socketDisconnected() {
     readIncoming();
+    if (m_shadowFd >= 0) {
+        // A peer that closed in order leaves our side waiting to close;
+        // after a reset or an error the kernel has closed it already.
+        tcp_info info{};
+        socklen_t length = sizeof info;
+        if (::getsockopt(m_shadowFd, IPPROTO_TCP, TCP_INFO, &info, &length) == 0)
+            m_closedByReset = info.tcpi_state != TCP_CLOSE_WAIT;
+    }
+    closeShadow();
     const bool wasConnected = m_connected;
     m_connected = false;
     m_peerClosed = true;
@@ -174,6 +226,48 @@ void PumpingSocket::socketError() {
     const QString text = SocketErrorText::Describe(number);
     Q_EMIT error(number, text);
     throw SocketError(text);
+}
+
+[[noreturn]] void PumpingSocket::raiseTimeOut(const QString& text) {
+    m_timedOut = true;
+    throw TimeOutError(text);
+}
+
+// ---- data mode ------------------------------------------------------------------
+
+void PumpingSocket::setDataMode() {
+    m_dataMode = true;
+    m_socket->setReadBufferSize(DataWindow);
+    // Lines of a listing or bytes of a file: an overlong line is no reason
+    // to throw data away, the window bounds memory anyway.
+    m_buffer.setLineLimit(std::numeric_limits<qsizetype>::max());
+}
+
+void PumpingSocket::watchForReset() {
+    closeShadow();
+    m_closedByReset = false;
+    if (m_dataMode && m_socket && m_socket->socketDescriptor() >= 0)
+        m_shadowFd = ::dup(int(m_socket->socketDescriptor()));
+}
+
+void PumpingSocket::closeShadow() {
+    if (m_shadowFd >= 0) {
+        ::close(m_shadowFd);
+        m_shadowFd = -1;
+    }
+}
+
+bool PumpingSocket::idleExpired() const {
+    return m_timeOut > 0 && m_lastActivity.isValid() && m_lastActivity.hasExpired(m_timeOut);
+}
+
+QString PumpingSocket::idleTimeOutText() const {
+    return QStringLiteral("Timed out: the data connection carried nothing for %1 s")
+        .arg(secondsText(m_timeOut));
+}
+
+QDeadlineTimer PumpingSocket::timeOutDeadline() const {
+    return m_timeOut > 0 ? QDeadlineTimer(m_timeOut) : QDeadlineTimer(QDeadlineTimer::Forever);
 }
 
 // ---- time-out ---------------------------------------------------------------
@@ -301,6 +395,7 @@ void PumpingSocket::Disconnect() {
 
 void PumpingSocket::CloseSocket() {
     reportStatus(QStringLiteral("Request Close Socket"), 4);
+    closeShadow();
     const bool wasOpen = m_connected || m_socket->state() != QAbstractSocket::UnconnectedState;
     m_connected = false;
     m_captureDevice = nullptr;
@@ -339,10 +434,16 @@ void PumpingSocket::CheckConnection() {
 // ---- reading ------------------------------------------------------------------
 
 QByteArray PumpingSocket::ReadLn() {
+    return ReadLn(timeOutDeadline());
+}
+
+QByteArray PumpingSocket::ReadLn(QDeadlineTimer deadline) {
     reportStatus(QStringLiteral("ReadLn"), 8);
     // A closed connection ends the wait too: no line can come any more.
-    pumpUntil([this] {
-        return m_buffer.hasLine() || m_buffer.overflowPending() || m_cancel || !m_connected;
+    pumpUntil([&] {
+        pullIncoming();
+        return m_buffer.hasLine() || m_buffer.overflowPending() || m_cancel || !m_connected ||
+               deadline.hasExpired();
     });
     if (m_buffer.takeOverflow())
         throw SocketError(QStringLiteral("Data from server discarded: a line without its end over "
@@ -353,13 +454,25 @@ QByteArray PumpingSocket::ReadLn() {
     // The peer closed after a last line without its line end.
     if (!m_connected && !m_cancel && !m_buffer.isEmpty())
         return m_buffer.take(0);
-    return {};
+    if (!m_connected || m_cancel)
+        return {};
+    if (m_dataMode)
+        raiseTimeOut(idleTimeOutText());
+    raiseTimeOut(QStringLiteral("Timed out: no complete reply from the server within %1 s")
+                     .arg(secondsText(m_timeOut)));
 }
 
 QByteArray PumpingSocket::Read(qsizetype n) {
     reportStatus(QStringLiteral("Read( %1 )").arg(n), 8);
-    if (n > 0)
-        pumpUntil([&] { return m_buffer.size() >= n || m_cancel || !m_connected; });
+    const QDeadlineTimer deadline = timeOutDeadline();
+    if (n > 0) {
+        pumpUntil([&] {
+            pullIncoming();
+            return m_buffer.size() >= n || m_cancel || !m_connected || deadline.hasExpired();
+        });
+    } else {
+        pullIncoming();
+    }
     return m_buffer.take(n);
 }
 
@@ -378,6 +491,11 @@ QByteArray PumpingSocket::Transaction(const QByteArray& command) {
 
 // ---- writing ------------------------------------------------------------------
 
+void PumpingSocket::Writeln(const QByteArray& text) {
+    reportStatus(QStringLiteral("Writeln"), 8);
+    Write(text + "\r\n");
+}
+
 void PumpingSocket::Write(const QByteArray& data) {
     reportStatus(QStringLiteral("Write"), 8);
     QByteArray chunk = data.left(MaxWriteBytes);
@@ -388,14 +506,20 @@ void PumpingSocket::Write(const QByteArray& data) {
     if (!m_connected)
         raiseSocketError(10057);
     m_socket->write(chunk);
-    pumpUntil([this] { return m_socket->bytesToWrite() == 0 || m_cancel || !m_connected; });
+    const QDeadlineTimer deadline = timeOutDeadline();
+    pumpUntil([&] {
+        return m_socket->bytesToWrite() == 0 || m_cancel || !m_connected || deadline.hasExpired();
+    });
     if (m_cancel) {
         m_cancel = false;
         Q_EMIT sendAborted();
         throw SocketAbortError(QStringLiteral("Socket send aborted"));
     }
-    if (m_socket->bytesToWrite() > 0)
+    if (!m_connected)
         raiseSocketError(10058);
+    if (m_socket->bytesToWrite() > 0)
+        raiseTimeOut(QStringLiteral("Timed out: the server took nothing we sent for %1 s")
+                         .arg(secondsText(m_timeOut)));
 }
 
 void PumpingSocket::fillSendQueue() {
@@ -426,9 +550,11 @@ void PumpingSocket::SendFromDevice(QIODevice* device) {
     m_sendDevice = device;
     m_sendDone = false;
     m_sendFailed = false;
+    m_lastActivity.restart();
     fillSendQueue();
     pumpUntil([this] {
-        return (m_sendDone && m_socket->bytesToWrite() == 0) || m_cancel || !m_connected;
+        return (m_sendDone && m_socket->bytesToWrite() == 0) || m_cancel || !m_connected ||
+               idleExpired();
     });
     m_sendDevice = nullptr;
     if (m_cancel) {
@@ -439,29 +565,71 @@ void PumpingSocket::SendFromDevice(QIODevice* device) {
     if (m_sendFailed)
         throw SocketError(QStringLiteral("Unable to read the local file: ") +
                           device->errorString());
-    if (!m_sendDone || m_socket->bytesToWrite() > 0)
+    // We have not closed our end yet, so any close now came too early.
+    if (!m_connected)
         raiseSocketError(10054);
+    if (!m_sendDone || m_socket->bytesToWrite() > 0)
+        raiseTimeOut(idleTimeOutText());
 }
 
 void PumpingSocket::FinishSending() {
-    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+    if (!m_connected || m_shadowFd < 0)
         return;
-    m_socket->disconnectFromHost();
-    pumpUntil([this] { return !m_connected || m_cancel; });
+    // Qt reads a reset as a close. From here on the socket is ours alone:
+    // Qt lets go of its descriptor (ours keeps the connection), we send our
+    // end and read until the peer's: a clean end of stream means it read it all.
+    const int fd = m_shadowFd;
+    m_shadowFd = -1;
+    m_socket->disconnect(this);
+    m_socket->abort();
+    m_socket->deleteLater();
+    attachSocket(new QTcpSocket(this));
+    ::shutdown(fd, SHUT_WR);
+    bool ended = false;
+    bool reset = false;
+    QSocketNotifier notifier(fd, QSocketNotifier::Read);
+    connect(&notifier, &QSocketNotifier::activated, this, [&] {
+        char sink[4096];
+        const ssize_t n = ::recv(fd, sink, sizeof sink, MSG_DONTWAIT);
+        if (n == 0) {
+            ended = true;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            ended = true;
+            reset = true;
+        } else if (n > 0) {
+            m_lastActivity.restart();
+        }
+        Q_EMIT wakeUp();
+    });
+    m_lastActivity.restart();
+    pumpUntil([&] { return ended || m_cancel || idleExpired(); });
+    notifier.setEnabled(false);
+    ::close(fd);
+    m_connected = false;
+    m_closedByReset = reset;
+    if (m_cancel)
+        return;
+    if (!ended)
+        raiseTimeOut(idleTimeOutText());
+    if (reset)
+        raiseSocketError(10054);
 }
 
 void PumpingSocket::CaptureToDevice(QIODevice* device) {
     reportStatus(QStringLiteral("ReadToStream"), 8);
     m_captureDevice = device;
     m_captureFailed = false;
+    m_lastActivity.restart();
     readIncoming();
-    pumpUntil([this] { return !m_connected || m_cancel || m_captureFailed; });
+    pumpUntil([this] { return !m_connected || m_cancel || m_captureFailed || idleExpired(); });
     m_captureDevice = nullptr;
     if (m_captureFailed)
         throw SocketError(QStringLiteral("Unable to write the local file: ") +
                           device->errorString());
     if (m_cancel)
         throw SocketAbortError(QStringLiteral("Socket send aborted"));
+    if (m_connected)
+        raiseTimeOut(idleTimeOutText());
 }
 
 // ---- listening ----------------------------------------------------------------
@@ -488,10 +656,16 @@ void PumpingSocket::Accept() {
     if (!m_server)
         throw SocketError(QStringLiteral("Error creating Data Connection"));
     QTcpSocket* accepted = nullptr;
+    // Refused foreign connections do not extend the wait.
+    const QDeadlineTimer deadline = timeOutDeadline();
     while (!accepted) {
-        pumpUntil([this] { return m_acceptReady || m_cancel; });
+        pumpUntil([&] { return m_acceptReady || m_cancel || deadline.hasExpired(); });
         if (m_cancel)
             throw SocketError(QStringLiteral("Accepting Canceled"));
+        if (!m_acceptReady)
+            raiseTimeOut(
+                QStringLiteral("Timed out: the server did not open the data connection within %1 s")
+                    .arg(secondsText(m_timeOut)));
         accepted = m_server->nextPendingConnection();
         m_acceptReady = m_server->hasPendingConnections();
         if (!accepted)
@@ -514,6 +688,8 @@ void PumpingSocket::Accept() {
     m_remoteAddress = accepted->peerAddress();
     m_connected = accepted->state() == QAbstractSocket::ConnectedState;
     m_peerClosed = !m_connected;
+    m_lastActivity.restart();
+    watchForReset();
     readIncoming();
 }
 

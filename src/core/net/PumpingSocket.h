@@ -2,6 +2,8 @@
 
 #include "net/ReceiveBuffer.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
@@ -66,8 +68,11 @@ public:
     void CloseSocket();
     void Cancel();
     void Write(const QByteArray& data);
-    void Writeln(const QByteArray& text) { Write(text + "\r\n"); }
+    void Writeln(const QByteArray& text);
+    // The next line; waits at most TimeOut ms (see timeOutDeadline), or
+    // until the deadline given. Empty when cancelled or closed first.
     QByteArray ReadLn();
+    QByteArray ReadLn(QDeadlineTimer deadline);
     QByteArray Read(qsizetype n);
     virtual QByteArray Transaction(const QByteArray& command);
     void Listen(const QHostAddress& address = QHostAddress(QHostAddress::AnyIPv4));
@@ -80,15 +85,26 @@ public:
     QString PortArgument(const QHostAddress& localAddress) const;
     QHostAddress localAddress() const;
     quint16 listeningPort() const;
+    // A data connection: received bytes wait in the network beyond a small
+    // window until a reader takes them (TCP flow control keeps memory flat),
+    // and a reset by the peer is told apart from an orderly close.
+    void setDataMode();
+    // The connection ended by a reset (or an error), not by the peer's close.
+    bool closedByReset() const { return m_closedByReset; }
+    // Now plus TimeOut, or forever when TimeOut is 0.
+    QDeadlineTimer timeOutDeadline() const;
     // Fires the connection-required handler when not connected; throws
     // "Not Connected" unless the handler made a connection.
     void CheckConnection();
 
     // Whole-stream moves used by downloads and uploads. Both end when the
-    // stream is done or the peer closes; cancel raises "Socket send aborted".
+    // stream is done or the peer closes; cancel raises "Socket send aborted";
+    // TimeOut ms without a byte raises a TimeOutError.
     void CaptureToDevice(QIODevice* device);
+    // Throws when the connection ends before the whole stream was sent.
     void SendFromDevice(QIODevice* device);
-    // Waits until everything written has left, then closes our end gracefully.
+    // Sends our end of the stream and waits for the peer to close its end,
+    // which it does once it has read everything.
     void FinishSending();
 
     // Called by the time-out timer; the session also cancels its data connection.
@@ -129,11 +145,20 @@ protected:
     }
     void setCancelled(bool cancelled) { m_cancel = cancelled; }
     [[noreturn]] void raiseSocketError(int number);
+    [[noreturn]] void raiseTimeOut(const QString& text);
+    // Moves what the socket holds into the receive buffer (within the
+    // window in data mode).
+    void pullIncoming();
 
 private:
     void attachSocket(QTcpSocket* socket);
     void freshSocket();
     void readIncoming();
+    void captureIncoming();
+    bool idleExpired() const;
+    QString idleTimeOutText() const;
+    void watchForReset();
+    void closeShadow();
     void socketDisconnected();
     void socketError();
     void fillSendQueue();
@@ -162,6 +187,13 @@ private:
     int m_lastError = 0;
     qint64 m_bytesReceived = 0;
     qint64 m_bytesSent = 0;
+    QElapsedTimer m_lastActivity;
+    bool m_dataMode = false;
+    // A second descriptor of a data socket: Qt reports a reset as a close and
+    // closes its own descriptor at once, this one lets us ask the kernel.
+    int m_shadowFd = -1;
+    bool m_closedByReset = false;
+    QByteArray m_readChunk;
 
     bool m_connected = false;
     bool m_connecting = false;

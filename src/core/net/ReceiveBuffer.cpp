@@ -42,13 +42,21 @@ void ReceiveBuffer::clear() {
 }
 
 void ReceiveBuffer::findLineEnd() {
-    const qsizetype from = qMax(m_scanPos, m_readPos);
-    const qsizetype index = m_data.indexOf('\n', from);
-    if (index >= 0) {
-        m_lineEnd = index;
-    } else {
-        m_lineEnd = -1;
-        m_scanPos = m_data.size();
+    for (;;) {
+        const qsizetype from = qMax(m_scanPos, m_readPos);
+        const qsizetype index = m_data.indexOf('\n', from);
+        if (index < 0) {
+            m_lineEnd = -1;
+            m_scanPos = m_data.size();
+            return;
+        }
+        // A line that arrived whole can be overlong too: drop it like the others.
+        if (index - m_readPos < m_lineLimit) {
+            m_lineEnd = index;
+            return;
+        }
+        m_readPos = index + 1;
+        m_overflowed = true;
     }
 }
 
