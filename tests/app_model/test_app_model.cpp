@@ -1,5 +1,6 @@
-// The application model: start-up defaults, closing, the window-wide
-// commands and how status lines reach the sides' displays.
+// The application model: start-up, settings effects, closing, the
+// window-wide commands, the sides' local view and how status lines reach
+// the sides' displays.
 #include "FakeFtpServer.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
@@ -22,19 +23,27 @@ private Q_SLOTS:
     void cleanup();
 
     void startUpWithEmptyDataDirectory();
+    void loadedSettingsReachTheSides();
+    void statusLogTrimsWithItsMaxRemove();
     void closeQuery_data();
     void closeQuery();
     void exitSavesLayoutAndClosesWithoutQuit();
     void allOptionsToggle();
-    void menuTogglesWriteAtOnce();
+    void menuTogglesKeepTheLoadedValues();
+    void summaryShowsTheLocalFolderOnlyInLocalView();
     void transferDisplayReactsToStatusLines();
-    void whatsNewMissing();
-    void newSessionKeepsTheDataDirectory();
+    void desktopCommands();
     void uncaughtErrorsAreLoggedNotFatal();
     void paneToggles();
-    void preferencesConfirmation();
 
 private:
+    void writeIni(const QByteArray& text) { QVERIFY(m_dir->writeFile("Korvane.ini", text)); }
+    StatusLine last() const {
+        const StatusLineStore& lines = m_app->statusLog().lines();
+        return lines.isEmpty() ? StatusLine() : lines.line(lines.count() - 1);
+    }
+    QString lastLine() const { return last().text; }
+
     std::unique_ptr<TempDataDir> m_dir;
     std::unique_ptr<RecordingDesktopServices> m_services;
     std::unique_ptr<ScriptedUserPrompts> m_prompts;
@@ -54,15 +63,7 @@ void TestAppModel::cleanup() {
 
 void TestAppModel::startUpWithEmptyDataDirectory() {
     m_app->create();
-    const WindowLayout layout = m_app->show();
-    QCOMPARE(layout.left, 100);
-    QCOMPARE(layout.top, 100);
-    QCOMPARE(layout.width, 507);
-    QCOMPARE(layout.height, 455);
-    QCOMPARE(layout.split3, 320);
-    QCOMPARE(layout.split1, 248);
-    QCOMPARE(layout.split2, 248);
-    QVERIFY(!layout.maximized);
+    m_app->show();
     QCOMPARE(m_app->title(), QStringLiteral("Korvane 1.0.57 SR1"));
     QCOMPARE(m_app->statusLog().lines().maxRecords(), 200);
 
@@ -73,18 +74,57 @@ void TestAppModel::startUpWithEmptyDataDirectory() {
     QCOMPARE(lines.line(0).colour, clBlack);
 
     // Both sides start disconnected, in the temporary folder, with the
-    // extra-options button hidden.
+    // extra-options button hidden and no keep-alive.
     for (SideId id : {SideId::Left, SideId::Right}) {
         Side& side = m_app->side(id);
         QVERIFY(side.button(SideButton::Connect).enabled);
-        QVERIFY(!side.button(SideButton::Disconnect).enabled);
-        QVERIFY(!side.button(SideButton::Refresh).enabled);
+        QVERIFY(side.button(SideButton::ToggleLocalView).enabled);
+        for (SideButton b : {SideButton::Disconnect, SideButton::Stop, SideButton::Transfer,
+                             SideButton::Refresh, SideButton::FilterDupes})
+            QVERIFY(!side.button(b).enabled);
         QVERIFY(!side.button(SideButton::TwoDayFilterDupes).visible);
         QCOMPARE(side.localPath(), QDir::tempPath());
         QVERIFY(!side.idleTimer().isActive());
     }
-    QCOMPARE(m_app->left().session().objectName(), QStringLiteral("NMFTP1"));
-    QCOMPARE(m_app->right().statusColour(), clGreen);
+}
+
+void TestAppModel::loadedSettingsReachTheSides() {
+    const QString downloads = m_dir->filePath(QStringLiteral("down"));
+    QVERIFY(QDir().mkpath(downloads));
+    writeIni("[_Main_]\r\nAnti-Idle=1\r\nIdle Time=45\r\nDownload Directory=" + downloads.toUtf8() +
+             "\r\nall=1\r\n");
+    m_app->create();
+    QVERIFY(m_app->left().button(SideButton::TwoDayFilterDupes).visible);
+    for (SideId id : {SideId::Left, SideId::Right}) {
+        QVERIFY(m_app->side(id).idleTimer().isActive());
+        QCOMPARE(m_app->side(id).idleTimer().interval(), 45000);
+        QCOMPARE(m_app->side(id).localPath(), downloads);
+    }
+
+    // Preferences confirmed: the file is read again. A hand-edited interval
+    // too large for the timer is held at its limit instead of overflowing.
+    writeIni("[_Main_]\r\nAnti-Idle=0\r\nIdle Time=99999999\r\nDownload Directory=/no/such\r\n");
+    QVERIFY(m_dir->writeFile("skiplist.dat", "[_Skip_]\r\ns0=*.nfo\r\n"));
+    QSignalSpy loaded(m_app.get(), &App::settingsLoaded);
+    m_app->applyPreferences(m_app->settings());
+    QCOMPARE(loaded.count(), 1);
+    QCOMPARE(m_app->skipList(), QStringList{QStringLiteral("*.nfo")});
+    QVERIFY(!m_app->right().idleTimer().isActive());
+    QCOMPARE(m_app->right().idleTimer().interval(), std::numeric_limits<int>::max() / 1000 * 1000);
+    QCOMPARE(m_app->right().localPath(), QDir::tempPath());
+}
+
+void TestAppModel::statusLogTrimsWithItsMaxRemove() {
+    writeIni("[_Main_]\r\nStatus Size=30\r\n");
+    m_app->create();
+    m_app->show();
+    StatusLog& log = m_app->statusLog();
+    while (log.lines().count() < 30)
+        log.AddStatusLine(QStringLiteral("line %1").arg(log.lines().count()), clBlack);
+    log.AddStatusLine(QStringLiteral("one too many"), clBlack);
+    // The oldest 15 go in one batch.
+    QCOMPARE(log.lines().count(), 16);
+    QCOMPARE(lastLine(), QStringLiteral("one too many"));
 }
 
 void TestAppModel::closeQuery_data() {
@@ -105,8 +145,7 @@ void TestAppModel::closeQuery() {
     QFETCH(bool, answer);
     QFETCH(bool, closes);
     QFETCH(bool, asked);
-    IniFile(m_dir->filePath(QStringLiteral("Korvane.ini")))
-        .writeBool("_Confirm_", "ExitEmptyQueue", confirmSetting);
+    writeIni(confirmSetting ? "[_Confirm_]\r\nExitEmptyQueue=1\r\n" : "");
     m_app->create();
     QStringListModel queue(QStringList(queued, QStringLiteral("entry")));
     m_app->setQueueModel(&queue);
@@ -129,26 +168,21 @@ void TestAppModel::exitSavesLayoutAndClosesWithoutQuit() {
     session.UserID = QStringLiteral("u");
     session.Password = QStringLiteral("p");
     session.Connect();
+    m_app->left().idleTimer().start();
 
     WindowLayout layout;
-    layout.left = 11;
-    layout.top = 22;
     layout.width = 800;
-    layout.height = 600;
-    layout.split1 = 390;
-    layout.split2 = 300;
     layout.split3 = 410;
     layout.maximized = true;
     m_app->Exit(layout);
     QVERIFY(m_app->closing());
     QVERIFY(!session.isConnected());
+    QVERIFY(!m_app->left().idleTimer().isActive());
     QTRY_VERIFY_WITH_TIMEOUT(!server.clientConnected(), 5000);
     QVERIFY(!server.received().contains("QUIT"));
 
     const WindowLayout read = m_app->settingsStore().ReadWindowLayout();
-    QCOMPARE(read.left, 11);
     QCOMPARE(read.width, 800);
-    QCOMPARE(read.split1, 390);
     QCOMPARE(read.split3, 410);
     QVERIFY(read.maximized);
 }
@@ -160,35 +194,46 @@ void TestAppModel::allOptionsToggle() {
     QVERIFY(m_app->allOptionsVisible());
     QVERIFY(m_app->left().button(SideButton::TwoDayFilterDupes).visible);
     QVERIFY(m_app->settingsStore().ReadAll());
-    const StatusLineStore& lines = m_app->statusLog().lines();
-    QCOMPARE(lines.line(lines.count() - 1).text, QStringLiteral("-- Options Visible"));
-    QCOMPARE(lines.line(lines.count() - 1).colour, clBlue);
+    QCOMPARE(lastLine(), QStringLiteral("-- Options Visible"));
+    QCOMPARE(last().colour, clBlue);
 
     m_app->ToggleAllOptions();
     QVERIFY(!m_app->right().button(SideButton::TwoDayFilterDupes).visible);
     QVERIFY(!m_app->settingsStore().ReadAll());
-    QCOMPARE(lines.line(lines.count() - 1).text, QStringLiteral("-- Options Hidden"));
+    QCOMPARE(lastLine(), QStringLiteral("-- Options Hidden"));
     QCOMPARE(spy.count(), 2);
-
-    // A restart with the option on shows the buttons at once.
-    m_app->ToggleAllOptions();
-    App again(DataPaths(m_dir->path()), *m_services, *m_prompts);
-    again.create();
-    QVERIFY(again.right().button(SideButton::TwoDayFilterDupes).visible);
 }
 
-void TestAppModel::menuTogglesWriteAtOnce() {
+void TestAppModel::menuTogglesKeepTheLoadedValues() {
     m_app->create();
-    QVERIFY(m_app->settings().deleteMethod);
     QVERIFY(m_app->WriteToggle(ToggleKey::DeleteMethod, false));
     QVERIFY(!m_app->settings().deleteMethod);
     QVERIFY(m_app->WriteToggle(ToggleKey::AntiIdle, true));
-    QVERIFY(m_app->left().idleTimer().isActive());
+    QVERIFY(m_app->settings().antiIdle);
+    QVERIFY(m_app->left().idleTimer().isActive() && m_app->right().idleTimer().isActive());
     QCOMPARE(m_app->right().idleTimer().interval(), 120 * 1000);
+    QVERIFY(m_app->WriteToggle(ToggleKey::AntiIdle, false));
+    QVERIFY(!m_app->left().idleTimer().isActive());
+    // Preferences' later reload reads what the toggles wrote.
+    m_app->LoadSettings();
+    QVERIFY(!m_app->settings().deleteMethod);
+}
 
-    const Settings reread = m_app->settingsStore().ReadSettings();
-    QVERIFY(!reread.deleteMethod);
-    QVERIFY(reread.antiIdle);
+void TestAppModel::summaryShowsTheLocalFolderOnlyInLocalView() {
+    m_app->create();
+    Side& side = m_app->left();
+    QSignalSpy views(&side, &Side::localViewChanged);
+    side.setSummaryText(QStringLiteral("2 of 9 selected"));
+    side.setLocalView(true);
+    QCOMPARE(side.summaryText(), QDir::tempPath());
+    side.LocalFolderFilled(QStringLiteral("/srv/files"));
+    QCOMPARE(side.summaryText(), QStringLiteral("/srv/files"));
+
+    side.setLocalView(false);
+    QCOMPARE(side.summaryText(), QString());
+    side.LocalFolderFilled(QStringLiteral("/srv/other"));
+    QCOMPARE(side.summaryText(), QString());
+    QCOMPARE(views.count(), 2);
 }
 
 void TestAppModel::transferDisplayReactsToStatusLines() {
@@ -212,7 +257,7 @@ void TestAppModel::transferDisplayReactsToStatusLines() {
         QCOMPARE(side.button(SideButton::Stop).imageIndex, StopImageIdle);
         QCOMPARE(side.statusBarText(), QString());
     }
-    QCOMPARE(log.lines().line(log.lines().count() - 1).colour, clRed);
+    QCOMPARE(last().colour, clRed);
 
     // Any other error while a transfer runs stops its display.
     m_app->transferTimer().start();
@@ -227,32 +272,35 @@ void TestAppModel::transferDisplayReactsToStatusLines() {
     QCOMPARE(m_app->title(), QStringLiteral("ERROR: 530 Not logged in"));
 }
 
-void TestAppModel::whatsNewMissing() {
-    if (QFileInfo::exists(m_app->whatsNewPath()))
-        QSKIP("a whatsnew.txt sits beside the test program");
-    m_app->OpenWhatsNew();
-    QCOMPARE(m_prompts->asked,
-             QStringList{QStringLiteral("error:Unable to find the whatsnew.txt")});
-    QCOMPARE(m_services->calls, QStringList{QStringLiteral("beep")});
-}
-
-void TestAppModel::newSessionKeepsTheDataDirectory() {
+void TestAppModel::desktopCommands() {
     m_app->StartNewSession();
     QCOMPARE(m_services->calls.size(), 1);
     QVERIFY(m_services->calls.first().startsWith(QLatin1String("startProgram:")));
-    QVERIFY(m_services->calls.first().contains(m_dir->path()));
+    QVERIFY(m_services->calls.first().endsWith(QLatin1String(" --data-dir ") + m_dir->path()));
+
+    if (!QFileInfo::exists(m_app->whatsNewPath())) {
+        m_app->OpenWhatsNew();
+        QCOMPARE(m_prompts->asked,
+                 QStringList{QStringLiteral("error:Unable to find the whatsnew.txt")});
+        QCOMPARE(m_services->calls.last(), QStringLiteral("beep"));
+    }
+
+    // A help file the desktop cannot open is reported, not ignored.
+    m_services->openFileResult = false;
+    m_app->OpenHelp();
+    QCOMPARE(lastLine(), QStringLiteral("Unable to open the help file help.html"));
 }
 
 void TestAppModel::uncaughtErrorsAreLoggedNotFatal() {
     m_app->create();
     m_app->RunGuarded([] { throw SocketError(QStringLiteral("Connection Failed")); });
     m_app->RunGuarded([] { throw NotConnectedError(); });
+    m_app->RunGuarded([] { throw std::runtime_error("bad state"); });
     const QByteArray log = m_dir->readFile(QStringLiteral("errorlog.txt"));
     QVERIFY(log.contains("Object Name: ESockError\nConnection Failed\n"));
+    QVERIFY(log.contains("Object Name: Exception\nbad state\n"));
     QVERIFY(!log.contains("Not Connected"));
-    const StatusLineStore& lines = m_app->statusLog().lines();
-    QCOMPARE(lines.line(lines.count() - 1).text, QStringLiteral("Connection Failed"));
-    QCOMPARE(lines.line(lines.count() - 1).colour, clRed);
+    QCOMPARE(lastLine(), QStringLiteral("bad state"));
 }
 
 void TestAppModel::paneToggles() {
@@ -284,25 +332,6 @@ void TestAppModel::paneToggles() {
     QVERIFY(restored.queueShown() && !restored.statusShown());
     restored.adoptPositions({100, 400, 500, 500});
     QVERIFY(!restored.queueShown() && !restored.statusShown());
-}
-
-void TestAppModel::preferencesConfirmation() {
-    m_app->create();
-    Settings edited = m_app->settings();
-    edited.idleTime = 29;
-    edited.connectTimeout = 55;
-    const SettingsStore& store = m_app->settingsStore();
-    QCOMPARE(store.ConfirmPreferences(edited, {}, {}, *m_services),
-             QStringLiteral("Ant-idle value to low. \nLowest value 30 sec."));
-    QCOMPARE(m_services->soundCalls(), QStringList{QStringLiteral("playSystemSound:5")});
-    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("Korvane.ini"))));
-
-    edited.idleTime = 30;
-    QVERIFY(
-        store.ConfirmPreferences(edited, {QStringLiteral(" *.nfo ")}, {}, *m_services).isEmpty());
-    QCOMPARE(store.ReadSettings().connectTimeout, 55);
-    m_app->applyPreferences(m_app->settings());
-    QCOMPARE(m_app->skipList(), QStringList{QStringLiteral("*.nfo")});
 }
 
 QTEST_GUILESS_MAIN(TestAppModel)

@@ -1,23 +1,25 @@
-// The main window under the offscreen platform: start-up layout, menus,
-// closing, the layout toggles, the hidden options action and the sides.
+// The main window under the offscreen platform: what it shows of the App and
+// the settings file, and where its commands go.
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
 #include "app/App.h"
 #include "app/IniFile.h"
+#include "app/ListColumns.h"
 #include "app/MainWindow.h"
 #include "app/PreferencesDialog.h"
 #include "app/SidePanel.h"
+#include "app/TextViewerWindow.h"
 #include "local/LocalPane.h"
+#include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QSplitter>
-#include <QStackedWidget>
 #include <QStringListModel>
 #include <QToolButton>
 #include <QTreeView>
@@ -31,17 +33,28 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void startUpLayoutWithEmptyDataDirectory();
-    void menusAndButtonsCarryTheirNames();
-    void closeQueryKeepsOrCloses();
-    void layoutToggles();
-    void allOptionsAction();
-    void activeSideAndLocalView();
-    void preferencesCancelAndOk();
-    void restoresSavedLayout();
+    void layoutRestoredAndSavedOnClose();
+    void settingsFileReachesWidgetsAndTogglesWriteTheirKeys();
+    void statusAndQueuePanes();
+    void sidesShowTheirStateAndForwardCommands();
+    void f5RefreshesTheFocusedLocalList();
+    void trayRestoreKeepsTheWindowState();
+    void windowActions();
+    void preferencesApplyOnOkOnly();
 
 private:
-    void makeWindow();
+    void makeWindow(const QByteArray& ini = {});
+    QAction* action(const char* name) const { return m_window->action(name); }
+    template <class T = QWidget> T* child(const char* name) const {
+        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    QString iniValue(const char* key) const {
+        return IniFile(m_app->settingsStore().iniPath())
+            .readString("_Main_", key, QStringLiteral("-"));
+    }
 
     std::unique_ptr<TempDataDir> m_dir;
     std::unique_ptr<RecordingDesktopServices> m_services;
@@ -56,249 +69,288 @@ void TestGuiMainWindow::init() {
     m_prompts = std::make_unique<ScriptedUserPrompts>();
 }
 
-void TestGuiMainWindow::makeWindow() {
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
-    m_window = std::make_unique<MainWindow>(*m_app);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
-
 void TestGuiMainWindow::cleanup() {
     m_window.reset();
     m_app.reset();
 }
 
-void TestGuiMainWindow::startUpLayoutWithEmptyDataDirectory() {
-    makeWindow();
-    QCOMPARE(m_window->size(), QSize(507, 455));
-    QCOMPARE(m_window->pos(), QPoint(100, 100));
-    QCOMPARE(m_window->clientSplit()->sizes().value(0), 320);
-    QCOMPARE(m_window->topSplit()->sizes().value(0), 248);
-    QCOMPARE(m_window->bottomSplit()->sizes().value(0), 248);
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Korvane 1.0.57 SR1"));
-    QVERIFY(m_window->action("Status1")->isChecked());
-    QVERIFY(m_window->action("Queue2")->isChecked());
-    // The first status line is the network stack's description.
-    QCOMPARE(m_app->statusLog().lines().count(), 1);
-
-    const QString shot = qEnvironmentVariable("KORVANE_SCREENSHOT");
-    if (!shot.isEmpty()) {
-        m_window->resize(900, 560);
-        m_app->statusLog().AddStatusLine(QStringLiteral("220 Welcome to the demo server"), clBlue);
-        m_app->statusLog().AddStatusLine(QStringLiteral("230 Login successful."), clGreen);
-        m_app->statusLog().AddStatusLine(QStringLiteral("550 No such file or directory"), clBlue);
-        QTest::qWait(50);
-        QVERIFY(m_window->grab().save(shot));
-    }
+void TestGuiMainWindow::makeWindow(const QByteArray& ini) {
+    if (!ini.isEmpty())
+        QVERIFY(m_dir->writeFile(QStringLiteral("Korvane.ini"), ini));
+    m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
+    m_window = std::make_unique<MainWindow>(*m_app);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
-void TestGuiMainWindow::menusAndButtonsCarryTheirNames() {
-    makeWindow();
-    struct Expect {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-        bool enabled;
-    };
-    const Expect expected[] = {
-        {"Hide1", "&Hide", "F2", true},
-        {"Exit1", "E&xit", "", true},
-        {"SiteManager1", "&Site Manager", "F4", false},
-        {"NewSession1", "&New Session", "F12", true},
-        {"Preferences1", "&Preferences", "F6", true},
-        {"AntiIdle1", "Anti&-Idle", "Ctrl+I", true},
-        {"SkipList1", "&Skip List", "Ctrl+S", true},
-        {"Define1", "&Define", "F7", false},
-        {"RawCommand1", "&Raw Command", "Ctrl+R", false},
-        {"Find1", "&Find", "Ctrl+F", false},
-        {"FindNext1", "Find &Next", "F3", false},
-        {"Help2", "&Help", "F1", true},
-        {"Whatsnewtxt1", "&Whatsnew.txt", "", true},
-        {"Transfer1", "&Transfer", "Ctrl+T", false},
-        {"MakeDirectory1", "&Make Directory", "Ins", false},
-        {"MoveUp1", "Move &Up", "Ctrl+S", false},
-        {"Restore1", "&Restore", "", true},
-        {"Action2", "Error", "Ctrl+E", true},
-        {"ALL", "ALL", "Alt+Shift+Backspace", true},
-        {"ErrorOnlyStatusWindow1", "&Error Only Status Window", "", true},
-    };
-    for (const Expect& e : expected) {
-        QAction* a = m_window->action(e.name);
-        QVERIFY2(a, e.name);
-        QCOMPARE(a->text(), QString::fromUtf8(e.caption));
-        QCOMPARE(a->shortcut().toString(), QString::fromLatin1(e.shortcut));
-        QCOMPARE(a->isEnabled(), e.enabled);
-    }
-    // Defaults check the first item of each settings pair.
-    for (const char* name :
-         {"Idle1", "OverWrite1", "NonRecursive1", "ExactMatch1", "Vertical1", "VerticalLayout1"})
-        QVERIFY2(m_window->action(name)->isChecked(), name);
-    QVERIFY(!m_window->action("Race1")->isVisible());
-    QVERIFY(!m_window->action("N2DayFilterDupes1")->isVisible());
+void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
+    makeWindow("[_Main_]\r\nLeft=30\r\nTop=40\r\nWidth=700\r\nHeight=500\r\nSplit 3=300\r\n"
+               "Split 1=200\r\nSplit 2=0\r\n[_Confirm_]\r\nExitEmptyQueue=1\r\n");
+    QCOMPARE(QRect(m_window->pos(), m_window->size()), QRect(30, 40, 700, 500));
+    QCOMPARE(m_window->clientSplit()->sizes().value(0), 300);
+    QCOMPARE(m_window->topSplit()->sizes().value(0), 200);
+    QCOMPARE(m_window->bottomSplit()->sizes().value(0), 0);
+    // A queue pane saved collapsed starts with "Show Queue" unchecked.
+    QVERIFY(!action("Queue2")->isChecked());
+    QVERIFY(action("Status1")->isChecked());
+    // The sides' status-bar panels take half the width each.
+    QCOMPARE(child("StatusPanel0")->maximumWidth(), 345);
+    QCOMPARE(child("StatusPanel1")->maximumWidth(), 345);
 
-    // Both toolbars with every button and hint; the disconnected state.
-    const struct {
-        const char* name;
-        const char* hint;
-        bool enabled;
-    } buttons[] = {{"ToolButton1", "Connect", true},
-                   {"ToolButton9", "Connect", true},
-                   {"ToolButton2", "Disconnect", false},
-                   {"ToolButton10", "Disconnect", false},
-                   {"ToolButton4", "Abort", true},
-                   {"ToolButton12", "Abort", true},
-                   {"ToolButton17", "Stop Transfer or Delete", false},
-                   {"ToolButton18", "Stop Transfer or Delete", false},
-                   {"ToolButton6", "Transfer", false},
-                   {"ToolButton14", "Transfer", false},
-                   {"ToolButton7", "Refresh", false},
-                   {"ToolButton15", "Refresh", false},
-                   {"ToolButton8", "Filter duplicates", false},
-                   {"ToolButton16", "Filter duplicates", false},
-                   {"ToolButton25", "Toggle Local View", true},
-                   {"ToolButton26", "Toggle Local View", true}};
-    for (const auto& b : buttons) {
-        auto* button = m_window->findChild<QToolButton*>(QString::fromLatin1(b.name));
-        QVERIFY2(button, b.name);
-        QCOMPARE(button->toolTip(), QString::fromLatin1(b.hint));
-        QCOMPARE(button->isEnabled(), b.enabled);
-    }
-    for (const char* name :
-         {"Llv",        "Rlv",        "LTree",       "RTree",      "lcb",
-          "rcb",        "Panel3",     "Panel4",      "Panel5",     "Panel6",
-          "LvQueue",    "wcStatus",   "tError",      "StatusBar3", "Gauge1",
-          "LlocalList", "RlocalList", "ClientSplit", "TopSplit",   "BottomSplit"})
-        QVERIFY2(m_window->findChild<QWidget*>(QString::fromLatin1(name)), name);
-}
-
-void TestGuiMainWindow::closeQueryKeepsOrCloses() {
-    IniFile(m_dir->filePath(QStringLiteral("Korvane.ini")))
-        .writeBool("_Confirm_", "ExitEmptyQueue", true);
-    makeWindow();
-    QStringListModel queue({QStringLiteral("a"), QStringLiteral("b")});
+    // Closing with a queue asks; No keeps the window, Yes saves the layout.
+    QStringListModel queue({QStringLiteral("entry")});
     m_app->setQueueModel(&queue);
-
-    m_prompts->confirmAnswers.enqueue(false);
     QVERIFY(!m_window->close());
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(queue.rowCount(), 2);
-    QVERIFY(!m_app->closing());
-
+    QVERIFY(m_window->isVisible() && !m_app->closing());
+    m_window->move(50, 60);
     m_window->resize(640, 480);
+    m_window->topSplit()->setSizes({150, 490});
     m_prompts->confirmAnswers.enqueue(true);
     QVERIFY(m_window->close());
     QVERIFY(m_app->closing());
     const WindowLayout saved = m_app->settingsStore().ReadWindowLayout();
-    QCOMPARE(saved.width, 640);
-    QCOMPARE(saved.height, 480);
+    QCOMPARE(QRect(saved.left, saved.top, saved.width, saved.height), QRect(50, 60, 640, 480));
+    QCOMPARE(saved.split1, 150);
+    QCOMPARE(saved.split3, m_window->clientSplit()->sizes().value(0));
+    QVERIFY(!saved.maximized);
+
+    const QString shot = qEnvironmentVariable("KORVANE_SCREENSHOT");
+    if (!shot.isEmpty()) {
+        makeWindow();
+        m_window->resize(900, 560);
+        m_app->statusLog().AddStatusLine(QStringLiteral("220 Welcome to the demo server"), clBlue);
+        m_app->statusLog().AddStatusLine(QStringLiteral("550 No such file or directory"), clBlue);
+        QVERIFY(m_window->grab().save(shot));
+    }
 }
 
-void TestGuiMainWindow::layoutToggles() {
+void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
+    makeWindow("[_Main_]\r\nFont=\"Courier New\", 13, [Bold|Italic], [clMaroon]\r\n"
+               "StatusFont=\"Courier New\", 15, [Underline], [clBlack]\r\n"
+               "Skip File=1\r\nOn Complete Idle=0\r\nDelete Method=0\r\nDupe Match=0\r\n"
+               "Tree Style=0\r\nStatus Style=0\r\nLeft Tree=1\r\nCache=1\r\nAnti-Idle=1\r\n"
+               "Skip=1\r\nAutoRefresh=1\r\nAuto Refresh Enabled=1\r\nRace=1\r\nOwner=0\r\n"
+               "Attrib=1\r\n");
+    for (const char* name : {"Skip1", "Disconnect1", "Recursive1", "PartialMatch1", "Horizontal1",
+                             "HorizontalLayout1", "AntiIdle1", "SkipList1", "LeftTree1",
+                             "CacheDirectories1", "AutoRefresh1", "group1", "Attrib1"})
+        QVERIFY2(action(name)->isChecked(), name);
+    for (const char* name : {"OverWrite1", "Idle1", "NonRecursive1", "ExactMatch1", "Vertical1",
+                             "VerticalLayout1", "RightTree1", "Owner1"})
+        QVERIFY2(!action(name)->isChecked(), name);
+    for (const char* name : {"N26", "AutoRefresh1", "DupeAfterRefresh1", "N31", "Race1"})
+        QVERIFY2(action(name)->isVisible(), name);
+
+    // Fonts, with the colour of "Font", and the columns on both sides.
+    for (const char* name :
+         {"Llv", "Rlv", "LTree", "RTree", "LlocalList", "RlocalList", "LvQueue", "tError"}) {
+        const QWidget* view = child(name);
+        QCOMPARE(view->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(view->font().pointSize(), 13);
+        QVERIFY2(view->font().bold() && view->font().italic(), name);
+        QCOMPARE(view->palette().color(QPalette::Text), QColor(128, 0, 0));
+    }
+    const QFont statusFont = m_window->statusPane()->console()->font();
+    QVERIFY(statusFont.pointSize() == 15 && statusFont.underline());
+    for (SideId id : {SideId::Left, SideId::Right}) {
+        const QTreeView* list = m_window->sidePanel(id)->list();
+        QVERIFY(list->isColumnHidden(ListColumns::Owner));
+        QCOMPARE(list->columnWidth(ListColumns::Group), 50);
+        QVERIFY(!list->isColumnHidden(ListColumns::Attrib));
+        QCOMPARE(list->columnWidth(ListColumns::Attrib), 70);
+        QCOMPARE(m_window->sidePanel(id)->treeSplit()->orientation(), Qt::Vertical);
+    }
+    QCOMPARE(m_window->bottomSplit()->orientation(), Qt::Vertical);
+    QVERIFY(m_window->sidePanel(SideId::Left)->treeSplit()->sizes().value(0) > 0);
+    QCOMPARE(m_window->sidePanel(SideId::Right)->treeSplit()->sizes().value(0), 0);
+
+    // Each step changes its key, so a toggle writing another key shows.
+    const struct {
+        const char* action;
+        const char* key;
+        const char* value;
+    } steps[] = {
+        {"OverWrite1", "Skip File", "0"},
+        {"Skip1", "Skip File", "1"},
+        {"Idle1", "On Complete Idle", "1"},
+        {"Disconnect1", "On Complete Idle", "0"},
+        {"NonRecursive1", "Delete Method", "1"},
+        {"Recursive1", "Delete Method", "0"},
+        {"ExactMatch1", "Dupe Match", "1"},
+        {"PartialMatch1", "Dupe Match", "0"},
+        {"Horizontal1", "Tree Style", "0"},
+        {"Vertical1", "Tree Style", "1"},
+        {"HorizontalLayout1", "Status Style", "0"},
+        {"VerticalLayout1", "Status Style", "1"},
+        {"AntiIdle1", "Anti-Idle", "0"},
+        {"CacheDirectories1", "Cache", "0"},
+        {"AutoRefresh1", "Auto Refresh Enabled", "0"},
+        {"LeftTree1", "Left Tree", "0"},
+        {"RightTree1", "Right Tree", "1"},
+    };
+    for (const auto& step : steps) {
+        action(step.action)->trigger();
+        QVERIFY2(iniValue(step.key) == QLatin1String(step.value), step.action);
+    }
+    // The skip list switch lasts for the session only.
+    action("SkipList1")->trigger();
+    QVERIFY(!m_app->skipActive());
+    QCOMPARE(iniValue("Skip"), QStringLiteral("1"));
+
+    for (SideId id : {SideId::Left, SideId::Right})
+        QCOMPARE(m_window->sidePanel(id)->treeSplit()->orientation(), Qt::Horizontal);
+    QCOMPARE(m_window->sidePanel(SideId::Left)->treeSplit()->sizes().value(0), 0);
+    QVERIFY(m_window->sidePanel(SideId::Right)->treeSplit()->sizes().value(0) > 0);
+    // A new status/queue layout puts its splitter at half the width.
+    QCOMPARE(m_window->bottomSplit()->orientation(), Qt::Horizontal);
+    QCOMPARE(m_window->bottomSplit()->sizes().value(0), m_window->bottomSplit()->width() / 2);
+}
+
+void TestGuiMainWindow::statusAndQueuePanes() {
     makeWindow();
     QSplitter* bottom = m_window->bottomSplit();
-    const int total = bottom->sizes().value(0) + bottom->sizes().value(1);
-    m_window->action("Queue2")->trigger();
+    QSplitter* client = m_window->clientSplit();
+    const int half = (bottom->sizes().value(0) + bottom->sizes().value(1)) / 2;
+    action("Queue2")->trigger();
     QCOMPARE(bottom->sizes().value(0), 0);
-    QVERIFY(!m_window->action("Queue2")->isChecked());
-    m_window->action("Queue2")->trigger();
-    QVERIFY(qAbs(bottom->sizes().value(0) - total / 2) <= 1);
-    QVERIFY(m_window->action("Queue2")->isChecked());
+    QVERIFY(!action("Queue2")->isChecked());
+    action("Queue2")->trigger();
+    QVERIFY(qAbs(bottom->sizes().value(0) - half) <= 1);
+    QVERIFY(action("Queue2")->isChecked());
 
     // Both hidden: the lower area goes away, and comes back where it was.
-    const int client = m_window->clientSplit()->sizes().value(0);
-    m_window->action("Status1")->trigger();
-    m_window->action("Queue2")->trigger();
-    QCOMPARE(m_window->clientSplit()->sizes().value(1), 0);
-    m_window->action("Status1")->trigger();
-    QCOMPARE(m_window->clientSplit()->sizes().value(0), client);
-
-    // The tree toggle writes its key at once and opens the tree.
-    m_window->action("LeftTree1")->trigger();
-    QVERIFY(m_window->sidePanel(SideId::Left)->treeSplit()->sizes().value(0) > 0);
-    QVERIFY(m_app->settingsStore().ReadSettings().leftTree);
-    m_window->action("Horizontal1")->trigger();
-    QCOMPARE(m_window->sidePanel(SideId::Right)->treeSplit()->orientation(), Qt::Vertical);
-    QVERIFY(!m_app->settingsStore().ReadSettings().treeStyle);
-    m_window->action("Recursive1")->trigger();
-    QVERIFY(!m_app->settingsStore().ReadSettings().deleteMethod);
+    const int above = client->sizes().value(0);
+    action("Status1")->trigger();
+    QCOMPARE(bottom->sizes().value(1), 0);
+    action("Queue2")->trigger();
+    QCOMPARE(client->sizes().value(1), 0);
+    QVERIFY(!action("Status1")->isChecked() && !action("Queue2")->isChecked());
+    action("Status1")->trigger();
+    QCOMPARE(client->sizes().value(0), above);
+    QCOMPARE(bottom->sizes().value(0), 0);
+    QVERIFY(action("Status1")->isChecked());
 }
 
-void TestGuiMainWindow::allOptionsAction() {
+void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     makeWindow();
-    m_window->resize(1000, 600); // room for every tool button
-    auto* twoDay = m_window->findChild<QToolButton*>(QStringLiteral("ToolButton21"));
-    QVERIFY(!twoDay->isVisible());
-    m_window->action("ALL")->trigger();
-    QTRY_VERIFY(twoDay->isVisible());
-    QVERIFY(m_window->action("N2DayFilterDupes1")->isVisible());
-    const StatusLineStore& lines = m_app->statusLog().lines();
-    QCOMPARE(lines.line(lines.count() - 1).text, QStringLiteral("-- Options Visible"));
-    m_window->action("ALL")->trigger();
-    QTRY_VERIFY(!twoDay->isVisible());
-    QCOMPARE(lines.line(lines.count() - 1).text, QStringLiteral("-- Options Hidden"));
-
-    // Ctrl+E shows the error-only window and hides it again.
-    m_window->action("Action2")->trigger();
-    QVERIFY(m_window->statusPane()->isErrorOnly());
-    m_window->action("Action2")->trigger();
-    QVERIFY(!m_window->statusPane()->isErrorOnly());
-}
-
-void TestGuiMainWindow::activeSideAndLocalView() {
-    makeWindow();
-    auto* panel3 = m_window->findChild<QLabel*>(QStringLiteral("Panel3"));
-    auto* panel4 = m_window->findChild<QLabel*>(QStringLiteral("Panel4"));
-    const QColor yellow(255, 255, 0);
-    QCOMPARE(panel3->palette().color(QPalette::Window), yellow);
-    m_window->sidePanel(SideId::Right)->list()->setFocus();
-    QTRY_COMPARE(m_app->activeSide(), SideId::Right);
-    QCOMPARE(panel4->palette().color(QPalette::Window), yellow);
-    QVERIFY(panel3->palette().color(QPalette::Window) != yellow);
-
-    // Toggle Local View switches the side to its local pane in the start folder.
     SidePanel* right = m_window->sidePanel(SideId::Right);
+    Side& side = m_app->right();
+    QVERIFY(!child("ToolButton10")->isEnabled()); // Disconnect starts disabled
+    side.setButtonEnabled(SideButton::Disconnect, true);
+    QVERIFY(child("ToolButton10")->isEnabled());
+    side.setHeaderText(QStringLiteral("home site"));
+    QCOMPARE(child<QLabel>("Panel4")->text(), QStringLiteral("home site"));
+    side.setStatusBarText(QStringLiteral("12%"));
+    QCOMPARE(child<QLabel>("StatusPanel1")->text(), QStringLiteral("12%"));
+
+    // Focus makes a side active, shown by its yellow header.
+    const QColor yellow(255, 255, 0);
+    QCOMPARE(child("Panel3")->palette().color(QPalette::Window), yellow);
+    right->list()->setFocus();
+    QTRY_COMPARE(m_app->activeSide(), SideId::Right);
+    QCOMPARE(child("Panel4")->palette().color(QPalette::Window), yellow);
+    QVERIFY(child("Panel3")->palette().color(QPalette::Window) != yellow);
+
+    // Toggle Local View shows the local pane in the start folder, whose path
+    // fills the summary until the side goes back to its remote list.
     QVERIFY(!right->localPane()->isVisible());
-    m_window->findChild<QToolButton*>(QStringLiteral("ToolButton26"))->click();
+    child<QToolButton>("ToolButton26")->click();
     QVERIFY(right->localPane()->isVisible());
     QCOMPARE(right->localPane()->path(), QDir::tempPath());
-    // A filled folder puts its path in the summary line.
     QTRY_COMPARE_WITH_TIMEOUT(right->summary()->text(), QDir::tempPath(), 5000);
     QVERIFY(right->localPane()->goToParent());
-    QCOMPARE(m_app->right().localPath(), QDir::cleanPath(QDir::tempPath() + QStringLiteral("/..")));
+    QCOMPARE(side.localPath(), QFileInfo(QDir::tempPath()).path());
+    child<QToolButton>("ToolButton26")->click();
+    QVERIFY(right->list()->isVisible());
+    QCOMPARE(right->summary()->text(), QString());
 }
 
-void TestGuiMainWindow::preferencesCancelAndOk() {
+void TestGuiMainWindow::f5RefreshesTheFocusedLocalList() {
     makeWindow();
-    const QByteArray before = m_dir->readFile(QStringLiteral("Korvane.ini"));
-    m_window->openPreferences();
-    PreferencesDialog* dialog = m_window->preferencesDialog();
-    QVERIFY(dialog);
-    dialog->reject();
-    QTRY_VERIFY(!m_window->preferencesDialog());
-    QCOMPARE(m_dir->readFile(QStringLiteral("Korvane.ini")), before);
+    // The window's F5 is the remote refresh; its command comes with the listing.
+    QAction* remoteRefresh = action("Refresh3");
+    remoteRefresh->setEnabled(true);
+    QSignalSpy remote(remoteRefresh, &QAction::triggered);
+    SidePanel* left = m_window->sidePanel(SideId::Left);
+    SidePanel* right = m_window->sidePanel(SideId::Right);
+    QSignalSpy leftLocal(left->localPane(), &LocalPane::pathChanged);
+    QSignalSpy rightLocal(right->localPane(), &LocalPane::pathChanged);
 
-    m_window->openPreferences();
-    dialog = m_window->preferencesDialog();
-    QVERIFY(dialog);
-    dialog->confirm();
-    QTRY_VERIFY(!m_window->preferencesDialog());
-    QVERIFY(m_dir->readFile(QStringLiteral("Korvane.ini")).contains("ConnectTimeout=40"));
+    right->list()->setFocus();
+    QTest::keyClick(right->list(), Qt::Key_F5);
+    QCOMPARE(remote.count(), 1);
+    QCOMPARE(rightLocal.count(), 0);
+
+    child<QToolButton>("ToolButton26")->click();
+    QTreeView* localList = right->localPane()->list();
+    localList->setFocus();
+    QTRY_VERIFY(localList->hasFocus());
+    QTest::keyClick(localList, Qt::Key_F5);
+    QCOMPARE(rightLocal.count(), 1);
+    QCOMPARE(leftLocal.count(), 0);
+    QCOMPARE(remote.count(), 1);
 }
 
-void TestGuiMainWindow::restoresSavedLayout() {
-    IniFile ini(m_dir->filePath(QStringLiteral("Korvane.ini")));
-    ini.writeInteger("_Main_", "Width", 700);
-    ini.writeInteger("_Main_", "Height", 500);
-    ini.writeInteger("_Main_", "Split 3", 300);
-    ini.writeInteger("_Main_", "Split 1", 200);
-    ini.writeInteger("_Main_", "Split 2", 0);
+void TestGuiMainWindow::trayRestoreKeepsTheWindowState() {
+    makeWindow("[_Main_]\r\nState=1\r\n");
+    QTRY_VERIFY(m_window->isMaximized());
+    action("Hide1")->trigger();
+    // Without a tray the window is minimised instead of hidden.
+    QVERIFY(!m_window->isVisible() || m_window->isMinimized());
+    action("Restore1")->trigger();
+    QTRY_VERIFY(m_window->isVisible() && !m_window->isMinimized());
+    QVERIFY(m_window->isMaximized());
+}
+
+void TestGuiMainWindow::windowActions() {
     makeWindow();
-    QCOMPARE(m_window->size(), QSize(700, 500));
-    QCOMPARE(m_window->clientSplit()->sizes().value(0), 300);
-    QCOMPARE(m_window->topSplit()->sizes().value(0), 200);
-    // A queue pane saved collapsed starts with "Show Queue" unchecked.
-    QVERIFY(!m_window->action("Queue2")->isChecked());
-    QVERIFY(m_window->action("Status1")->isChecked());
+    QCOMPARE(m_window->windowTitle(), App::RunningTitle());
+    m_window->resize(1000, 600); // room for every tool button
+    auto* twoDay = child<QToolButton>("ToolButton22");
+    QVERIFY(!twoDay->isVisible());
+    action("ALL")->trigger();
+    QTRY_VERIFY(twoDay->isVisible());
+    QVERIFY(action("N2DayFilterDupes1")->isVisible());
+    action("ALL")->trigger();
+    QTRY_VERIFY(!twoDay->isVisible());
+    QVERIFY(!action("N2DayFilterDupes1")->isVisible());
+
+    // Ctrl+E shows the error-only window and hides it again.
+    action("Action2")->trigger();
+    QVERIFY(m_window->statusPane()->isErrorOnly());
+    action("Action2")->trigger();
+    QVERIFY(!m_window->statusPane()->isErrorOnly());
+
+    // An error line takes the busy cursor off the lists.
+    QTreeView* list = m_window->sidePanel(SideId::Left)->list();
+    list->setCursor(Qt::WaitCursor);
+    m_app->statusLog().AddStatusLine(QStringLiteral("550 Denied"), clBlue);
+    QVERIFY(!list->testAttribute(Qt::WA_SetCursor));
+
+    // The status lines open in the viewer.
+    QVERIFY(m_app->statusLog().showStatusInViewer());
+    QVERIFY(m_window->textViewer() && m_window->textViewer()->isVisible());
+    QCOMPARE(m_window->textViewer()->text(), m_app->statusLog().lines().plainText());
+}
+
+void TestGuiMainWindow::preferencesApplyOnOkOnly() {
+    makeWindow();
+    const QTreeView* list = m_window->sidePanel(SideId::Right)->list();
+    auto editOwner = [this] {
+        action("Preferences1")->trigger();
+        PreferencesDialog* dialog = m_window->preferencesDialog();
+        dialog->findChild<QCheckBox*>(QStringLiteral("ownerCheck"))->setChecked(false);
+        return dialog;
+    };
+    editOwner()->reject();
+    QTRY_VERIFY(!m_window->preferencesDialog());
+    QVERIFY(!list->isColumnHidden(ListColumns::Owner));
+    QVERIFY(!QFile::exists(m_app->settingsStore().iniPath()));
+
+    editOwner()->confirm();
+    QTRY_VERIFY(!m_window->preferencesDialog());
+    QVERIFY(list->isColumnHidden(ListColumns::Owner));
+    QVERIFY(!m_app->settings().owner);
 }
 
 QTEST_MAIN(TestGuiMainWindow)

@@ -76,8 +76,9 @@ void Side::setLocalView(bool local) {
     if (local == m_localView)
         return;
     m_localView = local;
-    if (local)
-        setSummaryText(m_localPath);
+    // The local folder's path belongs to the local view only; the remote
+    // summary is filled again by the next selection.
+    setSummaryText(local ? m_localPath : QString());
     Q_EMIT localViewChanged(local);
 }
 

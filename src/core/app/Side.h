@@ -49,7 +49,9 @@ public:
     void setButtonVisible(SideButton which, bool visible);
     void setButtonImage(SideButton which, int imageIndex);
 
-    // The side shows the local disk instead of its remote listing.
+    // The side shows the local disk instead of its remote listing. The
+    // summary shows the local folder while it does, and is emptied when the
+    // side goes back to its remote listing.
     bool localView() const { return m_localView; }
     void setLocalView(bool local);
     // The local pane's folder.

@@ -1,6 +1,9 @@
 #include "app/FontConversion.h"
 
+#include "widgets/GuiColours.h"
+
 #include <QFontInfo>
+#include <QWidget>
 
 QFont ToQFont(const FontDescription& desc, const QFont& base) {
     QFont font = base;
@@ -30,4 +33,13 @@ FontDescription ToFontDescription(const QFont& font, QString colourName) {
     desc.strikeout = font.strikeOut();
     desc.colour = std::move(colourName);
     return desc;
+}
+
+void ApplyFontDescription(QWidget* widget, const FontDescription& desc) {
+    widget->setFont(ToQFont(desc, widget->font()));
+    if (const auto colour = ColourFromName(desc.colour)) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Text, ColourToQColor(*colour, palette));
+        widget->setPalette(palette);
+    }
 }

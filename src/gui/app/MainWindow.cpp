@@ -240,17 +240,17 @@ void MainWindow::applySettingsToWidgets() {
     }
     m_bottomSplit->setOrientation(s.statusStyle ? Qt::Horizontal : Qt::Vertical);
 
-    // One font for the lists, trees and queue; another for the status window.
+    // One font and text colour for the lists, trees, queue and error lines;
+    // the status window has its own font and colours every line itself.
     FontDescription listFont;
     if (!s.font.isEmpty() && StringToFont(s.font, listFont)) {
-        const QFont font = ToQFont(listFont, m_rightPanel->list()->font());
         for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
-            panel->list()->setFont(font);
-            panel->tree()->setFont(font);
-            panel->localPane()->list()->setFont(font);
+            ApplyFontDescription(panel->list(), listFont);
+            ApplyFontDescription(panel->tree(), listFont);
+            ApplyFontDescription(panel->localPane()->list(), listFont);
         }
-        m_queue->setFont(font);
-        m_statusPane->errorWindow()->setFont(font);
+        ApplyFontDescription(m_queue, listFont);
+        ApplyFontDescription(m_statusPane->errorWindow(), listFont);
     }
     FontDescription statusFont;
     if (!s.statusFont.isEmpty() && StringToFont(s.statusFont, statusFont))
@@ -376,7 +376,9 @@ void MainWindow::hideToTray() {
 }
 
 void MainWindow::restoreFromTray() {
-    showNormal();
+    // Back in the state it was hidden in: a maximised window stays maximised.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     raise();
     activateWindow();
     m_tray->hide();

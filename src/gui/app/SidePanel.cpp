@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QSplitter>
@@ -16,6 +17,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -140,6 +143,8 @@ QWidget* SidePanel::buildRemoteView() {
     auto* columns = new QStandardItemModel(0, int(ListColumns.size()), m_list);
     columns->setHorizontalHeaderLabels(ListColumns);
     m_list->setModel(columns);
+    // Every column keeps the width the settings give it, the last one too.
+    m_list->header()->setStretchLastSection(false);
     m_treeSplit->setSizes({0, 1});
 
     auto* layout = new QVBoxLayout(remote);
@@ -155,18 +160,22 @@ void SidePanel::attachMenus(QMenu* listMenu, QMenu* treeMenu, QMenu* siteMenu, Q
         widget->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(widget, &QWidget::customContextMenuRequested, menu,
                 [widget, menu](const QPoint& at) { menu->popup(widget->mapToGlobal(at)); });
-        // The menu's shortcuts work while the widget has the focus; F5 is the
-        // window's own Refresh, which acts on the active side.
-        for (QAction* action : menu->actions()) {
-            if (!action->shortcut().isEmpty() && action->shortcut() != QKeySequence(Qt::Key_F5)) {
-                action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-                widget->addAction(action);
-            }
-        }
     };
     popUpOn(m_list, listMenu);
     popUpOn(m_tree, treeMenu);
     popUpOn(m_local->list(), localMenu);
+    // A remote view's menu shortcuts work while it has the focus, but F5 there
+    // stays the window's Refresh, which acts on the active side.
+    for (auto [view, menu] : {std::pair<QWidget*, QMenu*>{m_list, listMenu}, {m_tree, treeMenu}}) {
+        for (QAction* action : menu->actions()) {
+            if (!action->shortcut().isEmpty() && action->shortcut() != QKeySequence(Qt::Key_F5)) {
+                action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+                view->addAction(action);
+            }
+        }
+    }
+    // The local list claims its own menu's keys, F5 included (eventFilter).
+    m_localMenu = localMenu;
     QToolButton* connectButton = button(SideButton::Connect);
     connectButton->setMenu(siteMenu);
     connectButton->setPopupMode(QToolButton::InstantPopup);
@@ -213,7 +222,29 @@ void SidePanel::showLocalView(bool local) {
     m_stack->setCurrentIndex(local ? 1 : 0);
 }
 
+QAction* SidePanel::localMenuAction(const QKeyEvent* key) const {
+    if (!m_localMenu)
+        return nullptr;
+    const QKeySequence pressed(key->keyCombination());
+    for (QAction* action : m_localMenu->actions()) {
+        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed)
+            return action;
+    }
+    return nullptr;
+}
+
 bool SidePanel::eventFilter(QObject* watched, QEvent* event) {
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == m_local->list() && key) {
+        // Claiming the override keeps a window shortcut on the same key from
+        // taking it; the key press then comes here.
+        if (QAction* action = localMenuAction(static_cast<QKeyEvent*>(event))) {
+            if (event->type() == QEvent::KeyPress)
+                action->trigger();
+            event->accept();
+            return true;
+        }
+    }
     if (watched == button(SideButton::Connect)) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
             Q_EMIT connectMenuOpening();

@@ -7,7 +7,9 @@
 #include <array>
 
 class LocalPane;
+class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -57,6 +59,8 @@ private:
     QWidget* buildRemoteView();
     void showButton(SideButton which);
     void showLocalView(bool local);
+    // The local menu's item whose shortcut the key is, if it can run.
+    QAction* localMenuAction(const QKeyEvent* key) const;
 
     Side& m_side;
     QToolBar* m_toolBar = nullptr;
@@ -69,4 +73,5 @@ private:
     QTreeView* m_tree = nullptr;
     QTreeView* m_list = nullptr;
     LocalPane* m_local = nullptr;
+    QMenu* m_localMenu = nullptr;
 };

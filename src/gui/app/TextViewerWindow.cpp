@@ -1,14 +1,13 @@
 #include "app/TextViewerWindow.h"
 
+#include "app/AtomicFile.h"
 #include "app/ErrorLog.h"
 #include "app/FontConversion.h"
 #include "app/FontDescription.h"
 #include "app/SettingsStore.h"
 #include "app/StatusLog.h"
 #include "app/UserPrompts.h"
-#include "widgets/GuiColours.h"
 
-#include "app/AtomicFile.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -113,13 +112,8 @@ void TextViewerWindow::applyStoredFont() {
         return;
     FontDescription desc = ToFontDescription(m_text->font(), m_fontColour);
     StringToFont(stored, desc);
-    m_text->setFont(ToQFont(desc, m_text->font()));
+    ApplyFontDescription(m_text, desc);
     m_fontColour = desc.colour;
-    if (const auto colour = ColourFromName(desc.colour)) {
-        QPalette palette = m_text->palette();
-        palette.setColor(QPalette::Text, ColourToQColor(*colour, palette));
-        m_text->setPalette(palette);
-    }
 }
 
 void TextViewerWindow::changeFont() {
