@@ -155,6 +155,8 @@ void FtpSession::Connect() {
 }
 
 void FtpSession::login() {
+    // A new login starts in the server's default type.
+    m_imageType = false;
     ReadReply();
     // A server that refuses us in its greeting (421 too many users) says so
     // better than the failed USER that would follow.
