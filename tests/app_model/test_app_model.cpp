@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 class TestAppModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -64,32 +66,27 @@ void TestAppModel::cleanup() {
 void TestAppModel::startUpWithEmptyDataDirectory() {
     m_app->create();
     m_app->show();
-    QCOMPARE(m_app->title(), QStringLiteral("Korvane 1.0.57 SR1"));
+    QCOMPARE(m_app->title(), u"Korvane 1.0.57 SR1"_s);
     QCOMPARE(m_app->statusLog().lines().maxRecords(), 200);
-
     // The first status line describes the network stack, in black.
-    const StatusLineStore& lines = m_app->statusLog().lines();
-    QCOMPARE(lines.count(), 1);
-    QVERIFY(lines.line(0).text.startsWith(QLatin1String("Qt ")));
-    QCOMPARE(lines.line(0).colour, clBlack);
+    QCOMPARE(m_app->statusLog().lines().count(), 1);
+    QVERIFY(lastLine().startsWith(u"Qt "_s) && last().colour == clBlack);
 
     // Both sides start disconnected, in the temporary folder, with the
     // extra-options button hidden and no keep-alive.
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        Side& side = m_app->side(id);
-        QVERIFY(side.button(SideButton::Connect).enabled);
-        QVERIFY(side.button(SideButton::ToggleLocalView).enabled);
+    for (Side* side : {&m_app->left(), &m_app->right()}) {
+        QVERIFY(side->button(SideButton::Connect).enabled);
+        QVERIFY(side->button(SideButton::ToggleLocalView).enabled);
         for (SideButton b : {SideButton::Disconnect, SideButton::Stop, SideButton::Transfer,
                              SideButton::Refresh, SideButton::FilterDupes})
-            QVERIFY(!side.button(b).enabled);
-        QVERIFY(!side.button(SideButton::TwoDayFilterDupes).visible);
-        QCOMPARE(side.localPath(), QDir::tempPath());
-        QVERIFY(!side.idleTimer().isActive());
+            QVERIFY(!side->button(b).enabled);
+        QVERIFY(!side->button(SideButton::TwoDayFilterDupes).visible);
+        QCOMPARE(side->localPath(), QDir::tempPath());
+        QVERIFY(!side->idleTimer().isActive());
     }
 }
-
 void TestAppModel::loadedSettingsReachTheSides() {
-    const QString downloads = m_dir->filePath(QStringLiteral("down"));
+    const QString downloads = m_dir->filePath(u"down"_s);
     QVERIFY(QDir().mkpath(downloads));
     writeIni("[_Main_]\r\nAnti-Idle=1\r\nIdle Time=45\r\nDownload Directory=" + downloads.toUtf8() +
              "\r\nall=1\r\n");
@@ -108,7 +105,7 @@ void TestAppModel::loadedSettingsReachTheSides() {
     QSignalSpy loaded(m_app.get(), &App::settingsLoaded);
     m_app->applyPreferences(m_app->settings());
     QCOMPARE(loaded.count(), 1);
-    QCOMPARE(m_app->skipList(), QStringList{QStringLiteral("*.nfo")});
+    QCOMPARE(m_app->skipList(), QStringList{u"*.nfo"_s});
     QVERIFY(!m_app->right().idleTimer().isActive());
     QCOMPARE(m_app->right().idleTimer().interval(), std::numeric_limits<int>::max() / 1000 * 1000);
     QCOMPARE(m_app->right().localPath(), QDir::tempPath());
@@ -120,11 +117,11 @@ void TestAppModel::statusLogTrimsWithItsMaxRemove() {
     m_app->show();
     StatusLog& log = m_app->statusLog();
     while (log.lines().count() < 30)
-        log.AddStatusLine(QStringLiteral("line %1").arg(log.lines().count()), clBlack);
-    log.AddStatusLine(QStringLiteral("one too many"), clBlack);
+        log.AddStatusLine(u"line %1"_s.arg(log.lines().count()), clBlack);
+    log.AddStatusLine(u"one too many"_s, clBlack);
     // The oldest 15 go in one batch.
     QCOMPARE(log.lines().count(), 16);
-    QCOMPARE(lastLine(), QStringLiteral("one too many"));
+    QCOMPARE(lastLine(), u"one too many"_s);
 }
 
 void TestAppModel::closeQuery_data() {
@@ -147,13 +144,12 @@ void TestAppModel::closeQuery() {
     QFETCH(bool, asked);
     writeIni(confirmSetting ? "[_Confirm_]\r\nExitEmptyQueue=1\r\n" : "");
     m_app->create();
-    QStringListModel queue(QStringList(queued, QStringLiteral("entry")));
+    QStringListModel queue(QStringList(queued, u"entry"_s));
     m_app->setQueueModel(&queue);
     m_prompts->confirmAnswers.enqueue(answer);
     QCOMPARE(m_app->CloseQuery(), closes);
-    QCOMPARE(m_prompts->asked.contains(QStringLiteral("confirm:Exit with non empty queue?")),
-             asked);
-    QCOMPARE(m_services->calls.contains(QStringLiteral("beep")), asked);
+    QCOMPARE(m_prompts->asked.contains(u"confirm:Exit with non empty queue?"_s), asked);
+    QCOMPARE(m_services->calls.contains(u"beep"_s), asked);
     QCOMPARE(queue.rowCount(), queued); // the queue is never touched
 }
 
@@ -163,10 +159,10 @@ void TestAppModel::exitSavesLayoutAndClosesWithoutQuit() {
     server.expect("USER", "230 in");
     m_app->create();
     FtpSession& session = m_app->left().session();
-    session.setHost(QStringLiteral("127.0.0.1"));
+    session.setHost(u"127.0.0.1"_s);
     session.setPort(server.port());
-    session.UserID = QStringLiteral("u");
-    session.Password = QStringLiteral("p");
+    session.UserID = u"u"_s;
+    session.Password = u"p"_s;
     session.Connect();
     m_app->left().idleTimer().start();
 
@@ -194,13 +190,13 @@ void TestAppModel::allOptionsToggle() {
     QVERIFY(m_app->allOptionsVisible());
     QVERIFY(m_app->left().button(SideButton::TwoDayFilterDupes).visible);
     QVERIFY(m_app->settingsStore().ReadAll());
-    QCOMPARE(lastLine(), QStringLiteral("-- Options Visible"));
+    QCOMPARE(lastLine(), u"-- Options Visible"_s);
     QCOMPARE(last().colour, clBlue);
 
     m_app->ToggleAllOptions();
     QVERIFY(!m_app->right().button(SideButton::TwoDayFilterDupes).visible);
     QVERIFY(!m_app->settingsStore().ReadAll());
-    QCOMPARE(lastLine(), QStringLiteral("-- Options Hidden"));
+    QCOMPARE(lastLine(), u"-- Options Hidden"_s);
     QCOMPARE(spy.count(), 2);
 }
 
@@ -223,15 +219,15 @@ void TestAppModel::summaryShowsTheLocalFolderOnlyInLocalView() {
     m_app->create();
     Side& side = m_app->left();
     QSignalSpy views(&side, &Side::localViewChanged);
-    side.setSummaryText(QStringLiteral("2 of 9 selected"));
+    side.setSummaryText(u"2 of 9 selected"_s);
     side.setLocalView(true);
     QCOMPARE(side.summaryText(), QDir::tempPath());
-    side.LocalFolderFilled(QStringLiteral("/srv/files"));
-    QCOMPARE(side.summaryText(), QStringLiteral("/srv/files"));
+    side.LocalFolderFilled(u"/srv/files"_s);
+    QCOMPARE(side.summaryText(), u"/srv/files"_s);
 
     side.setLocalView(false);
     QCOMPARE(side.summaryText(), QString());
-    side.LocalFolderFilled(QStringLiteral("/srv/other"));
+    side.LocalFolderFilled(u"/srv/other"_s);
     QCOMPARE(side.summaryText(), QString());
     QCOMPARE(views.count(), 2);
 }
@@ -239,39 +235,35 @@ void TestAppModel::summaryShowsTheLocalFolderOnlyInLocalView() {
 void TestAppModel::transferDisplayReactsToStatusLines() {
     m_app->create();
     StatusLog& log = m_app->statusLog();
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        Side& side = m_app->side(id);
-        side.state().Busy = true;
-        side.setButtonEnabled(SideButton::Stop, true);
-        side.setButtonImage(SideButton::Stop, StopImageActive);
-        side.setStatusBarText(QStringLiteral("12%"));
+    for (Side* side : {&m_app->left(), &m_app->right()}) {
+        side->state().Busy = true;
+        side->setButtonEnabled(SideButton::Stop, true);
+        side->setButtonImage(SideButton::Stop, StopImageActive);
+        side->setStatusBarText(u"12%"_s);
     }
     // A broken transfer resets the display and is an error too.
     m_app->transferTimer().start();
-    log.AddStatusLine(QStringLiteral("426 Connection closed; transfer aborted."), clGreen);
+    log.AddStatusLine(u"426 Connection closed; transfer aborted."_s, clGreen);
     QVERIFY(!m_app->transferTimer().isActive());
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        Side& side = m_app->side(id);
-        QVERIFY(!side.state().Busy);
-        QVERIFY(!side.button(SideButton::Stop).enabled);
-        QCOMPARE(side.button(SideButton::Stop).imageIndex, StopImageIdle);
-        QCOMPARE(side.statusBarText(), QString());
+    for (Side* side : {&m_app->left(), &m_app->right()}) {
+        QVERIFY(!side->state().Busy && !side->button(SideButton::Stop).enabled);
+        QCOMPARE(side->button(SideButton::Stop).imageIndex, StopImageIdle);
+        QCOMPARE(side->statusBarText(), QString());
     }
     QCOMPARE(last().colour, clRed);
 
     // Any other error while a transfer runs stops its display.
     m_app->transferTimer().start();
-    log.AddStatusLine(QStringLiteral("550 Permission denied"), clBlue);
+    log.AddStatusLine(u"550 Permission denied"_s, clBlue);
     QVERIFY(!m_app->transferTimer().isActive());
-    QCOMPARE(m_app->left().statusBarText(), QStringLiteral("Transfer Aborted."));
-    QCOMPARE(m_app->right().statusBarText(), QStringLiteral("Transfer Aborted."));
+    QCOMPARE(m_app->left().statusBarText(), u"Transfer Aborted."_s);
+    QCOMPARE(m_app->right().statusBarText(), u"Transfer Aborted."_s);
 
     // In the background the title tells of the error.
     m_services->applicationActive = false;
-    log.AddStatusLine(QStringLiteral("530 Not logged in"), clBlue);
-    QCOMPARE(m_app->title(), QStringLiteral("ERROR: 530 Not logged in"));
+    log.AddStatusLine(u"530 Not logged in"_s, clBlue);
+    QCOMPARE(m_app->title(), u"ERROR: 530 Not logged in"_s);
 }
-
 void TestAppModel::desktopCommands() {
     m_app->StartNewSession();
     QCOMPARE(m_services->calls.size(), 1);
@@ -280,27 +272,26 @@ void TestAppModel::desktopCommands() {
 
     if (!QFileInfo::exists(m_app->whatsNewPath())) {
         m_app->OpenWhatsNew();
-        QCOMPARE(m_prompts->asked,
-                 QStringList{QStringLiteral("error:Unable to find the whatsnew.txt")});
-        QCOMPARE(m_services->calls.last(), QStringLiteral("beep"));
+        QCOMPARE(m_prompts->asked, QStringList{u"error:Unable to find the whatsnew.txt"_s});
+        QCOMPARE(m_services->calls.last(), u"beep"_s);
     }
 
     // A help file the desktop cannot open is reported, not ignored.
     m_services->openFileResult = false;
     m_app->OpenHelp();
-    QCOMPARE(lastLine(), QStringLiteral("Unable to open the help file help.html"));
+    QCOMPARE(lastLine(), u"Unable to open the help file help.html"_s);
 }
 
 void TestAppModel::uncaughtErrorsAreLoggedNotFatal() {
     m_app->create();
-    m_app->RunGuarded([] { throw SocketError(QStringLiteral("Connection Failed")); });
+    m_app->RunGuarded([] { throw SocketError(u"Connection Failed"_s); });
     m_app->RunGuarded([] { throw NotConnectedError(); });
     m_app->RunGuarded([] { throw std::runtime_error("bad state"); });
-    const QByteArray log = m_dir->readFile(QStringLiteral("errorlog.txt"));
+    const QByteArray log = m_dir->readFile(u"errorlog.txt"_s);
     QVERIFY(log.contains("Object Name: ESockError\nConnection Failed\n"));
     QVERIFY(log.contains("Object Name: Exception\nbad state\n"));
     QVERIFY(!log.contains("Not Connected"));
-    QCOMPARE(lastLine(), QStringLiteral("bad state"));
+    QCOMPARE(lastLine(), u"bad state"_s);
 }
 
 void TestAppModel::paneToggles() {

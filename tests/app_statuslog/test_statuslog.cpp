@@ -1,3 +1,6 @@
+// The status log: which lines reach the console, the log file and the
+// error-only lines; the error reactions; help replies; the line store's
+// limits; the error log and the event sounds.
 #include "RecordingDesktopServices.h"
 #include "app/DesktopServices.h"
 #include "app/ErrorLog.h"
@@ -9,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -24,13 +29,17 @@ struct Harness {
         StatusLogOptions options;
         options.logging = true;
         options.errorSound = SoundKind::WavFile;
-        options.errorWav = QStringLiteral("/sounds/error.wav");
+        options.errorWav = u"/sounds/error.wav"_s;
         log.setOptions(options);
     }
     void setShow214(bool on) {
         StatusLogOptions options = log.options();
         options.show214 = on;
         log.setOptions(options);
+    }
+    void add(const QStringList& texts, Colour colour = clBlue) {
+        for (const QString& text : texts)
+            log.AddStatusLine(text, colour);
     }
     QByteArray logFile() const { return readFile(log.logFilePath()); }
     QStringList shownTexts() const {
@@ -53,94 +62,62 @@ class TestStatusLog : public QObject {
 private slots:
     void droppedLinesLeaveNoTrace_data();
     void droppedLinesLeaveNoTrace();
-    void disconnectedIsLoggedButNotShown();
-    void lineEndsAreStrippedOnce();
+    void lineEndsAndDisconnected();
     void longTextIsCutForTheWindowOnly();
     void logFileLocationAndFailures();
 
-    void errorLineIsRedCollectedAndSounded();
-    void transferContextIsUsedOnce();
-    void titleChangesOnlyWhenInactive();
-    void reply426ResetsAndIsAnError();
-    void errorStopsRunningTransferTimer();
+    void errorLineIsRedCollectedSoundedAndCarriesTheContext();
+    void errorsAndReply426EndTheTransferDisplay();
     void errorLinesTrimBeforeErrorsOnly();
-
-    void helpReplyOpensViewer();
+    void helpReplyOpensViewerOnlyWithShow214();
     void helpReplyWaitsForClosedViewer();
-    void helpReplyIgnoredWithoutShow214();
 
-    void statusSize200Leaves186();
     void limitsRejectOutOfRangeValues();
     void trimmingNeverRemovesMoreThanHeld_data();
     void trimmingNeverRemovesMoreThanHeld();
-    void exportAndClear();
+    void copyAndSave();
 
     void errorLogFilter_data();
     void errorLogFilter();
     void errorLogAppendsFourLinesPerError();
-
     void eventSoundKinds_data();
     void eventSoundKinds();
 };
 
 void TestStatusLog::droppedLinesLeaveNoTrace_data() {
     QTest::addColumn<QString>("text");
-    QTest::newRow("ReadLn") << QStringLiteral("ReadLn");
-    QTest::newRow("Timer On") << QStringLiteral("Timer On");
-    QTest::newRow("Read( 0 )") << QStringLiteral("Read( 0 )");
-    QTest::newRow("Request Close Socket") << QStringLiteral("Request Close Socket");
-    QTest::newRow("word with CR LF") << QStringLiteral("Timer Off\r\n");
-    QTest::newRow("one char") << QStringLiteral("x");
-    QTest::newRow("one error digit") << QStringLiteral("5");
+    QTest::newRow("ReadLn") << u"ReadLn"_s;
+    QTest::newRow("Request Close Socket") << u"Request Close Socket"_s;
+    QTest::newRow("word with CR LF") << u"Timer Off\r\n"_s;
+    QTest::newRow("one error digit") << u"5"_s;
     QTest::newRow("empty") << QString();
-    QTest::newRow("only CR LF") << QStringLiteral("\r\n");
+    QTest::newRow("only CR LF") << u"\r\n"_s;
 }
 
 void TestStatusLog::droppedLinesLeaveNoTrace() {
     QFETCH(QString, text);
     Harness h;
     h.setShow214(true);
-    QSignalSpy appended(&h.log.lines(), &StatusLineStore::lineAppended);
     QSignalSpy cursors(&h.log, &StatusLog::hourglassCursorsResetRequested);
-
     h.log.AddStatusLine(text, clPurple);
     h.log.AddStatusLine(text, clRed);
-
-    QCOMPARE(appended.count(), 0);
-    QCOMPARE(h.log.errorLines().count(), 0);
-    QCOMPARE(cursors.count(), 0);
+    QCOMPARE(h.log.lines().count() + h.log.errorLines().count() + cursors.count(), 0);
     QVERIFY(h.services.calls.isEmpty());
     QVERIFY(!QFile::exists(h.log.logFilePath()));
-    QVERIFY(!h.log.collectingHelpReply());
 
     // Only the exact words are internal; a longer text is a real line.
-    h.log.AddStatusLine(QStringLiteral("ReadLn done"), clBlue);
-    QCOMPARE(h.shownTexts(), QStringList{QStringLiteral("ReadLn done")});
+    h.log.AddStatusLine(u"ReadLn done"_s, clBlue);
+    QCOMPARE(h.shownTexts(), QStringList{u"ReadLn done"_s});
 }
 
-void TestStatusLog::disconnectedIsLoggedButNotShown() {
+void TestStatusLog::lineEndsAndDisconnected() {
     Harness h;
-    h.log.AddStatusLine(QStringLiteral("Disconnected\r\n"), clBlue);
-    QCOMPARE(h.log.lines().count(), 0);
-    QCOMPARE(h.logFile(), QByteArray("Disconnected\n"));
-
-    // A notice copy happens before the line is held back from the console.
-    h.log.AddStatusLine(QStringLiteral("Disconnected"), clPurple);
-    QCOMPARE(h.log.lines().count(), 0);
-    QCOMPARE(h.log.errorLines().lines(), QStringList{QStringLiteral("Disconnected")});
-}
-
-void TestStatusLog::lineEndsAreStrippedOnce() {
-    Harness h;
-    h.log.AddStatusLine(QStringLiteral("220 Ready\r\n"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("221 Bye\n\r"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("200 Ok\r\r"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("257 \"/\"\n"), clBlue);
-
-    QCOMPARE(h.shownTexts(),
-             (QStringList{QStringLiteral("220 Ready"), QStringLiteral("221 Bye\n"),
-                          QStringLiteral("200 Ok\r"), QStringLiteral("257 \"/\"")}));
-    QCOMPARE(h.logFile(), QByteArray("220 Ready\n221 Bye\n\n200 Ok\r\n257 \"/\"\n"));
+    h.add({u"220 Ready\r\n"_s, u"221 Bye\n\r"_s, u"200 Ok\r\r"_s, u"Disconnected\r\n"_s});
+    // "Disconnected" is logged and kept as a notice, but never shown.
+    h.add({u"Disconnected"_s}, clPurple);
+    QCOMPARE(h.shownTexts(), (QStringList{u"220 Ready"_s, u"221 Bye\n"_s, u"200 Ok\r"_s}));
+    QCOMPARE(h.logFile(), "220 Ready\n221 Bye\n\n200 Ok\r\nDisconnected\nDisconnected\n");
+    QCOMPARE(h.log.errorLines().lines(), QStringList{u"Disconnected"_s});
 }
 
 void TestStatusLog::longTextIsCutForTheWindowOnly() {
@@ -149,197 +126,143 @@ void TestStatusLog::longTextIsCutForTheWindowOnly() {
     for (int i = 0; i < 2000; ++i)
         text += QChar(u'a' + i % 26);
     h.log.AddStatusLine(text, clBlack);
-
     QCOMPARE(h.log.lines().line(0).text, text.left(1024));
-    QCOMPARE(h.logFile(), (text + QLatin1Char('\n')).toUtf8());
+    QCOMPARE(h.logFile(), (text + u'\n').toUtf8());
 
     // A cut through a surrogate pair would leave an invalid character behind.
-    const QString pair = QStringLiteral("\U0001F600");
-    QString wide = QString(1023, QLatin1Char('b')) + pair + pair;
-    h.log.AddStatusLine(wide, clBlack);
-    QCOMPARE(h.log.lines().line(1).text, QString(1023, QLatin1Char('b')));
+    const QString pair = u"\U0001F600"_s;
+    h.log.AddStatusLine(QString(1023, u'b') + pair + pair, clBlack);
+    QCOMPARE(h.log.lines().line(1).text, QString(1023, u'b'));
 }
 
 void TestStatusLog::logFileLocationAndFailures() {
     Harness h;
     StatusLogOptions options = h.log.options();
-
-    options.logName = QStringLiteral("ftp.log");
+    options.logName = u"ftp.log"_s;
     h.log.setOptions(options);
-    QCOMPARE(h.log.logFilePath(), QDir(h.dir.path()).filePath(QStringLiteral("ftp.log")));
+    QCOMPARE(h.log.logFilePath(), QDir(h.dir.path()).filePath(u"ftp.log"_s));
 
     QTemporaryDir elsewhere;
-    const QString absolute = elsewhere.filePath(QStringLiteral("abs.log"));
-    options.logName = absolute;
+    options.logName = elsewhere.filePath(u"abs.log"_s);
     h.log.setOptions(options);
-    QCOMPARE(h.log.logFilePath(), absolute);
-    h.log.AddStatusLine(QStringLiteral("one"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("two"), clBlue);
-    QCOMPARE(readFile(absolute), QByteArray("one\ntwo\n"));
+    h.add({u"one"_s, u"two"_s});
+    QCOMPARE(readFile(options.logName), "one\ntwo\n");
 
     // A log that cannot be written never keeps the line from the windows.
-    options.logName = elsewhere.filePath(QStringLiteral("missing/dir/x.log"));
+    options.logName = elsewhere.filePath(u"missing/dir/x.log"_s);
     h.log.setOptions(options);
-    h.log.AddStatusLine(QStringLiteral("550 Denied"), clBlue);
+    h.add({u"550 Denied"_s});
     QCOMPARE(h.log.lines().count(), 3);
     QCOMPARE(h.log.errorLines().count(), 1);
 
     options.logging = false;
-    options.logName = QStringLiteral("off.log");
+    options.logName = u"off.log"_s;
     h.log.setOptions(options);
-    h.log.AddStatusLine(QStringLiteral("not logged"), clBlue);
+    h.add({u"not logged"_s});
     QVERIFY(!QFile::exists(h.log.logFilePath()));
 }
 
-void TestStatusLog::errorLineIsRedCollectedAndSounded() {
+void TestStatusLog::errorLineIsRedCollectedSoundedAndCarriesTheContext() {
     Harness h;
     QSignalSpy cursors(&h.log, &StatusLog::hourglassCursorsResetRequested);
-
-    h.log.AddStatusLine(QStringLiteral("550 No such file"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("421 Timeout"), clMaroon);
-    h.log.AddStatusLine(QStringLiteral("230 Logged in"), clGreen);
-
-    QCOMPARE(h.log.lines().count(), 3);
-    QCOMPARE(h.log.lines().line(0).colour, clRed);
-    QCOMPARE(h.log.lines().line(1).colour, clRed);
-    QCOMPARE(h.log.lines().line(2).colour, clGreen);
-    QCOMPARE(h.log.errorLines().lines(),
-             (QStringList{QStringLiteral("550 No such file"), QStringLiteral("421 Timeout")}));
-    QCOMPARE(cursors.count(), 2);
-    QCOMPARE(h.services.soundCalls(),
-             (QStringList{QStringLiteral("playWaveFile:/sounds/error.wav"),
-                          QStringLiteral("playWaveFile:/sounds/error.wav")}));
-}
-
-void TestStatusLog::transferContextIsUsedOnce() {
-    Harness h;
-    h.log.setTransferContext(QStringLiteral("->  /pub/target/file.bin"));
-    h.log.AddStatusLine(QStringLiteral("150 Opening"), clBlue);
-    QCOMPARE(h.log.transferContext(), QStringLiteral("->  /pub/target/file.bin"));
-
-    h.log.AddStatusLine(QStringLiteral("550 Failed"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("550 Again"), clGreen);
-    QCOMPARE(h.log.errorLines().lines(),
-             (QStringList{QStringLiteral("550 Failed   ->  /pub/target/file.bin"),
-                          QStringLiteral("550 Again")}));
-    QVERIFY(h.log.transferContext().isEmpty());
-    // The console shows the reply alone.
-    QCOMPARE(h.log.lines().line(1).text, QStringLiteral("550 Failed"));
-}
-
-void TestStatusLog::titleChangesOnlyWhenInactive() {
-    Harness h;
     QSignalSpy title(&h.log, &StatusLog::titleChangeRequested);
-    h.log.AddStatusLine(QStringLiteral("530 Login incorrect"), clBlue);
-    QCOMPARE(title.count(), 0);
+    h.log.setTransferContext(u"->  /pub/target/file.bin"_s);
+    h.add({u"150 Opening"_s, u"550 No such file"_s});
+    h.add({u"421 Timeout"_s}, clMaroon);
+    h.add({u"230 Logged in"_s}, clGreen);
+    // The console shows the reply alone, in red; the first error after a
+    // transfer started carries its target, once.
+    QCOMPARE(h.shownTexts().at(1), u"550 No such file"_s);
+    QList<Colour> colours;
+    for (const StatusLine& line : h.log.lines().lines())
+        colours << line.colour;
+    QCOMPARE(colours, (QList<Colour>{clBlue, clRed, clRed, clGreen}));
+    QCOMPARE(h.log.errorLines().lines(),
+             (QStringList{u"550 No such file   ->  /pub/target/file.bin"_s, u"421 Timeout"_s}));
+    QVERIFY(h.log.transferContext().isEmpty());
+    QCOMPARE(cursors.count(), 2);
+    QCOMPARE(h.services.soundCalls(), QStringList(2, u"playWaveFile:/sounds/error.wav"_s));
 
-    h.services.applicationActive = false;
-    h.log.AddStatusLine(QStringLiteral("200 Fine"), clBlue);
+    // Only in the background does an error take the title.
     QCOMPARE(title.count(), 0);
-    h.log.AddStatusLine(QStringLiteral("530 Login incorrect"), clBlue);
+    h.services.applicationActive = false;
+    h.add({u"200 Fine"_s, u"530 Login incorrect"_s});
     QCOMPARE(title.count(), 1);
-    QCOMPARE(title.at(0).at(0).toString(), QStringLiteral("ERROR: 530 Login incorrect"));
+    QCOMPARE(title.at(0).at(0).toString(), u"ERROR: 530 Login incorrect"_s);
 }
 
-void TestStatusLog::reply426ResetsAndIsAnError() {
+void TestStatusLog::errorsAndReply426EndTheTransferDisplay() {
     Harness h;
-    QTimer transferTimer;
-    transferTimer.setInterval(1000);
-    h.log.setTransferTimer(&transferTimer);
     QSignalSpy reset(&h.log, &StatusLog::transferDisplayResetRequested);
     QSignalSpy panels(&h.log, &StatusLog::transferPanelsTextRequested);
-    // The App's reset stops the timer, so the error step finds it stopped.
-    connect(&h.log, &StatusLog::transferDisplayResetRequested, &transferTimer, &QTimer::stop);
-
-    transferTimer.start();
-    h.log.AddStatusLine(QStringLiteral("426 Connection closed; transfer aborted."), clGreen);
-    QCOMPARE(reset.count(), 1);
-    QVERIFY(!transferTimer.isActive());
-    QCOMPARE(panels.count(), 0);
-    QCOMPARE(h.log.lines().line(0).colour, clRed);
-    QCOMPARE(h.log.errorLines().count(), 1);
-    QCOMPARE(h.services.soundCalls().size(), 1);
-
-    // Only "426 " with its space resets; any 4xx is still an error.
-    h.log.AddStatusLine(QStringLiteral("426-Multi line"), clGreen);
-    QCOMPARE(reset.count(), 1);
-    QCOMPARE(h.log.errorLines().count(), 2);
-}
-
-void TestStatusLog::errorStopsRunningTransferTimer() {
-    Harness h;
-    QSignalSpy panels(&h.log, &StatusLog::transferPanelsTextRequested);
-
-    // Without a timer attached an error is still handled.
-    h.log.AddStatusLine(QStringLiteral("550 Early"), clBlue);
-    QCOMPARE(panels.count(), 0);
-
+    h.add({u"550 Early"_s}); // no timer attached yet
     QTimer transferTimer;
     transferTimer.setInterval(1000);
     h.log.setTransferTimer(&transferTimer);
-    h.log.AddStatusLine(QStringLiteral("550 Idle"), clBlue);
+    h.add({u"550 Idle"_s});
     QCOMPARE(panels.count(), 0);
-
     transferTimer.start();
-    h.log.AddStatusLine(QStringLiteral("200 Not an error"), clBlue);
+    h.add({u"200 Not an error"_s});
     QVERIFY(transferTimer.isActive());
-    h.log.AddStatusLine(QStringLiteral("553 Cannot store"), clBlue);
+    h.add({u"553 Cannot store"_s});
     QVERIFY(!transferTimer.isActive());
     QCOMPARE(panels.count(), 1);
-    QCOMPARE(panels.at(0).at(0).toString(), QStringLiteral("Transfer Aborted."));
+    QCOMPARE(panels.at(0).at(0).toString(), u"Transfer Aborted."_s);
+
+    // "426 " resets the display first (the App stops the timer there), so
+    // the error step finds nothing running; it is still an error.
+    connect(&h.log, &StatusLog::transferDisplayResetRequested, &transferTimer, &QTimer::stop);
+    transferTimer.start();
+    h.add({u"426 Connection closed; transfer aborted."_s}, clGreen);
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(panels.count(), 1);
+    QCOMPARE(h.log.errorLines().count(), 4);
+    h.add({u"426-Multi line"_s}, clGreen); // without its space, no reset
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(h.log.errorLines().count(), 5);
 }
 
 void TestStatusLog::errorLinesTrimBeforeErrorsOnly() {
     Harness h;
     for (int i = 0; i < 101; ++i)
-        h.log.AddStatusLine(QStringLiteral("550 error %1").arg(i), clBlue);
+        h.add({u"550 error %1"_s.arg(i)});
     QCOMPARE(h.log.errorLines().count(), 101);
-    QCOMPARE(h.log.errorLines().lines().first(), QStringLiteral("550 error 0"));
-
-    h.log.AddStatusLine(QStringLiteral("550 error 101"), clBlue);
+    h.add({u"550 error 101"_s});
     QCOMPARE(h.log.errorLines().count(), 101);
-    QCOMPARE(h.log.errorLines().lines().first(), QStringLiteral("550 error 1"));
+    QCOMPARE(h.log.errorLines().lines().first(), u"550 error 1"_s);
 
+    // Notices are added without trimming; the next error drops one line.
     for (int i = 0; i < 5; ++i)
-        h.log.AddStatusLine(QStringLiteral("Empty Dir: /d%1").arg(i), clPurple);
+        h.add({u"Empty Dir: /d%1"_s.arg(i)}, clPurple);
+    h.add({u"550 last"_s});
     QCOMPARE(h.log.errorLines().count(), 106);
-    h.log.AddStatusLine(QStringLiteral("550 last"), clBlue);
-    QCOMPARE(h.log.errorLines().count(), 106);
-    QCOMPARE(h.log.errorLines().lines().last(), QStringLiteral("550 last"));
-
-    QSignalSpy cleared(&h.log.errorLines(), &ErrorLines::cleared);
-    h.log.errorLines().clear();
-    QCOMPARE(h.log.errorLines().count(), 0);
-    QCOMPARE(cleared.count(), 1);
+    QCOMPARE(h.log.errorLines().lines().last(), u"550 last"_s);
 }
 
-void TestStatusLog::helpReplyOpensViewer() {
+void TestStatusLog::helpReplyOpensViewerOnlyWithShow214() {
     Harness h;
-    h.setShow214(true);
     QSignalSpy viewer(&h.log, &StatusLog::textViewerRequested);
-
-    h.log.AddStatusLine(QStringLiteral("214-The following commands are recognized."), clBlue);
-    h.log.AddStatusLine(QStringLiteral(" USER PASS CWD"), clBlue);
-    h.log.AddStatusLine(QStringLiteral(" LIST RETR STOR"), clBlue);
+    const QStringList reply{u"214-The following commands are recognized."_s, u" USER PASS CWD"_s,
+                            u" LIST RETR STOR"_s, u"214 Help OK."_s};
+    h.add(reply);
     QCOMPARE(viewer.count(), 0);
-    h.log.AddStatusLine(QStringLiteral("214 Help OK."), clBlue);
-
-    QCOMPARE(viewer.count(), 1);
-    QCOMPARE(viewer.at(0).at(0).toString(),
-             QStringLiteral("214-The following commands are recognized."));
-    QCOMPARE(viewer.at(0).at(1).toString(),
-             QStringLiteral("214-The following commands are recognized.\n USER PASS CWD\n"
-                            " LIST RETR STOR\n214 Help OK."));
-    QVERIFY(h.log.viewerOpen());
     QVERIFY(!h.log.collectingHelpReply());
-    QCOMPARE(h.log.lines().count(), 4);
+
+    h.setShow214(true);
+    h.add(reply.mid(0, 3));
+    QCOMPARE(viewer.count(), 0);
+    h.add({reply.last()});
+    QCOMPARE(viewer.count(), 1);
+    QCOMPARE(viewer.at(0).at(0).toString(), reply.first());
+    QCOMPARE(viewer.at(0).at(1).toString(), reply.join(u'\n'));
+    QVERIFY(h.log.viewerOpen() && !h.log.collectingHelpReply());
+    QCOMPARE(h.log.lines().count(), 8); // shown in the status window as well
 
     // The double-click view stays shut while the viewer is open.
     QVERIFY(!h.log.showStatusInViewer());
     h.log.setViewerOpen(false);
     QVERIFY(h.log.showStatusInViewer());
-    QCOMPARE(viewer.count(), 2);
-    QCOMPARE(viewer.at(1).at(0).toString(), QStringLiteral("Status Window"));
+    QCOMPARE(viewer.at(1).at(0).toString(), u"Status Window"_s);
     QCOMPARE(viewer.at(1).at(1).toString(), h.log.lines().plainText());
 }
 
@@ -348,78 +271,33 @@ void TestStatusLog::helpReplyWaitsForClosedViewer() {
     h.setShow214(true);
     h.log.setViewerOpen(true);
     QSignalSpy viewer(&h.log, &StatusLog::textViewerRequested);
-
-    h.log.AddStatusLine(QStringLiteral("214-Help"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("214 End"), clBlue);
+    h.add({u"214-Help"_s, u"214 End"_s});
     QCOMPARE(viewer.count(), 0);
     QVERIFY(h.log.collectingHelpReply());
 
     // Meanwhile every line is collected, from either side.
-    h.log.AddStatusLine(QStringLiteral("226 Done"), clGreen);
+    h.add({u"226 Done"_s}, clGreen);
     h.log.setViewerOpen(false);
-    h.log.AddStatusLine(QStringLiteral("214 Later"), clBlue);
-
+    h.add({u"214 Later"_s});
     QCOMPARE(viewer.count(), 1);
-    QCOMPARE(viewer.at(0).at(0).toString(), QStringLiteral("214-Help"));
-    QCOMPARE(viewer.at(0).at(1).toString(),
-             QStringLiteral("214-Help\n214 End\n226 Done\n214 Later"));
-    QVERIFY(h.log.viewerOpen());
-}
-
-void TestStatusLog::helpReplyIgnoredWithoutShow214() {
-    Harness h;
-    QSignalSpy viewer(&h.log, &StatusLog::textViewerRequested);
-    h.log.AddStatusLine(QStringLiteral("214-Help"), clBlue);
-    h.log.AddStatusLine(QStringLiteral(" USER"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("214 End"), clBlue);
-    QCOMPARE(viewer.count(), 0);
-    QVERIFY(!h.log.collectingHelpReply());
-    QVERIFY(!h.log.viewerOpen());
-    QCOMPARE(h.log.lines().count(), 3);
-}
-
-void TestStatusLog::statusSize200Leaves186() {
-    Harness h;
-    StatusLineStore& store = h.log.lines();
-    store.setMaxRemove(15);
-    store.setMaxRecords(200);
-    QSignalSpy removed(&store, &StatusLineStore::linesRemoved);
-
-    for (int i = 1; i <= 200; ++i)
-        h.log.AddStatusLine(QStringLiteral("line %1").arg(i), clBlack);
-    QCOMPARE(store.count(), 200);
-    QCOMPARE(removed.count(), 0);
-
-    h.log.AddStatusLine(QStringLiteral("line 201"), clBlack);
-    QCOMPARE(store.count(), 186);
-    QCOMPARE(removed.count(), 1);
-    QCOMPARE(removed.at(0).at(0).toInt(), 15);
-    QCOMPARE(store.line(0).text, QStringLiteral("line 16"));
-    QCOMPARE(store.lines().last().text, QStringLiteral("line 201"));
+    QCOMPARE(viewer.at(0).at(0).toString(), u"214-Help"_s);
+    QCOMPARE(viewer.at(0).at(1).toString(), u"214-Help\n214 End\n226 Done\n214 Later"_s);
 }
 
 void TestStatusLog::limitsRejectOutOfRangeValues() {
     StatusLineStore store;
-    QCOMPARE(store.maxRecords(), 500);
-    QCOMPARE(store.maxRemove(), 10);
-
-    store.setMaxRecords(32769);
-    store.setMaxRecords(-1);
-    QCOMPARE(store.maxRecords(), 500);
+    QVERIFY(store.maxRecords() == 500 && store.maxRemove() == 10);
+    for (int rejected : {32769, -1})
+        store.setMaxRecords(rejected);
+    for (int rejected : {201, -1})
+        store.setMaxRemove(rejected);
+    QVERIFY(store.maxRecords() == 500 && store.maxRemove() == 10);
     store.setMaxRecords(32768);
-    QCOMPARE(store.maxRecords(), 32768);
-
-    store.setMaxRemove(201);
-    store.setMaxRemove(-1);
-    QCOMPARE(store.maxRemove(), 10);
     store.setMaxRemove(200);
-    QCOMPARE(store.maxRemove(), 200);
-
+    QVERIFY(store.maxRecords() == 32768 && store.maxRemove() == 200);
     store.setMaxRecords(20);
     store.setMaxRemove(20); // not below MaxRecords
     QCOMPARE(store.maxRemove(), 200);
-    store.setMaxRemove(0);
-    QCOMPARE(store.maxRemove(), 0);
 }
 
 void TestStatusLog::trimmingNeverRemovesMoreThanHeld_data() {
@@ -444,9 +322,7 @@ void TestStatusLog::trimmingNeverRemovesMoreThanHeld() {
     StatusLineStore store;
     store.setMaxRemove(maxRemove);
     store.setMaxRecords(maxRecords);
-    QCOMPARE(store.maxRemove(), maxRemove);
-    QCOMPARE(store.maxRecords(), maxRecords);
-
+    QVERIFY(store.maxRemove() == maxRemove && store.maxRecords() == maxRecords);
     int held = 0;
     connect(&store, &StatusLineStore::lineAppended, this, [&](int index) {
         QCOMPARE(index, held);
@@ -456,64 +332,49 @@ void TestStatusLog::trimmingNeverRemovesMoreThanHeld() {
         QVERIFY(count > 0 && count <= held);
         held -= count;
     });
-
     for (int i = 0; i < counts.size(); ++i) {
-        store.append(QStringLiteral("line %1").arg(i), clBlack);
+        store.append(u"line %1"_s.arg(i), clBlack);
         QCOMPARE(store.count(), counts.at(i));
         QCOMPARE(held, store.count());
         if (maxRecords > 0)
-            QCOMPARE(store.lines().last().text, QStringLiteral("line %1").arg(i));
+            QCOMPARE(store.lines().last().text, u"line %1"_s.arg(i));
     }
 
     // Lowering the limit below what is held gets back to it on the next line.
     StatusLineStore lowered;
     for (int i = 0; i < 50; ++i)
-        lowered.append(QStringLiteral("x"), clBlack);
+        lowered.append(u"x"_s, clBlack);
     lowered.setMaxRecords(maxRecords);
-    lowered.append(QStringLiteral("new"), clBlack);
+    lowered.append(u"new"_s, clBlack);
     QVERIFY(lowered.count() <= maxRecords);
 }
 
-void TestStatusLog::exportAndClear() {
+void TestStatusLog::copyAndSave() {
     Harness h;
     QVERIFY(!h.log.copyStatusToClipboard());
     QVERIFY(h.services.calls.isEmpty());
-
-    h.log.AddStatusLine(QStringLiteral("first"), clBlue);
-    h.log.AddStatusLine(QStringLiteral("550 second"), clGreen);
+    h.add({u"first"_s, u"550 second"_s});
     QVERIFY(h.log.copyStatusToClipboard());
-    QCOMPARE(h.services.clipboardText, QStringLiteral("first\r\n550 second\r\n"));
+    QCOMPARE(h.services.clipboardText, u"first\r\n550 second\r\n"_s);
 
-    const QString saved = h.dir.filePath(QStringLiteral("status.log"));
-    {
-        QFile old(saved);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old contents that are longer than the new ones\n");
-    }
-    QVERIFY(h.log.lines().saveToFile(saved));
-    QCOMPARE(readFile(saved), QByteArray("first\n550 second\n"));
-
+    // Saving replaces what the file held.
+    h.log.WriteLogLine(u"old contents that are longer than the new ones"_s);
+    QVERIFY(h.log.lines().saveToFile(h.log.logFilePath()));
+    QCOMPARE(h.logFile(), "first\n550 second\n");
     QString error;
-    QVERIFY(!h.log.lines().saveToFile(h.dir.filePath(QStringLiteral("no/such/dir.log")), &error));
+    QVERIFY(!h.log.lines().saveToFile(h.dir.filePath(u"no/such/dir.log"_s), &error));
     QVERIFY(!error.isEmpty());
-
-    QSignalSpy cleared(&h.log.lines(), &StatusLineStore::cleared);
-    h.log.lines().clear();
-    QCOMPARE(cleared.count(), 1);
-    QCOMPARE(h.log.lines().count(), 0);
-    QVERIFY(h.log.lines().clipboardText().isEmpty());
 }
 
 void TestStatusLog::errorLogFilter_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("logged");
-    QTest::newRow("not connected") << QStringLiteral("Not Connected") << false;
-    QTest::newRow("lookup failed") << QStringLiteral("Host Lookup Failed") << false;
-    QTest::newRow("ntdll mixed case") << QStringLiteral("Access violation in NtDlL.DLL") << false;
-    QTest::newRow("shell32") << QStringLiteral("Fault at SHELL32.dll+0x10") << false;
-    QTest::newRow("not exact") << QStringLiteral("Not Connected!") << true;
-    QTest::newRow("other case") << QStringLiteral("host lookup failed") << true;
-    QTest::newRow("ordinary") << QStringLiteral("Disk full") << true;
+    QTest::newRow("not connected") << u"Not Connected"_s << false;
+    QTest::newRow("lookup failed") << u"Host Lookup Failed"_s << false;
+    QTest::newRow("ntdll mixed case") << u"Access violation in NtDlL.DLL"_s << false;
+    QTest::newRow("shell32") << u"Fault at SHELL32.dll+0x10"_s << false;
+    QTest::newRow("not exact") << u"Not Connected!"_s << true;
+    QTest::newRow("other case") << u"host lookup failed"_s << true;
 }
 
 void TestStatusLog::errorLogFilter() {
@@ -521,48 +382,49 @@ void TestStatusLog::errorLogFilter() {
     QFETCH(bool, logged);
     Harness h;
     ErrorLog errorLog(h.log);
-
-    QCOMPARE(errorLog.logUnhandledError(QStringLiteral("FtpSession"), message), logged);
+    QCOMPARE(errorLog.logUnhandledError(u"FtpSession"_s, message), logged);
     QCOMPARE(QFile::exists(errorLog.filePath()), logged);
-    QCOMPARE(h.log.lines().count(), logged ? 1 : 0);
-    if (logged) {
-        QCOMPARE(h.log.lines().line(0).text, message);
+    QCOMPARE(h.shownTexts(), logged ? QStringList{message} : QStringList{});
+    if (logged)
         QCOMPARE(h.log.lines().line(0).colour, clRed);
-    }
 }
 
 void TestStatusLog::errorLogAppendsFourLinesPerError() {
     Harness h;
     ErrorLog errorLog(h.log);
-    QCOMPARE(errorLog.filePath(), QDir(h.dir.path()).filePath(QStringLiteral("errorlog.txt")));
+    QCOMPARE(errorLog.filePath(), QDir(h.dir.path()).filePath(u"errorlog.txt"_s));
+    QVERIFY(errorLog.logUnhandledError(u"FtpSession"_s, u"Bad reply"_s));
+    QVERIFY(errorLog.logUnhandledError(u"QueueRunner"_s, u"550 gone"_s));
 
-    QVERIFY(errorLog.logUnhandledError(QStringLiteral("FtpSession"), QStringLiteral("Bad reply")));
-    QVERIFY(errorLog.logUnhandledError(QStringLiteral("QueueRunner"), QStringLiteral("550 gone")));
-
-    const QStringList lines = QString::fromUtf8(readFile(errorLog.filePath())).split(u'\n');
-    QCOMPARE(lines.size(), 9); // two entries of four lines, then the final line end
-    QVERIFY(!lines.at(0).isEmpty());
-    QCOMPARE(lines.mid(1, 3), (QStringList{QStringLiteral("Object Name: FtpSession"),
-                                           QStringLiteral("Bad reply"), QString()}));
-    QVERIFY(!lines.at(4).isEmpty());
-    QCOMPARE(lines.mid(5, 4), (QStringList{QStringLiteral("Object Name: QueueRunner"),
-                                           QStringLiteral("550 gone"), QString(), QString()}));
+    // Two entries of four lines (time stamp, object, message, blank).
+    QStringList lines = QString::fromUtf8(readFile(errorLog.filePath())).split(u'\n');
+    QCOMPARE(lines.size(), 9);
+    QVERIFY(!lines.at(0).isEmpty() && !lines.at(4).isEmpty());
+    lines.remove(4);
+    lines.remove(0);
+    QCOMPARE(lines, (QStringList{u"Object Name: FtpSession"_s,
+                                 u"Bad reply"_s,
+                                 {},
+                                 u"Object Name: QueueRunner"_s,
+                                 u"550 gone"_s,
+                                 {},
+                                 {}}));
     // A message that looks like a reply is an error line like any other.
-    QCOMPARE(h.log.errorLines().lines(), QStringList{QStringLiteral("550 gone")});
+    QCOMPARE(h.log.errorLines().lines(), QStringList{u"550 gone"_s});
 }
 
 void TestStatusLog::eventSoundKinds_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("waveFile");
     QTest::addColumn<QStringList>("calls");
-    const QString wav = QStringLiteral("/s/q.wav");
+    const QString wav = u"/s/q.wav"_s;
     QTest::newRow("none") << 0 << wav << QStringList{};
-    QTest::newRow("asterisk") << 1 << wav << QStringList{QStringLiteral("playSystemSound:1")};
-    QTest::newRow("beep") << 2 << wav << QStringList{QStringLiteral("beep")};
-    QTest::newRow("exclamation") << 3 << wav << QStringList{QStringLiteral("playSystemSound:3")};
-    QTest::newRow("question") << 4 << wav << QStringList{QStringLiteral("playSystemSound:4")};
-    QTest::newRow("stop") << 5 << wav << QStringList{QStringLiteral("playSystemSound:5")};
-    QTest::newRow("wave") << 6 << wav << QStringList{QStringLiteral("playWaveFile:/s/q.wav")};
+    QTest::newRow("asterisk") << 1 << wav << QStringList{u"playSystemSound:1"_s};
+    QTest::newRow("beep") << 2 << wav << QStringList{u"beep"_s};
+    QTest::newRow("exclamation") << 3 << wav << QStringList{u"playSystemSound:3"_s};
+    QTest::newRow("question") << 4 << wav << QStringList{u"playSystemSound:4"_s};
+    QTest::newRow("stop") << 5 << wav << QStringList{u"playSystemSound:5"_s};
+    QTest::newRow("wave") << 6 << wav << QStringList{u"playWaveFile:/s/q.wav"_s};
     QTest::newRow("wave unset") << 6 << QString() << QStringList{};
     QTest::newRow("unknown") << 7 << wav << QStringList{};
     QTest::newRow("negative") << -1 << wav << QStringList{};

@@ -27,6 +27,8 @@
 
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 class TestGuiMainWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -35,7 +37,6 @@ private Q_SLOTS:
 
     void layoutRestoredAndSavedOnClose();
     void settingsFileReachesWidgetsAndTogglesWriteTheirKeys();
-    void statusAndQueuePanes();
     void sidesShowTheirStateAndForwardCommands();
     void f5RefreshesTheFocusedLocalList();
     void trayRestoreKeepsTheWindowState();
@@ -52,8 +53,7 @@ private:
         return found;
     }
     QString iniValue(const char* key) const {
-        return IniFile(m_app->settingsStore().iniPath())
-            .readString("_Main_", key, QStringLiteral("-"));
+        return IniFile(m_app->settingsStore().iniPath()).readString("_Main_", key, u"-"_s);
     }
 
     std::unique_ptr<TempDataDir> m_dir;
@@ -76,7 +76,7 @@ void TestGuiMainWindow::cleanup() {
 
 void TestGuiMainWindow::makeWindow(const QByteArray& ini) {
     if (!ini.isEmpty())
-        QVERIFY(m_dir->writeFile(QStringLiteral("Korvane.ini"), ini));
+        QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, ini));
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
     m_window = std::make_unique<MainWindow>(*m_app);
     m_window->show();
@@ -86,19 +86,34 @@ void TestGuiMainWindow::makeWindow(const QByteArray& ini) {
 void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
     makeWindow("[_Main_]\r\nLeft=30\r\nTop=40\r\nWidth=700\r\nHeight=500\r\nSplit 3=300\r\n"
                "Split 1=200\r\nSplit 2=0\r\n[_Confirm_]\r\nExitEmptyQueue=1\r\n");
+    QSplitter* bottom = m_window->bottomSplit();
+    QSplitter* client = m_window->clientSplit();
     QCOMPARE(QRect(m_window->pos(), m_window->size()), QRect(30, 40, 700, 500));
-    QCOMPARE(m_window->clientSplit()->sizes().value(0), 300);
+    QCOMPARE(client->sizes().value(0), 300);
     QCOMPARE(m_window->topSplit()->sizes().value(0), 200);
-    QCOMPARE(m_window->bottomSplit()->sizes().value(0), 0);
-    // A queue pane saved collapsed starts with "Show Queue" unchecked.
-    QVERIFY(!action("Queue2")->isChecked());
-    QVERIFY(action("Status1")->isChecked());
+    QCOMPARE(bottom->sizes().value(0), 0);
     // The sides' status-bar panels take half the width each.
     QCOMPARE(child("StatusPanel0")->maximumWidth(), 345);
     QCOMPARE(child("StatusPanel1")->maximumWidth(), 345);
 
+    // A queue pane saved collapsed starts with "Show Queue" unchecked; shown
+    // again it takes half the splitter.
+    QVERIFY(!action("Queue2")->isChecked() && action("Status1")->isChecked());
+    action("Queue2")->trigger();
+    QCOMPARE(bottom->sizes().value(0), (bottom->sizes().value(0) + bottom->sizes().value(1)) / 2);
+    QVERIFY(action("Queue2")->isChecked());
+    // Both hidden: the lower area goes away, and comes back where it was.
+    action("Status1")->trigger();
+    QCOMPARE(bottom->sizes().value(1), 0);
+    action("Queue2")->trigger();
+    QCOMPARE(client->sizes().value(1), 0);
+    QVERIFY(!action("Status1")->isChecked() && !action("Queue2")->isChecked());
+    action("Status1")->trigger();
+    QCOMPARE(client->sizes().value(0), 300);
+    QVERIFY(bottom->sizes().value(0) == 0 && action("Status1")->isChecked());
+
     // Closing with a queue asks; No keeps the window, Yes saves the layout.
-    QStringListModel queue({QStringLiteral("entry")});
+    QStringListModel queue({u"entry"_s});
     m_app->setQueueModel(&queue);
     QVERIFY(!m_window->close());
     QVERIFY(m_window->isVisible() && !m_app->closing());
@@ -106,24 +121,21 @@ void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
     m_window->resize(640, 480);
     m_window->topSplit()->setSizes({150, 490});
     m_prompts->confirmAnswers.enqueue(true);
-    QVERIFY(m_window->close());
-    QVERIFY(m_app->closing());
+    QVERIFY(m_window->close() && m_app->closing());
     const WindowLayout saved = m_app->settingsStore().ReadWindowLayout();
     QCOMPARE(QRect(saved.left, saved.top, saved.width, saved.height), QRect(50, 60, 640, 480));
     QCOMPARE(saved.split1, 150);
-    QCOMPARE(saved.split3, m_window->clientSplit()->sizes().value(0));
+    QCOMPARE(saved.split3, client->sizes().value(0));
     QVERIFY(!saved.maximized);
 
     const QString shot = qEnvironmentVariable("KORVANE_SCREENSHOT");
     if (!shot.isEmpty()) {
         makeWindow();
         m_window->resize(900, 560);
-        m_app->statusLog().AddStatusLine(QStringLiteral("220 Welcome to the demo server"), clBlue);
-        m_app->statusLog().AddStatusLine(QStringLiteral("550 No such file or directory"), clBlue);
+        m_app->statusLog().AddStatusLine(u"550 No such file or directory"_s, clBlue);
         QVERIFY(m_window->grab().save(shot));
     }
 }
-
 void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
     makeWindow("[_Main_]\r\nFont=\"Courier New\", 13, [Bold|Italic], [clMaroon]\r\n"
                "StatusFont=\"Courier New\", 15, [Underline], [clBlack]\r\n"
@@ -145,7 +157,7 @@ void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
     for (const char* name :
          {"Llv", "Rlv", "LTree", "RTree", "LlocalList", "RlocalList", "LvQueue", "tError"}) {
         const QWidget* view = child(name);
-        QCOMPARE(view->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(view->font().family(), u"Courier New"_s);
         QCOMPARE(view->font().pointSize(), 13);
         QVERIFY2(view->font().bold() && view->font().italic(), name);
         QCOMPARE(view->palette().color(QPalette::Text), QColor(128, 0, 0));
@@ -195,7 +207,7 @@ void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
     // The skip list switch lasts for the session only.
     action("SkipList1")->trigger();
     QVERIFY(!m_app->skipActive());
-    QCOMPARE(iniValue("Skip"), QStringLiteral("1"));
+    QCOMPARE(iniValue("Skip"), u"1"_s);
 
     for (SideId id : {SideId::Left, SideId::Right})
         QCOMPARE(m_window->sidePanel(id)->treeSplit()->orientation(), Qt::Horizontal);
@@ -206,31 +218,6 @@ void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
     QCOMPARE(m_window->bottomSplit()->sizes().value(0), m_window->bottomSplit()->width() / 2);
 }
 
-void TestGuiMainWindow::statusAndQueuePanes() {
-    makeWindow();
-    QSplitter* bottom = m_window->bottomSplit();
-    QSplitter* client = m_window->clientSplit();
-    const int half = (bottom->sizes().value(0) + bottom->sizes().value(1)) / 2;
-    action("Queue2")->trigger();
-    QCOMPARE(bottom->sizes().value(0), 0);
-    QVERIFY(!action("Queue2")->isChecked());
-    action("Queue2")->trigger();
-    QVERIFY(qAbs(bottom->sizes().value(0) - half) <= 1);
-    QVERIFY(action("Queue2")->isChecked());
-
-    // Both hidden: the lower area goes away, and comes back where it was.
-    const int above = client->sizes().value(0);
-    action("Status1")->trigger();
-    QCOMPARE(bottom->sizes().value(1), 0);
-    action("Queue2")->trigger();
-    QCOMPARE(client->sizes().value(1), 0);
-    QVERIFY(!action("Status1")->isChecked() && !action("Queue2")->isChecked());
-    action("Status1")->trigger();
-    QCOMPARE(client->sizes().value(0), above);
-    QCOMPARE(bottom->sizes().value(0), 0);
-    QVERIFY(action("Status1")->isChecked());
-}
-
 void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     makeWindow();
     SidePanel* right = m_window->sidePanel(SideId::Right);
@@ -238,10 +225,10 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     QVERIFY(!child("ToolButton10")->isEnabled()); // Disconnect starts disabled
     side.setButtonEnabled(SideButton::Disconnect, true);
     QVERIFY(child("ToolButton10")->isEnabled());
-    side.setHeaderText(QStringLiteral("home site"));
-    QCOMPARE(child<QLabel>("Panel4")->text(), QStringLiteral("home site"));
-    side.setStatusBarText(QStringLiteral("12%"));
-    QCOMPARE(child<QLabel>("StatusPanel1")->text(), QStringLiteral("12%"));
+    side.setHeaderText(u"home site"_s);
+    QCOMPARE(child<QLabel>("Panel4")->text(), u"home site"_s);
+    side.setStatusBarText(u"12%"_s);
+    QCOMPARE(child<QLabel>("StatusPanel1")->text(), u"12%"_s);
 
     // Focus makes a side active, shown by its yellow header.
     const QColor yellow(255, 255, 0);
@@ -324,7 +311,7 @@ void TestGuiMainWindow::windowActions() {
     // An error line takes the busy cursor off the lists.
     QTreeView* list = m_window->sidePanel(SideId::Left)->list();
     list->setCursor(Qt::WaitCursor);
-    m_app->statusLog().AddStatusLine(QStringLiteral("550 Denied"), clBlue);
+    m_app->statusLog().AddStatusLine(u"550 Denied"_s, clBlue);
     QVERIFY(!list->testAttribute(Qt::WA_SetCursor));
 
     // The status lines open in the viewer.
@@ -339,7 +326,7 @@ void TestGuiMainWindow::preferencesApplyOnOkOnly() {
     auto editOwner = [this] {
         action("Preferences1")->trigger();
         PreferencesDialog* dialog = m_window->preferencesDialog();
-        dialog->findChild<QCheckBox*>(QStringLiteral("ownerCheck"))->setChecked(false);
+        dialog->findChild<QCheckBox*>(u"ownerCheck"_s)->setChecked(false);
         return dialog;
     };
     editOwner()->reject();
