@@ -185,6 +185,15 @@ std::vector<MenuEntry> PopSite() {
     };
 }
 
+std::vector<MenuEntry> LocalPop() {
+    return {
+        {"ParentDirectory1", "&Parent Directory"},
+        {"MakeDirectory3", "&Make Directory", nullptr, Later},
+        {"ChangeDirectory3", "&Change Directory"},
+        {"Refresh2", "Refresh", "F5"},
+    };
+}
+
 std::vector<MenuEntry> PopupTray() {
     return {
         {"Restore1", "&Restore", nullptr, F::Default},

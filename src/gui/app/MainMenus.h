@@ -23,6 +23,8 @@ std::vector<MenuEntry> PopTree();
 std::vector<MenuEntry> PMQueue();
 // The drop-down of each side's Connect button, before the saved sites.
 std::vector<MenuEntry> PopSite();
+// Pop-up menu of the local lists.
+std::vector<MenuEntry> LocalPop();
 // Pop-up menu of the tray icon.
 std::vector<MenuEntry> PopupTray();
 // Keyboard-only actions of the window.

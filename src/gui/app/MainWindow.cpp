@@ -99,11 +99,7 @@ void MainWindow::buildMenus() {
     m_pmQueue = popup("PMQueue", MainMenus::PMQueue());
     m_popSite = popup("PopSite", MainMenus::PopSite());
     m_popupTray = popup("PopupTray", MainMenus::PopupTray());
-    m_localPop =
-        popup("LocalPop", {{"ParentDirectory1", "&Parent Directory"},
-                           {"MakeDirectory3", "&Make Directory", nullptr, MenuEntry::Disabled},
-                           {"ChangeDirectory3", "&Change Directory"},
-                           {"Refresh2", "Refresh", "F5"}});
+    m_localPop = popup("LocalPop", MainMenus::LocalPop());
 
     // Keyboard-only actions live on the window itself.
     auto* actionList = new QMenu(this);
