@@ -16,11 +16,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStringListModel>
+#include <QSystemTrayIcon>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -225,10 +228,27 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     QVERIFY(!child("ToolButton10")->isEnabled()); // Disconnect starts disabled
     side.setButtonEnabled(SideButton::Disconnect, true);
     QVERIFY(child("ToolButton10")->isEnabled());
+    auto* stop = child<QToolButton>("ToolButton18");
+    const QImage idle = stop->icon().pixmap(16).toImage();
+    side.setButtonImage(SideButton::Stop, StopImageActive);
+    QVERIFY(stop->icon().pixmap(16).toImage() != idle);
     side.setHeaderText(u"home site"_s);
     QCOMPARE(child<QLabel>("Panel4")->text(), u"home site"_s);
     side.setStatusBarText(u"12%"_s);
     QCOMPARE(child<QLabel>("StatusPanel1")->text(), u"12%"_s);
+    // The shared site drop-down connects the side whose button opens it.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(child("ToolButton9"), &key);
+    QCOMPARE(m_app->connectMenuSide(), SideId::Right);
+    // Each view opens its own menu.
+    for (auto [view, menu] : {std::pair{"Rlv", "PopUp"},
+                              {"LTree", "PopTree"},
+                              {"RlocalList", "LocalPop"},
+                              {"LvQueue", "PMQueue"}}) {
+        emit child(view)->customContextMenuRequested(QPoint(2, 2));
+        QVERIFY2(m_window->popupMenu(menu)->isVisible(), menu);
+        m_window->popupMenu(menu)->close();
+    }
 
     // Focus makes a side active, shown by its yellow header.
     const QColor yellow(255, 255, 0);
@@ -245,19 +265,29 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     QVERIFY(right->localPane()->isVisible());
     QCOMPARE(right->localPane()->path(), QDir::tempPath());
     QTRY_COMPARE_WITH_TIMEOUT(right->summary()->text(), QDir::tempPath(), 5000);
-    QVERIFY(right->localPane()->goToParent());
+    // The local menu acts on the active side's folder.
+    action("ParentDirectory1")->trigger();
     QCOMPARE(side.localPath(), QFileInfo(QDir::tempPath()).path());
+    m_prompts->inputAnswers.enqueue(QDir::tempPath());
+    action("ChangeDirectory3")->trigger();
+    QCOMPARE(side.localPath(), QDir::tempPath());
+    m_prompts->inputAnswers.enqueue(u"/no/such/folder"_s);
+    action("ChangeDirectory3")->trigger();
+    QCOMPARE(m_app->statusLog().lines().lines().last().text, u"No such folder: /no/such/folder"_s);
+    QCOMPARE(m_app->left().localPath(), QDir::tempPath());
     child<QToolButton>("ToolButton26")->click();
     QVERIFY(right->list()->isVisible());
     QCOMPARE(right->summary()->text(), QString());
 }
-
 void TestGuiMainWindow::f5RefreshesTheFocusedLocalList() {
     makeWindow();
-    // The window's F5 is the remote refresh; its command comes with the listing.
+    // The window's F5 is the remote refresh; its command comes with the
+    // listing, as does the remote list's Ctrl+Q.
     QAction* remoteRefresh = action("Refresh3");
     remoteRefresh->setEnabled(true);
+    action("Queue1")->setEnabled(true);
     QSignalSpy remote(remoteRefresh, &QAction::triggered);
+    QSignalSpy queued(action("Queue1"), &QAction::triggered);
     SidePanel* left = m_window->sidePanel(SideId::Left);
     SidePanel* right = m_window->sidePanel(SideId::Right);
     QSignalSpy leftLocal(left->localPane(), &LocalPane::pathChanged);
@@ -265,7 +295,8 @@ void TestGuiMainWindow::f5RefreshesTheFocusedLocalList() {
 
     right->list()->setFocus();
     QTest::keyClick(right->list(), Qt::Key_F5);
-    QCOMPARE(remote.count(), 1);
+    QTest::keyClick(right->list(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(remote.count() == 1 && queued.count() == 1);
     QCOMPARE(rightLocal.count(), 0);
 
     child<QToolButton>("ToolButton26")->click();
@@ -277,18 +308,29 @@ void TestGuiMainWindow::f5RefreshesTheFocusedLocalList() {
     QCOMPARE(leftLocal.count(), 0);
     QCOMPARE(remote.count(), 1);
 }
-
 void TestGuiMainWindow::trayRestoreKeepsTheWindowState() {
-    makeWindow("[_Main_]\r\nState=1\r\n");
+    makeWindow("[_Main_]\r\nLeft=30\r\nTop=40\r\nState=1\r\n");
     QTRY_VERIFY(m_window->isMaximized());
+    m_window->topSplit()->setSizes({150, m_window->width() - 150});
     action("Hide1")->trigger();
     // Without a tray the window is minimised instead of hidden.
     QVERIFY(!m_window->isVisible() || m_window->isMinimized());
-    action("Restore1")->trigger();
+    emit child<QSystemTrayIcon>("TrayIcon1")->activated(QSystemTrayIcon::DoubleClick);
     QTRY_VERIFY(m_window->isVisible() && !m_window->isMinimized());
     QVERIFY(m_window->isMaximized());
-}
+    // The saved layout is applied at the first showing only.
+    QCOMPARE(m_window->topSplit()->sizes().value(0), 150);
+    action("Hide1")->trigger();
+    action("Restore1")->trigger();
+    QTRY_VERIFY(m_window->isVisible() && m_window->isMaximized());
 
+    // The tray's Exit saves a maximised window with its normal place and size.
+    action("Exit2")->trigger();
+    QVERIFY(m_app->closing());
+    const WindowLayout saved = m_app->settingsStore().ReadWindowLayout();
+    QCOMPARE(QRect(saved.left, saved.top, saved.width, saved.height), QRect(30, 40, 507, 455));
+    QVERIFY(saved.maximized);
+}
 void TestGuiMainWindow::windowActions() {
     makeWindow();
     QCOMPARE(m_window->windowTitle(), App::RunningTitle());
@@ -303,9 +345,9 @@ void TestGuiMainWindow::windowActions() {
     QVERIFY(!action("N2DayFilterDupes1")->isVisible());
 
     // Ctrl+E shows the error-only window and hides it again.
-    action("Action2")->trigger();
+    QTest::keyClick(m_window.get(), Qt::Key_E, Qt::ControlModifier);
     QVERIFY(m_window->statusPane()->isErrorOnly());
-    action("Action2")->trigger();
+    QTest::keyClick(m_window.get(), Qt::Key_E, Qt::ControlModifier);
     QVERIFY(!m_window->statusPane()->isErrorOnly());
 
     // An error line takes the busy cursor off the lists.
@@ -318,8 +360,14 @@ void TestGuiMainWindow::windowActions() {
     QVERIFY(m_app->statusLog().showStatusInViewer());
     QVERIFY(m_window->textViewer() && m_window->textViewer()->isVisible());
     QCOMPARE(m_window->textViewer()->text(), m_app->statusLog().lines().plainText());
-}
 
+    // The Site and Help menus reach the desktop.
+    for (const char* name : {"NewSession1", "Help2", "About1"})
+        action(name)->trigger();
+    QCOMPARE(m_services->calls.filter(u"startProgram:"_s).size(), 1);
+    QCOMPARE(m_services->calls.filter(u"help.html"_s).size(), 1);
+    QVERIFY(m_prompts->asked.last().startsWith(u"information:Korvane"_s));
+}
 void TestGuiMainWindow::preferencesApplyOnOkOnly() {
     makeWindow();
     const QTreeView* list = m_window->sidePanel(SideId::Right)->list();
@@ -329,7 +377,9 @@ void TestGuiMainWindow::preferencesApplyOnOkOnly() {
         dialog->findChild<QCheckBox*>(u"ownerCheck"_s)->setChecked(false);
         return dialog;
     };
-    editOwner()->reject();
+    PreferencesDialog* first = editOwner();
+    QCOMPARE(editOwner(), first); // one at a time
+    first->reject();
     QTRY_VERIFY(!m_window->preferencesDialog());
     QVERIFY(!list->isColumnHidden(ListColumns::Owner));
     QVERIFY(!QFile::exists(m_app->settingsStore().iniPath()));

@@ -263,6 +263,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::applyLayout(const WindowLayout& layout) {
     move(layout.left, layout.top);
+    m_normalPos = QPoint(layout.left, layout.top);
     resize(layout.width, layout.height);
     // The splitters take their positions once the window has its size.
     auto place = [](QSplitter* split, int position) {
@@ -303,7 +304,10 @@ void MainWindow::showPaneChecks() {
 WindowLayout MainWindow::currentLayout() const {
     WindowLayout layout;
     // Position as the window was placed (frame included), size of the window.
-    const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
+    // normalGeometry() is the client area, which would move a window saved
+    // maximised by its frame on every start.
+    const QRect normal =
+        isMaximized() ? QRect(m_normalPos, normalGeometry().size()) : QRect(pos(), size());
     layout.left = normal.x();
     layout.top = normal.y();
     layout.width = normal.width();
@@ -338,6 +342,12 @@ void MainWindow::exitProgram() {
         m_viewer->close();
     close();
     QApplication::quit();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        m_normalPos = pos();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

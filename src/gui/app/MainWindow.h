@@ -56,6 +56,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // Construction, by concern.
@@ -102,4 +103,7 @@ private:
     QPointer<PreferencesDialog> m_preferences;
     bool m_shown = false;
     bool m_exiting = false;
+    // Where the window's frame stood when it was last neither maximised nor
+    // minimised; saved for a maximised window.
+    QPoint m_normalPos;
 };
