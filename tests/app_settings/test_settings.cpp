@@ -41,7 +41,6 @@ private slots:
     void iniUnreadableOriginalIsNotReplaced();
     void dataPathsResolve();
 
-    void fontStrings_data();
     void fontStrings();
     void malformedFontStrings();
     void colourNames();
@@ -221,42 +220,35 @@ void TestSettings::dataPathsResolve() {
     QCOMPARE(paths.filePath("/var/log/k.log"), u"/var/log/k.log"_s);
 }
 
-void TestSettings::fontStrings_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<QString>("styles"); // letters b i u s
-    QTest::addColumn<QString>("colour");
-    QTest::newRow("bold italic") << u"\"Courier New\", 10, [Bold|Italic], [clBlack]"_s
-                                 << u"Courier New"_s << 10 << u"bi"_s << u"clBlack"_s;
-    QTest::newRow("no style") << u"\"Courier New\", 10, [], [clBlack]"_s << u"Courier New"_s << 10
-                              << QString() << u"clBlack"_s;
-    QTest::newRow("all styles, hex colour")
-        << u"\"Sans\", 12, [Bold|Italic|Underline|Strikeout], [$000080FF]"_s << u"Sans"_s << 12
-        << u"bius"_s << u"$000080FF"_s;
-    QTest::newRow("comma in name") << u"\"Odd, Font\", 9, [Underline], [clWindowText]"_s
-                                   << u"Odd, Font"_s << 9 << u"u"_s << u"clWindowText"_s;
-}
-
 void TestSettings::fontStrings() {
-    QFETCH(QString, text);
-    QFETCH(QString, family);
-    QFETCH(int, size);
-    QFETCH(QString, styles);
-    QFETCH(QString, colour);
-    FontDescription font;
-    font.bold = font.italic = font.underline = font.strikeout = true; // all replaced
-    QVERIFY(StringToFont(text, font));
-    QCOMPARE(font.family, family);
-    QCOMPARE(font.pointSize, size);
-    QCOMPARE(font.bold, styles.contains('b'));
-    QCOMPARE(font.italic, styles.contains('i'));
-    QCOMPARE(font.underline, styles.contains('u'));
-    QCOMPARE(font.strikeout, styles.contains('s'));
-    QCOMPARE(font.colour, colour);
-    QCOMPARE(FontToString(font), text);
+    const struct {
+        QString text;
+        QString family;
+        int size;
+        QString styles; // letters b i u s
+        QString colour;
+    } fonts[] = {
+        {u"\"Courier New\", 10, [Bold|Italic], [clBlack]"_s, u"Courier New"_s, 10, u"bi"_s,
+         u"clBlack"_s},
+        {u"\"Courier New\", 10, [], [clBlack]"_s, u"Courier New"_s, 10, {}, u"clBlack"_s},
+        {u"\"Sans\", 12, [Bold|Italic|Underline|Strikeout], [$000080FF]"_s, u"Sans"_s, 12,
+         u"bius"_s, u"$000080FF"_s},
+        {u"\"Odd, Font\", 9, [Underline], [clWindowText]"_s, u"Odd, Font"_s, 9, u"u"_s,
+         u"clWindowText"_s},
+    };
+    for (const auto& f : fonts) {
+        FontDescription font;
+        font.bold = font.italic = font.underline = font.strikeout = true; // all replaced
+        QVERIFY(StringToFont(f.text, font));
+        QCOMPARE(font.family, f.family);
+        QCOMPARE(font.pointSize, f.size);
+        QCOMPARE(QList<bool>({font.bold, font.italic, font.underline, font.strikeout}),
+                 QList<bool>({f.styles.contains('b'), f.styles.contains('i'),
+                              f.styles.contains('u'), f.styles.contains('s')}));
+        QCOMPARE(font.colour, f.colour);
+        QCOMPARE(FontToString(font), f.text);
+    }
 }
-
 void TestSettings::malformedFontStrings() {
     // The fields read before the one that fails are applied; the rest stay.
     FontDescription base;

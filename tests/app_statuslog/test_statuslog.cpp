@@ -60,7 +60,6 @@ class TestStatusLog : public QObject {
     Q_OBJECT
 
 private slots:
-    void droppedLinesLeaveNoTrace_data();
     void droppedLinesLeaveNoTrace();
     void lineEndsAndDisconnected();
     void longTextIsCutForTheWindowOnly();
@@ -77,39 +76,28 @@ private slots:
     void trimmingNeverRemovesMoreThanHeld();
     void copyAndSave();
 
-    void errorLogFilter_data();
     void errorLogFilter();
     void errorLogAppendsFourLinesPerError();
-    void eventSoundKinds_data();
     void eventSoundKinds();
 };
 
-void TestStatusLog::droppedLinesLeaveNoTrace_data() {
-    QTest::addColumn<QString>("text");
-    QTest::newRow("ReadLn") << u"ReadLn"_s;
-    QTest::newRow("Request Close Socket") << u"Request Close Socket"_s;
-    QTest::newRow("word with CR LF") << u"Timer Off\r\n"_s;
-    QTest::newRow("one error digit") << u"5"_s;
-    QTest::newRow("empty") << QString();
-    QTest::newRow("only CR LF") << u"\r\n"_s;
-}
-
 void TestStatusLog::droppedLinesLeaveNoTrace() {
-    QFETCH(QString, text);
-    Harness h;
-    h.setShow214(true);
-    QSignalSpy cursors(&h.log, &StatusLog::hourglassCursorsResetRequested);
-    h.log.AddStatusLine(text, clPurple);
-    h.log.AddStatusLine(text, clRed);
-    QCOMPARE(h.log.lines().count() + h.log.errorLines().count() + cursors.count(), 0);
-    QVERIFY(h.services.calls.isEmpty());
-    QVERIFY(!QFile::exists(h.log.logFilePath()));
-
+    for (const QString& text : {u"ReadLn"_s, u"Request Close Socket"_s, u"Timer Off\r\n"_s, u"5"_s,
+                                QString(), u"\r\n"_s}) {
+        Harness h;
+        h.setShow214(true);
+        QSignalSpy cursors(&h.log, &StatusLog::hourglassCursorsResetRequested);
+        h.log.AddStatusLine(text, clPurple);
+        h.log.AddStatusLine(text, clRed);
+        QVERIFY2(h.log.lines().count() + h.log.errorLines().count() + cursors.count() == 0 &&
+                     h.services.calls.isEmpty() && !QFile::exists(h.log.logFilePath()),
+                 qPrintable(text));
+    }
     // Only the exact words are internal; a longer text is a real line.
+    Harness h;
     h.log.AddStatusLine(u"ReadLn done"_s, clBlue);
     QCOMPARE(h.shownTexts(), QStringList{u"ReadLn done"_s});
 }
-
 void TestStatusLog::lineEndsAndDisconnected() {
     Harness h;
     h.add({u"220 Ready\r\n"_s, u"221 Bye\n\r"_s, u"200 Ok\r\r"_s, u"Disconnected\r\n"_s});
@@ -366,29 +354,22 @@ void TestStatusLog::copyAndSave() {
     QVERIFY(!error.isEmpty());
 }
 
-void TestStatusLog::errorLogFilter_data() {
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("logged");
-    QTest::newRow("not connected") << u"Not Connected"_s << false;
-    QTest::newRow("lookup failed") << u"Host Lookup Failed"_s << false;
-    QTest::newRow("ntdll mixed case") << u"Access violation in NtDlL.DLL"_s << false;
-    QTest::newRow("shell32") << u"Fault at SHELL32.dll+0x10"_s << false;
-    QTest::newRow("not exact") << u"Not Connected!"_s << true;
-    QTest::newRow("other case") << u"host lookup failed"_s << true;
-}
-
 void TestStatusLog::errorLogFilter() {
-    QFETCH(QString, message);
-    QFETCH(bool, logged);
-    Harness h;
-    ErrorLog errorLog(h.log);
-    QCOMPARE(errorLog.logUnhandledError(u"FtpSession"_s, message), logged);
-    QCOMPARE(QFile::exists(errorLog.filePath()), logged);
-    QCOMPARE(h.shownTexts(), logged ? QStringList{message} : QStringList{});
-    if (logged)
-        QCOMPARE(h.log.lines().line(0).colour, clRed);
+    const std::pair<QString, bool> messages[] = {{u"Not Connected"_s, false},
+                                                 {u"Host Lookup Failed"_s, false},
+                                                 {u"Access violation in NtDlL.DLL"_s, false},
+                                                 {u"Fault at SHELL32.dll+0x10"_s, false},
+                                                 {u"Not Connected!"_s, true},
+                                                 {u"host lookup failed"_s, true}};
+    for (const auto& [message, logged] : messages) {
+        Harness h;
+        ErrorLog errorLog(h.log);
+        QVERIFY2(errorLog.logUnhandledError(u"FtpSession"_s, message) == logged,
+                 qPrintable(message));
+        QCOMPARE(QFile::exists(errorLog.filePath()), logged);
+        QCOMPARE(h.shownTexts(), logged ? QStringList{message} : QStringList{});
+    }
 }
-
 void TestStatusLog::errorLogAppendsFourLinesPerError() {
     Harness h;
     ErrorLog errorLog(h.log);
@@ -413,31 +394,28 @@ void TestStatusLog::errorLogAppendsFourLinesPerError() {
     QCOMPARE(h.log.errorLines().lines(), QStringList{u"550 gone"_s});
 }
 
-void TestStatusLog::eventSoundKinds_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("waveFile");
-    QTest::addColumn<QStringList>("calls");
-    const QString wav = u"/s/q.wav"_s;
-    QTest::newRow("none") << 0 << wav << QStringList{};
-    QTest::newRow("asterisk") << 1 << wav << QStringList{u"playSystemSound:1"_s};
-    QTest::newRow("beep") << 2 << wav << QStringList{u"beep"_s};
-    QTest::newRow("exclamation") << 3 << wav << QStringList{u"playSystemSound:3"_s};
-    QTest::newRow("question") << 4 << wav << QStringList{u"playSystemSound:4"_s};
-    QTest::newRow("stop") << 5 << wav << QStringList{u"playSystemSound:5"_s};
-    QTest::newRow("wave") << 6 << wav << QStringList{u"playWaveFile:/s/q.wav"_s};
-    QTest::newRow("wave unset") << 6 << QString() << QStringList{};
-    QTest::newRow("unknown") << 7 << wav << QStringList{};
-    QTest::newRow("negative") << -1 << wav << QStringList{};
-}
-
 void TestStatusLog::eventSoundKinds() {
-    QFETCH(int, kind);
-    QFETCH(QString, waveFile);
-    QFETCH(QStringList, calls);
-    RecordingDesktopServices services;
-    PlayEventSound(services, waveFile, static_cast<SoundKind>(kind));
-    QCOMPARE(services.calls, calls);
+    const struct {
+        int kind;
+        QString waveFile;
+        QStringList calls;
+    } sounds[] = {
+        {0, u"/s/q.wav"_s, {}},
+        {1, u"/s/q.wav"_s, {u"playSystemSound:1"_s}},
+        {2, u"/s/q.wav"_s, {u"beep"_s}},
+        {3, u"/s/q.wav"_s, {u"playSystemSound:3"_s}},
+        {4, u"/s/q.wav"_s, {u"playSystemSound:4"_s}},
+        {5, u"/s/q.wav"_s, {u"playSystemSound:5"_s}},
+        {6, u"/s/q.wav"_s, {u"playWaveFile:/s/q.wav"_s}},
+        {6, QString(), {}}, // no file chosen
+        {7, u"/s/q.wav"_s, {}},
+        {-1, u"/s/q.wav"_s, {}},
+    };
+    for (const auto& sound : sounds) {
+        RecordingDesktopServices services;
+        PlayEventSound(services, sound.waveFile, static_cast<SoundKind>(sound.kind));
+        QCOMPARE(services.calls, sound.calls);
+    }
 }
-
 QTEST_GUILESS_MAIN(TestStatusLog)
 #include "test_statuslog.moc"
