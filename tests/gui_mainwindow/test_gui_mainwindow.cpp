@@ -305,6 +305,7 @@ void TestGuiMainWindow::f5RefreshesTheFocusedLocalList() {
     QTRY_VERIFY(localList->hasFocus());
     QTest::keyClick(localList, Qt::Key_F5);
     QCOMPARE(rightLocal.count(), 1);
+    QCOMPARE(right->localPane()->path(), QDir::tempPath()); // the same folder, read again
     QCOMPARE(leftLocal.count(), 0);
     QCOMPARE(remote.count(), 1);
 }
