@@ -202,6 +202,16 @@ void TestNetRealServer::resumeContinuesAPartialDownload() {
     for (const auto& args : statusSpy)
         sawRest = sawRest || args.at(0).toString() == QLatin1String("REST 300001");
     QVERIFY(sawRest);
+
+    // A local part larger than the remote file is never appended to.
+    const QByteArray larger = content + "extra";
+    QVERIFY(writeFile(target, larger));
+    QVERIFY(ThrownMessage<TransferError>([&] {
+                session.Download(QStringLiteral("r.bin"), target, true, passive,
+                                 session.remoteAddress());
+            }).startsWith(QLatin1String("Not resumed")));
+    QCOMPARE(readFile(target), larger);
+    QVERIFY(session.isConnected());
 }
 
 void TestNetRealServer::refusedDownloadKeepsTheLocalFile() {
