@@ -6,7 +6,6 @@
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
 #include "app/App.h"
-#include "app/IniFile.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
 

@@ -19,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStringListModel>
