@@ -7,35 +7,19 @@
 
 #include <QEventLoop>
 #include <QHostInfo>
-#include <QIODevice>
 #include <QPointer>
-#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
-
-#include <cerrno>
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-// Data in flight while streaming a file: enough to keep the link busy,
-// small enough that memory does not follow the file size.
-constexpr qint64 SendChunk = 256 * 1024;
-constexpr qint64 SendHighWater = 1024 * 1024;
 // The safety net for flags raised without a signal; waits wake on events.
 constexpr int SafetyIntervalMs = 50;
 constexpr qsizetype MaxWriteBytes = 16385;
-// What a data connection holds before TCP flow control stops the sender:
-// Qt's buffer and ours each hold at most this much.
-constexpr qint64 DataWindow = 256 * 1024;
-
-QString secondsText(int milliseconds) {
-    return QString::number(milliseconds / 1000.0, 'g', 6);
-}
 
 bool isDottedIPv4(const QString& name, QHostAddress& address) {
     QHostAddress candidate;
@@ -56,6 +40,7 @@ PumpingSocket::PumpingSocket(QObject* parent) : QObject(parent) {
 
 PumpingSocket::~PumpingSocket() {
     closeShadow();
+    closeOwnDescriptor();
     m_destroying = true;
     m_cancel = true;
     Q_EMIT wakeUp();
@@ -126,8 +111,6 @@ void PumpingSocket::attachSocket(QTcpSocket* socket) {
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this](qint64 written) {
         m_bytesSent += written;
         m_lastActivity.restart();
-        if (m_sendDevice)
-            fillSendQueue();
         Q_EMIT packetSent();
         Q_EMIT wakeUp();
     });
@@ -137,12 +120,8 @@ void PumpingSocket::readIncoming() {
     if (!m_socket)
         return;
     const qint64 before = m_bytesReceived;
-    if (m_captureDevice) {
-        captureIncoming();
-    } else {
-        pullIncoming();
-        dataReceived();
-    }
+    pullIncoming();
+    dataReceived();
     if (m_bytesReceived != before) {
         m_lastActivity.restart();
         Q_EMIT packetReceived();
@@ -151,7 +130,7 @@ void PumpingSocket::readIncoming() {
 }
 
 void PumpingSocket::pullIncoming() {
-    if (!m_socket || m_captureDevice || !m_socket->isOpen())
+    if (!m_socket || !m_socket->isOpen())
         return;
     qint64 wanted = m_socket->bytesAvailable();
     // A closed data connection hands over what is left: Qt's buffer is
@@ -163,23 +142,6 @@ void PumpingSocket::pullIncoming() {
     const QByteArray data = m_socket->read(wanted);
     m_bytesReceived += data.size();
     m_buffer.append(data);
-}
-
-void PumpingSocket::captureIncoming() {
-    // Anything buffered before the capture began goes first.
-    if (!m_buffer.isEmpty()) {
-        const QByteArray early = m_buffer.take(0);
-        if (m_captureDevice->write(early) != early.size())
-            m_captureFailed = true;
-    }
-    if (m_readChunk.size() != DataWindow)
-        m_readChunk.resize(DataWindow);
-    qint64 n;
-    while ((n = m_socket->read(m_readChunk.data(), m_readChunk.size())) > 0) {
-        m_bytesReceived += n;
-        if (!m_captureFailed && m_captureDevice->write(m_readChunk.constData(), n) != n)
-            m_captureFailed = true;
-    }
 }
 
 void PumpingSocket::socketDisconnected() {
@@ -231,39 +193,6 @@ void PumpingSocket::socketError() {
 [[noreturn]] void PumpingSocket::raiseTimeOut(const QString& text) {
     m_timedOut = true;
     throw TimeOutError(text);
-}
-
-// ---- data mode ------------------------------------------------------------------
-
-void PumpingSocket::setDataMode() {
-    m_dataMode = true;
-    m_socket->setReadBufferSize(DataWindow);
-    // Lines of a listing or bytes of a file: an overlong line is no reason
-    // to throw data away, the window bounds memory anyway.
-    m_buffer.setLineLimit(std::numeric_limits<qsizetype>::max());
-}
-
-void PumpingSocket::watchForReset() {
-    closeShadow();
-    m_closedByReset = false;
-    if (m_dataMode && m_socket && m_socket->socketDescriptor() >= 0)
-        m_shadowFd = ::dup(int(m_socket->socketDescriptor()));
-}
-
-void PumpingSocket::closeShadow() {
-    if (m_shadowFd >= 0) {
-        ::close(m_shadowFd);
-        m_shadowFd = -1;
-    }
-}
-
-bool PumpingSocket::idleExpired() const {
-    return m_timeOut > 0 && m_lastActivity.isValid() && m_lastActivity.hasExpired(m_timeOut);
-}
-
-QString PumpingSocket::idleTimeOutText() const {
-    return QStringLiteral("Timed out: the data connection carried nothing for %1 s")
-        .arg(secondsText(m_timeOut));
 }
 
 QDeadlineTimer PumpingSocket::timeOutDeadline() const {
@@ -398,8 +327,7 @@ void PumpingSocket::CloseSocket() {
     closeShadow();
     const bool wasOpen = m_connected || m_socket->state() != QAbstractSocket::UnconnectedState;
     m_connected = false;
-    m_captureDevice = nullptr;
-    m_sendDevice = nullptr;
+    closeOwnDescriptor();
     if (m_server) {
         m_server->close();
         m_server->deleteLater();
@@ -459,7 +387,7 @@ QByteArray PumpingSocket::ReadLn(QDeadlineTimer deadline) {
     if (m_dataMode)
         raiseTimeOut(idleTimeOutText());
     raiseTimeOut(QStringLiteral("Timed out: no complete reply from the server within %1 s")
-                     .arg(secondsText(m_timeOut)));
+                     .arg(SecondsText(m_timeOut)));
 }
 
 QByteArray PumpingSocket::Read(qsizetype n) {
@@ -519,117 +447,7 @@ void PumpingSocket::Write(const QByteArray& data) {
         raiseSocketError(10058);
     if (m_socket->bytesToWrite() > 0)
         raiseTimeOut(QStringLiteral("Timed out: the server took nothing we sent for %1 s")
-                         .arg(secondsText(m_timeOut)));
-}
-
-void PumpingSocket::fillSendQueue() {
-    if (!m_sendDevice || m_sendDone)
-        return;
-    if (m_sendChunk.size() != SendChunk)
-        m_sendChunk.resize(SendChunk);
-    while (m_socket->bytesToWrite() < SendHighWater) {
-        const qint64 n = m_sendDevice->read(m_sendChunk.data(), SendChunk);
-        if (n < 0) {
-            m_sendFailed = true;
-            m_sendDone = true;
-            break;
-        }
-        if (n == 0) {
-            m_sendDone = true;
-            break;
-        }
-        m_socket->write(m_sendChunk.constData(), n);
-    }
-    Q_EMIT wakeUp();
-}
-
-void PumpingSocket::SendFromDevice(QIODevice* device) {
-    reportStatus(QStringLiteral("WriteFromStream"), 8);
-    if (!m_connected)
-        raiseSocketError(10057);
-    m_sendDevice = device;
-    m_sendDone = false;
-    m_sendFailed = false;
-    m_lastActivity.restart();
-    fillSendQueue();
-    pumpUntil([this] {
-        return (m_sendDone && m_socket->bytesToWrite() == 0) || m_cancel || !m_connected ||
-               idleExpired();
-    });
-    m_sendDevice = nullptr;
-    if (m_cancel) {
-        m_cancel = false;
-        Q_EMIT sendAborted();
-        throw SocketAbortError(QStringLiteral("Socket send aborted"));
-    }
-    if (m_sendFailed)
-        throw SocketError(QStringLiteral("Unable to read the local file: ") +
-                          device->errorString());
-    // We have not closed our end yet, so any close now came too early.
-    if (!m_connected)
-        raiseSocketError(10054);
-    if (!m_sendDone || m_socket->bytesToWrite() > 0)
-        raiseTimeOut(idleTimeOutText());
-}
-
-void PumpingSocket::FinishSending() {
-    if (!m_connected || m_shadowFd < 0)
-        return;
-    // Qt reads a reset as a close. From here on the socket is ours alone:
-    // Qt lets go of its descriptor (ours keeps the connection), we send our
-    // end and read until the peer's: a clean end of stream means it read it all.
-    const int fd = m_shadowFd;
-    m_shadowFd = -1;
-    m_socket->disconnect(this);
-    m_socket->abort();
-    m_socket->deleteLater();
-    attachSocket(new QTcpSocket(this));
-    ::shutdown(fd, SHUT_WR);
-    bool ended = false;
-    bool reset = false;
-    QSocketNotifier notifier(fd, QSocketNotifier::Read);
-    connect(&notifier, &QSocketNotifier::activated, this, [&] {
-        char sink[4096];
-        const ssize_t n = ::recv(fd, sink, sizeof sink, MSG_DONTWAIT);
-        if (n == 0) {
-            ended = true;
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            ended = true;
-            reset = true;
-        } else if (n > 0) {
-            m_lastActivity.restart();
-        }
-        Q_EMIT wakeUp();
-    });
-    m_lastActivity.restart();
-    pumpUntil([&] { return ended || m_cancel || idleExpired(); });
-    notifier.setEnabled(false);
-    ::close(fd);
-    m_connected = false;
-    m_closedByReset = reset;
-    if (m_cancel)
-        return;
-    if (!ended)
-        raiseTimeOut(idleTimeOutText());
-    if (reset)
-        raiseSocketError(10054);
-}
-
-void PumpingSocket::CaptureToDevice(QIODevice* device) {
-    reportStatus(QStringLiteral("ReadToStream"), 8);
-    m_captureDevice = device;
-    m_captureFailed = false;
-    m_lastActivity.restart();
-    readIncoming();
-    pumpUntil([this] { return !m_connected || m_cancel || m_captureFailed || idleExpired(); });
-    m_captureDevice = nullptr;
-    if (m_captureFailed)
-        throw SocketError(QStringLiteral("Unable to write the local file: ") +
-                          device->errorString());
-    if (m_cancel)
-        throw SocketAbortError(QStringLiteral("Socket send aborted"));
-    if (m_connected)
-        raiseTimeOut(idleTimeOutText());
+                         .arg(SecondsText(m_timeOut)));
 }
 
 // ---- listening ----------------------------------------------------------------
@@ -665,7 +483,7 @@ void PumpingSocket::Accept() {
         if (!m_acceptReady)
             raiseTimeOut(
                 QStringLiteral("Timed out: the server did not open the data connection within %1 s")
-                    .arg(secondsText(m_timeOut)));
+                    .arg(SecondsText(m_timeOut)));
         accepted = m_server->nextPendingConnection();
         m_acceptReady = m_server->hasPendingConnections();
         if (!accepted)

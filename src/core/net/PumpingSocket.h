@@ -23,6 +23,10 @@ class QTcpSocket;
 class PumpingSocket : public QObject {
     Q_OBJECT
 public:
+    // What a data connection holds before TCP flow control stops the
+    // sender: Qt's buffer and ours each hold at most this much.
+    static constexpr qint64 DataWindow = 256 * 1024;
+
     explicit PumpingSocket(QObject* parent = nullptr);
     ~PumpingSocket() override;
 
@@ -97,14 +101,16 @@ public:
     // "Not Connected" unless the handler made a connection.
     void CheckConnection();
 
-    // Whole-stream moves used by downloads and uploads. Both end when the
-    // stream is done or the peer closes; cancel raises "Socket send aborted";
-    // TimeOut ms without a byte raises a TimeOutError.
+    // Whole-stream moves of a data connection (data mode) for downloads and
+    // uploads. They read and write the descriptor themselves: one copy less
+    // than through Qt's buffer, and a reset shows as the error it is. Both
+    // end when the stream is done or the peer closes; cancel raises "Socket
+    // send aborted"; TimeOut ms without a byte raises a TimeOutError.
     void CaptureToDevice(QIODevice* device);
     // Throws when the connection ends before the whole stream was sent.
     void SendFromDevice(QIODevice* device);
-    // Sends our end of the stream and waits for the peer to close its end,
-    // which it does once it has read everything.
+    // Sends our end of the stream and reads to the peer's end, which it
+    // sends once it has read everything; a reset there is a failure.
     void FinishSending();
 
     // Called by the time-out timer; the session also cancels its data connection.
@@ -146,6 +152,8 @@ protected:
     void setCancelled(bool cancelled) { m_cancel = cancelled; }
     [[noreturn]] void raiseSocketError(int number);
     [[noreturn]] void raiseTimeOut(const QString& text);
+    // "1.5": milliseconds as seconds for messages.
+    static QString SecondsText(int milliseconds);
     // Moves what the socket holds into the receive buffer (within the
     // window in data mode).
     void pullIncoming();
@@ -154,14 +162,15 @@ private:
     void attachSocket(QTcpSocket* socket);
     void freshSocket();
     void readIncoming();
-    void captureIncoming();
     bool idleExpired() const;
     QString idleTimeOutText() const;
     void watchForReset();
     void closeShadow();
+    // Qt lets go of the socket; from now on m_ownFd is the connection.
+    void takeOverSocket();
+    void closeOwnDescriptor();
     void socketDisconnected();
     void socketError();
-    void fillSendQueue();
     void startTimeOut();
     void stopTimeOut();
     void timeOutFired();
@@ -193,7 +202,7 @@ private:
     // closes its own descriptor at once, this one lets us ask the kernel.
     int m_shadowFd = -1;
     bool m_closedByReset = false;
-    QByteArray m_readChunk;
+    QByteArray m_chunk;
 
     bool m_connected = false;
     bool m_connecting = false;
@@ -209,10 +218,5 @@ private:
     bool m_lookupFailed = false;
     QList<QHostAddress> m_lookupAddresses;
 
-    QIODevice* m_captureDevice = nullptr;
-    bool m_captureFailed = false;
-    QIODevice* m_sendDevice = nullptr;
-    QByteArray m_sendChunk;
-    bool m_sendDone = false;
-    bool m_sendFailed = false;
+    int m_ownFd = -1;
 };
