@@ -159,6 +159,10 @@ bool Bench::runCase(const Case& c, int runs) {
             (korvane ? ourRate : theirRate).push_back(mb / sample.seconds);
             (korvane ? ourCpu : theirCpu)
                 .push_back((korvane ? sample.cpu : sample.cpu - curlFixed) / gib);
+            if (qEnvironmentVariableIsSet("KORVANE_BENCH_VERBOSE"))
+                std::fprintf(stderr, "  %s run %d %-7s %7.0f MB/s %6.3f CPU s/GiB\n", c.name,
+                             run + 1, korvane ? "Korvane" : "curl", mb / sample.seconds,
+                             (korvane ? ourCpu : theirCpu).back());
 
             // What arrived is checked outside the timed stretch.
             bool whole = true;
