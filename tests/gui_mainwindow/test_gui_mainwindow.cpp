@@ -371,23 +371,18 @@ void TestGuiMainWindow::windowActions() {
 void TestGuiMainWindow::preferencesApplyOnOkOnly() {
     makeWindow();
     const QTreeView* list = m_window->sidePanel(SideId::Right)->list();
-    auto editOwner = [this] {
+    for (bool confirmed : {false, true}) {
         action("Preferences1")->trigger();
         PreferencesDialog* dialog = m_window->preferencesDialog();
+        QVERIFY(dialog && dialog->isVisible());
+        action("Preferences1")->trigger();
+        QCOMPARE(m_window->preferencesDialog(), dialog); // one at a time
         dialog->findChild<QCheckBox*>(u"ownerCheck"_s)->setChecked(false);
-        return dialog;
-    };
-    PreferencesDialog* first = editOwner();
-    QCOMPARE(editOwner(), first); // one at a time
-    first->reject();
-    QTRY_VERIFY(!m_window->preferencesDialog());
-    QVERIFY(!list->isColumnHidden(ListColumns::Owner));
-    QVERIFY(!QFile::exists(m_app->settingsStore().iniPath()));
-
-    editOwner()->confirm();
-    QTRY_VERIFY(!m_window->preferencesDialog());
-    QVERIFY(list->isColumnHidden(ListColumns::Owner));
-    QVERIFY(!m_app->settings().owner);
+        confirmed ? dialog->confirm() : dialog->reject();
+        QTRY_VERIFY(!m_window->preferencesDialog());
+        QCOMPARE(list->isColumnHidden(ListColumns::Owner), confirmed);
+        QCOMPARE(QFile::exists(m_app->settingsStore().iniPath()), confirmed);
+    }
 }
 
 QTEST_MAIN(TestGuiMainWindow)
