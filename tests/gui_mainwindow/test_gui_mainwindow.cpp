@@ -16,12 +16,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStringListModel>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QToolButton>
 #include <QTreeView>
@@ -95,8 +97,8 @@ void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
     QCOMPARE(m_window->topSplit()->sizes().value(0), 200);
     QCOMPARE(bottom->sizes().value(0), 0);
     // The sides' status-bar panels take half the width each.
-    QCOMPARE(child("StatusPanel0")->maximumWidth(), 345);
-    QCOMPARE(child("StatusPanel1")->maximumWidth(), 345);
+    QCOMPARE(child("StatusPanel0")->width(), 345);
+    QCOMPARE(child("StatusPanel1")->width(), 345);
 
     // A queue pane saved collapsed starts with "Show Queue" unchecked; shown
     // again it takes half the splitter.
@@ -228,9 +230,13 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     side.setButtonEnabled(SideButton::Disconnect, true);
     QVERIFY(child("ToolButton10")->isEnabled());
     auto* stop = child<QToolButton>("ToolButton18");
-    const QImage idle = stop->icon().pixmap(16).toImage();
+    auto shows = [stop](QStyle::StandardPixmap icon) {
+        return stop->icon().pixmap(16).toImage() ==
+               stop->style()->standardIcon(icon).pixmap(16).toImage();
+    };
+    QVERIFY(shows(QStyle::SP_MediaStop));
     side.setButtonImage(SideButton::Stop, StopImageActive);
-    QVERIFY(stop->icon().pixmap(16).toImage() != idle);
+    QVERIFY(shows(QStyle::SP_MediaPause));
     side.setHeaderText(u"home site"_s);
     QCOMPARE(child<QLabel>("Panel4")->text(), u"home site"_s);
     side.setStatusBarText(u"12%"_s);
@@ -244,7 +250,8 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
                               {"LTree", "PopTree"},
                               {"RlocalList", "LocalPop"},
                               {"LvQueue", "PMQueue"}}) {
-        emit child(view)->customContextMenuRequested(QPoint(2, 2));
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(2, 2), QPoint(2, 2));
+        QCoreApplication::sendEvent(child(view), &request);
         QVERIFY2(m_window->popupMenu(menu)->isVisible(), menu);
         m_window->popupMenu(menu)->close();
     }
@@ -267,6 +274,7 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     // The local menu acts on the active side's folder.
     action("ParentDirectory1")->trigger();
     QCOMPARE(side.localPath(), QFileInfo(QDir::tempPath()).path());
+    QTRY_COMPARE_WITH_TIMEOUT(right->summary()->text(), side.localPath(), 5000);
     m_prompts->inputAnswers.enqueue(QDir::tempPath());
     action("ChangeDirectory3")->trigger();
     QCOMPARE(side.localPath(), QDir::tempPath());
@@ -284,6 +292,7 @@ void TestGuiMainWindow::f5RefreshesTheFocusedLocalList() {
     // listing, as does the remote list's Ctrl+Q.
     QAction* remoteRefresh = action("Refresh3");
     remoteRefresh->setEnabled(true);
+    action("Refresh1")->setEnabled(true); // the list menu's own F5 item
     action("Queue1")->setEnabled(true);
     QSignalSpy remote(remoteRefresh, &QAction::triggered);
     QSignalSpy queued(action("Queue1"), &QAction::triggered);
@@ -315,7 +324,9 @@ void TestGuiMainWindow::trayRestoreKeepsTheWindowState() {
     action("Hide1")->trigger();
     // Without a tray the window is minimised instead of hidden.
     QVERIFY(!m_window->isVisible() || m_window->isMinimized());
-    emit child<QSystemTrayIcon>("TrayIcon1")->activated(QSystemTrayIcon::DoubleClick);
+    auto* tray = child<QSystemTrayIcon>("TrayIcon1");
+    QCOMPARE(tray->contextMenu(), m_window->popupMenu("PopupTray"));
+    emit tray->activated(QSystemTrayIcon::DoubleClick);
     QTRY_VERIFY(m_window->isVisible() && !m_window->isMinimized());
     QVERIFY(m_window->isMaximized());
     // The saved layout is applied at the first showing only.
