@@ -123,6 +123,7 @@ void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
     QVERIFY(m_window->isVisible() && !m_app->closing());
     m_window->move(50, 60);
     m_window->resize(640, 480);
+    QCOMPARE(child("StatusPanel0")->width(), 315);
     m_window->topSplit()->setSizes({150, 490});
     m_prompts->confirmAnswers.enqueue(true);
     QVERIFY(m_window->close() && m_app->closing());
