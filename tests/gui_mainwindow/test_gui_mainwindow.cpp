@@ -11,6 +11,7 @@
 #include "app/SidePanel.h"
 #include "app/TextViewerWindow.h"
 #include "local/LocalPane.h"
+#include "net/FtpSession.h"
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
 
@@ -25,6 +26,7 @@
 #include <QStringListModel>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -195,10 +197,10 @@ void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
         {"Recursive1", "Delete Method", "0"},
         {"ExactMatch1", "Dupe Match", "1"},
         {"PartialMatch1", "Dupe Match", "0"},
-        {"Horizontal1", "Tree Style", "0"},
         {"Vertical1", "Tree Style", "1"},
-        {"HorizontalLayout1", "Status Style", "0"},
+        {"Horizontal1", "Tree Style", "0"},
         {"VerticalLayout1", "Status Style", "1"},
+        {"HorizontalLayout1", "Status Style", "0"},
         {"AntiIdle1", "Anti-Idle", "0"},
         {"CacheDirectories1", "Cache", "0"},
         {"AutoRefresh1", "Auto Refresh Enabled", "0"},
@@ -214,6 +216,8 @@ void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
     QVERIFY(!m_app->skipActive());
     QCOMPARE(iniValue("Skip"), u"1"_s);
 
+    action("Vertical1")->trigger();
+    action("VerticalLayout1")->trigger();
     for (SideId id : {SideId::Left, SideId::Right})
         QCOMPARE(m_window->sidePanel(id)->treeSplit()->orientation(), Qt::Horizontal);
     QCOMPARE(m_window->sidePanel(SideId::Left)->treeSplit()->sizes().value(0), 0);
@@ -238,6 +242,12 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     QVERIFY(shows(QStyle::SP_MediaStop));
     side.setButtonImage(SideButton::Stop, StopImageActive);
     QVERIFY(shows(QStyle::SP_MediaPause));
+    for (const QToolButton* button : right->toolBar()->findChildren<QToolButton*>()) {
+        if (button->objectName().startsWith(u"ToolButton"_s))
+            QVERIFY2(!button->toolTip().isEmpty(), qPrintable(button->objectName()));
+    }
+    child<QToolButton>("ToolButton12")->click(); // Abort ends the right side's waits
+    QVERIFY(side.session().isCancelled() && !m_app->left().session().isCancelled());
     side.setHeaderText(u"home site"_s);
     QCOMPARE(child<QLabel>("Panel4")->text(), u"home site"_s);
     side.setStatusBarText(u"12%"_s);
@@ -374,11 +384,15 @@ void TestGuiMainWindow::windowActions() {
     QCOMPARE(m_window->textViewer()->text(), m_app->statusLog().lines().plainText());
 
     // The Site and Help menus reach the desktop.
-    for (const char* name : {"NewSession1", "Help2", "About1"})
+    for (const char* name : {"NewSession1", "Help2", "Whatsnewtxt1", "About1"})
         action(name)->trigger();
     QCOMPARE(m_services->calls.filter(u"startProgram:"_s).size(), 1);
     QCOMPARE(m_services->calls.filter(u"help.html"_s).size(), 1);
+    // whatsnew.txt opens, or its absence is told with a beep.
+    QCOMPARE(m_services->calls.filter(QRegularExpression(u"whatsnew.txt|beep"_s)).size(), 1);
     QVERIFY(m_prompts->asked.last().startsWith(u"information:Korvane"_s));
+    action("Exit1")->trigger();
+    QVERIFY(m_app->closing());
 }
 void TestGuiMainWindow::preferencesApplyOnOkOnly() {
     makeWindow();
