@@ -89,7 +89,10 @@ void TestNetTransfers::passiveTransfersBothWays() {
                              [&server] { server.send("226 stored"); });
         });
     FtpSession session;
-    LoginTo(session, m_fake->port());
+    // Long enough that a transfer ending by time-out instead of by its end shows.
+    LoginTo(session, m_fake->port(), 30000);
+    QElapsedTimer clock;
+    clock.start();
     session.setReportLevel(8);
     QSignalSpy statusSpy(&session, &PumpingSocket::status);
     QSignalSpy successSpy(&session, &FtpSession::success);
@@ -105,6 +108,7 @@ void TestNetTransfers::passiveTransfersBothWays() {
     QCOMPARE(m_fake->dataReceived(), content);
     QCOMPARE(session.replyNumber(), 226);
     QCOMPARE(successSpy.count(), 2);
+    QVERIFY(clock.elapsed() < 15000);
     // The socket layer's own texts are reported at their level.
     const QString log = StatusText(statusSpy);
     for (const char* text : {"Writeln", "CaptureFile", "SendFile"})
