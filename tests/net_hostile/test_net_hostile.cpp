@@ -47,8 +47,6 @@ private Q_SLOTS:
     void missingCompletionReplyTimesOut();
 
 private:
-    void prepare(FtpSession& session, int timeOut = TimeOutMs);
-    void login(FtpSession& session, int timeOut = TimeOutMs);
     void download(FtpSession& session, bool passive);
 
     FakeFtpServer* m_fake = nullptr;
@@ -73,19 +71,6 @@ void TestNetHostile::cleanupTestCase() {
     QVERIFY2(peak > 0 && peak < 64, qPrintable(QStringLiteral("peak %1 MiB").arg(peak)));
 }
 
-void TestNetHostile::prepare(FtpSession& session, int timeOut) {
-    session.setHost(QStringLiteral("127.0.0.1"));
-    session.setPort(m_fake->port());
-    session.setTimeOut(timeOut);
-    session.UserID = QStringLiteral("user");
-    session.Password = QStringLiteral("pass");
-}
-
-void TestNetHostile::login(FtpSession& session, int timeOut) {
-    prepare(session, timeOut);
-    session.Connect();
-}
-
 void TestNetHostile::download(FtpSession& session, bool passive) {
     session.Download(QStringLiteral("f"), m_dir.filePath(QStringLiteral("f")), false, passive,
                      QHostAddress::LocalHost);
@@ -98,7 +83,7 @@ void TestNetHostile::floodBeforeTheReplyStaysBounded() {
                 [](FakeFtpServer& server, const QByteArray&) { server.send(server.openPassive()); })
         .expect("RETR", [](FakeFtpServer& server, const QByteArray&) { server.streamData(-1); });
     FtpSession session;
-    login(session, 1500);
+    LoginTo(session, m_fake->port(), 1500);
     QVERIFY_THROWS_EXCEPTION(TimeOutError, download(session, true));
     QVERIFY(!session.isConnected());
     // Flow control held the rest back: the server could push only a little.
@@ -119,14 +104,13 @@ void TestNetHostile::endlessRepliesAreCapped() {
         m_fake->greet(QByteArray());
         connect(m_fake, &FakeFtpServer::clientArrived, this,
                 [this] { m_fake->streamControl("220-and more\r\n"); });
-        prepare(session, 0);
-        QVERIFY(ThrownMessage<SocketError>([&] { session.Connect(); })
+        QVERIFY(ThrownMessage<SocketError>([&] { LoginTo(session, m_fake->port(), 0); })
                     .startsWith(QLatin1String("Reply from server too long")));
     } else {
         m_fake->expect("USER", "230 ok").expect("PWD", [](FakeFtpServer& server, const QByteArray&) {
             server.streamControl("257-\"/\" and more\r\n");
         });
-        login(session, 0);
+        LoginTo(session, m_fake->port(), 0);
         QVERIFY(ThrownMessage<SocketError>([&] { session.CurrentDir(); })
                     .startsWith(QLatin1String("Reply from server too long")));
     }
@@ -146,8 +130,7 @@ void TestNetHostile::silentGreetingsTimeOut() {
         connect(m_fake, &FakeFtpServer::clientArrived, this,
                 [&] { m_fake->streamControl("2", byteIntervalMs); });
     FtpSession session;
-    prepare(session);
-    QVERIFY(ThrownMessage<TimeOutError>([&] { session.Connect(); })
+    QVERIFY(ThrownMessage<TimeOutError>([&] { LoginTo(session, m_fake->port(), TimeOutMs); })
                 .startsWith(QLatin1String("Timed out: no complete reply")));
     QVERIFY(!session.isConnected());
     QVERIFY(m_clock.elapsed() >= TimeOutMs);
@@ -179,7 +162,7 @@ void TestNetHostile::stalledDataTimesOut() {
     });
     m_fake->expect("NOOP", "200 still here");
     FtpSession session;
-    login(session);
+    LoginTo(session, m_fake->port(), TimeOutMs);
     QVERIFY(ThrownMessage<TimeOutError>([&] { download(session, passive); })
                 .startsWith(QLatin1String("Timed out: the data connection carried nothing")));
     // The control connection is fine, and so is the session.
@@ -210,7 +193,7 @@ void TestNetHostile::missingActiveConnectionTimesOut() {
                 })
         .expect("RETR", "150 opening");
     FtpSession session;
-    login(session);
+    LoginTo(session, m_fake->port(), TimeOutMs);
     QVERIFY(ThrownMessage<TimeOutError>([&] { download(session, false); })
                 .startsWith(QLatin1String("Timed out: the server did not open the data connection")));
     QVERIFY(session.isConnected());
@@ -225,7 +208,7 @@ void TestNetHostile::missingCompletionReplyTimesOut() {
             server.sendData("abc");
         });
     FtpSession session;
-    login(session);
+    LoginTo(session, m_fake->port(), TimeOutMs);
     QVERIFY(ThrownMessage<TimeOutError>([&] { download(session, true); })
                 .startsWith(QLatin1String("Timed out: no complete reply")));
     QVERIFY(!session.isConnected());
