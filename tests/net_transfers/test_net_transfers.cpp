@@ -307,7 +307,8 @@ void TestNetTransfers::refusalInTheSamePacketEndsTheListing() {
         server.send("150 Opening data connection\r\n425 Can't open data connection");
     });
     FtpSession session;
-    LoginTo(session, m_fake->port(), 0);
+    // Without the refusal seen, only the time-out would end the wait.
+    LoginTo(session, m_fake->port(), 3000);
     QSignalSpy stopSpy(&session, &FtpSession::transactionStop);
     QCOMPARE(ThrownMessage<FtpException>([&] { session.List(QString()); }),
              QStringLiteral("425 Can't open data connection"));
