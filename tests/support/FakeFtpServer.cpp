@@ -120,7 +120,6 @@ void FakeFtpServer::connectActive(const QByteArray& portCommand) {
 
 void FakeFtpServer::adoptData(QTcpSocket* socket) {
     m_data = socket;
-    m_dataClosed = false;
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
         m_dataIn += socket->readAll();
         if (m_resetAfter >= 0 && m_dataIn.size() >= m_resetAfter)
@@ -130,7 +129,6 @@ void FakeFtpServer::adoptData(QTcpSocket* socket) {
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         if (socket->isOpen())
             m_dataIn += socket->readAll();
-        m_dataClosed = true;
         Q_EMIT dataEnded();
     });
     flushPendingData();
@@ -154,10 +152,6 @@ void FakeFtpServer::flushPendingData() {
         m_data->disconnectFromHost();
 }
 
-void FakeFtpServer::closeData() {
-    if (m_data)
-        m_data->disconnectFromHost();
-}
 
 void FakeFtpServer::resetData() {
     if (!m_data)

@@ -43,7 +43,6 @@ public:
     void connectActive(const QByteArray& portCommand);
     // Sends data on the data connection once it exists, then optionally closes it.
     void sendData(const QByteArray& data, bool closeAfter = true);
-    void closeData();
     // Ends the data connection with a reset instead of a close.
     void resetData();
     // Resets the data connection once this many bytes came in on it.
@@ -58,7 +57,6 @@ public:
 
     const QList<QByteArray>& received() const { return m_received; }
     QByteArray dataReceived() const { return m_dataIn; }
-    bool dataClosed() const { return m_dataClosed; }
     bool clientConnected() const {
         return m_client && m_client->state() == QAbstractSocket::ConnectedState;
     }
@@ -97,7 +95,6 @@ private:
     bool m_pendingClose = false;
     bool m_hasPendingData = false;
     QByteArray m_dataIn;
-    bool m_dataClosed = false;
     qint64 m_resetAfter = -1;
     qint64 m_streamLeft = 0;
     bool m_streamClose = false;
