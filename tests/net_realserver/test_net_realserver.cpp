@@ -23,16 +23,6 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
     return data;
 }
 
-bool writeFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestNetRealServer : public QObject {
@@ -157,7 +147,7 @@ void TestNetRealServer::transfersAreByteExact() {
     const QByteArray content = randomBytes(3 * 1024 * 1024 + 17, passive ? 1 : 2);
     const QString source = m_local->filePath(QStringLiteral("up.bin"));
     const QString target = m_local->filePath(QStringLiteral("down.bin"));
-    QVERIFY(writeFile(source, content));
+    QVERIFY(WriteFile(source, content));
 
     FtpSession session;
     login(session);
@@ -170,7 +160,7 @@ void TestNetRealServer::transfersAreByteExact() {
 
     session.Download(QStringLiteral("file.bin"), target, false, passive, session.remoteAddress());
     QCOMPARE(session.replyNumber(), 226);
-    QCOMPARE(readFile(target), content);
+    QCOMPARE(ReadFile(target), content);
 
     const QStringList lines = list(session);
     QCOMPARE(lines.size(), 1);
@@ -187,8 +177,8 @@ void TestNetRealServer::resumeContinuesAPartialDownload() {
     const QByteArray content = randomBytes(1024 * 1024, 3);
     const QString source = m_local->filePath(QStringLiteral("src.bin"));
     const QString target = m_local->filePath(QStringLiteral("part.bin"));
-    QVERIFY(writeFile(source, content));
-    QVERIFY(writeFile(target, content.left(300001)));
+    QVERIFY(WriteFile(source, content));
+    QVERIFY(WriteFile(target, content.left(300001)));
 
     FtpSession session;
     login(session);
@@ -197,7 +187,7 @@ void TestNetRealServer::resumeContinuesAPartialDownload() {
     session.Upload(source, QStringLiteral("r.bin"), true, session.remoteAddress());
     QSignalSpy statusSpy(&session, &PumpingSocket::status);
     session.Download(QStringLiteral("r.bin"), target, true, passive, session.remoteAddress());
-    QCOMPARE(readFile(target), content);
+    QCOMPARE(ReadFile(target), content);
     bool sawRest = false;
     for (const auto& args : statusSpy)
         sawRest = sawRest || args.at(0).toString() == QLatin1String("REST 300001");
@@ -205,18 +195,18 @@ void TestNetRealServer::resumeContinuesAPartialDownload() {
 
     // A local part larger than the remote file is never appended to.
     const QByteArray larger = content + "extra";
-    QVERIFY(writeFile(target, larger));
+    QVERIFY(WriteFile(target, larger));
     QVERIFY(ThrownMessage<TransferError>([&] {
                 session.Download(QStringLiteral("r.bin"), target, true, passive,
                                  session.remoteAddress());
             }).startsWith(QLatin1String("Not resumed")));
-    QCOMPARE(readFile(target), larger);
+    QCOMPARE(ReadFile(target), larger);
     QVERIFY(session.isConnected());
 }
 
 void TestNetRealServer::refusedDownloadKeepsTheLocalFile() {
     const QString target = m_local->filePath(QStringLiteral("precious.txt"));
-    QVERIFY(writeFile(target, "keep me"));
+    QVERIFY(WriteFile(target, "keep me"));
     FtpSession session;
     login(session);
     session.ChangeDir(m_workDir);
@@ -224,7 +214,7 @@ void TestNetRealServer::refusedDownloadKeepsTheLocalFile() {
     const QList<CommandKind>& failures = *failureKinds;
     session.Download(QStringLiteral("no-such-file"), target, false, true, session.remoteAddress());
     QCOMPARE(failures, QList<CommandKind>{CommandKind::Download});
-    QCOMPARE(readFile(target), QByteArray("keep me"));
+    QCOMPARE(ReadFile(target), QByteArray("keep me"));
     // The session goes on normally afterwards.
     QCOMPARE(session.CurrentDir(), m_workDir);
 }
@@ -242,7 +232,7 @@ void TestNetRealServer::namesGoBackByteForByte() {
     const QString dirName = WireText::Decode(name + " dir");
     const QString fileName = WireText::Decode(name + ".txt");
     const QString source = m_local->filePath(QStringLiteral("n.txt"));
-    QVERIFY(writeFile(source, "named content"));
+    QVERIFY(WriteFile(source, "named content"));
 
     FtpSession session;
     login(session);
@@ -265,7 +255,7 @@ void TestNetRealServer::namesGoBackByteForByte() {
 
     const QString target = m_local->filePath(QStringLiteral("back.txt"));
     session.Download(fileName, target, false, true, session.remoteAddress());
-    QCOMPARE(readFile(target), QByteArray("named content"));
+    QCOMPARE(ReadFile(target), QByteArray("named content"));
     session.Delete(fileName);
     QCOMPARE(session.replyNumber(), 250);
     session.ChangeDir(QStringLiteral(".."));

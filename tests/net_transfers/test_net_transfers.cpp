@@ -19,17 +19,6 @@ void replyPassive(FakeFtpServer& server, const QByteArray&) {
     server.send(server.openPassive());
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), data.size());
-}
-
 } // namespace
 
 class TestNetTransfers : public QObject {
@@ -101,7 +90,7 @@ void TestNetTransfers::passiveTransfersBothWays() {
                      QHostAddress::LocalHost);
     QVERIFY(packetSpy.count() >= 1);
     QCOMPARE(session.announcedSize(), qint64(content.size()));
-    QCOMPARE(readAll(local("file.bin")), content);
+    QCOMPARE(ReadFile(local("file.bin")), content);
     QCOMPARE(successSpy.count(), 1); // the download; PASV is part of it
 
     session.Upload(local("file.bin"), QStringLiteral("up.bin"), true, QHostAddress::LocalHost);
@@ -221,7 +210,7 @@ void TestNetTransfers::resumesThatCannotBeRightFail() {
     QFETCH(QByteArray, localPart);
     QFETCH(bool, retrieves);
     QFETCH(QString, failure);
-    writeAll(local("part"), localPart);
+    QVERIFY(WriteFile(local("part"), localPart));
     m_fake->expect("SIZE part", sizeReply);
     if (retrieves) {
         m_fake->expect("REST " + QByteArray::number(localPart.size()), "350 Restarting")
@@ -240,7 +229,7 @@ void TestNetTransfers::resumesThatCannotBeRightFail() {
     });
     QVERIFY2(message.startsWith(failure), qPrintable(message));
     // The partial file is as it was, ready for a later try.
-    QCOMPARE(readAll(local("part")), localPart);
+    QCOMPARE(ReadFile(local("part")), localPart);
     QVERIFY(m_fake->scriptDone());
 }
 
@@ -248,7 +237,7 @@ void TestNetTransfers::brokenUploadFails() {
     QByteArray content(600 * 1024, Qt::Uninitialized);
     for (qsizetype i = 0; i < content.size(); ++i)
         content[i] = char(i * 7);
-    writeAll(local("up"), content);
+    QVERIFY(WriteFile(local("up"), content));
     m_fake->expect("PASV", replyPassive).expect("STOR up", [](FakeFtpServer& server, const QByteArray&) {
         server.resetDataAfterReceiving(64 * 1024);
         server.send("150 Ok to send data\r\n226 Transfer complete");

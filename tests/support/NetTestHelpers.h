@@ -4,6 +4,7 @@
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
 
+#include <QFile>
 #include <QList>
 #include <QSignalSpy>
 #include <QString>
@@ -47,4 +48,14 @@ inline QString StatusText(const QSignalSpy& spy) {
     for (const auto& args : spy)
         lines << args.at(0).toString().trimmed();
     return lines.join(QLatin1Char('\n'));
+}
+
+inline bool WriteFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
