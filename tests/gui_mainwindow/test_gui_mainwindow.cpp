@@ -101,6 +101,7 @@ void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
     // The sides' status-bar panels take half the width each.
     QCOMPARE(child("StatusPanel0")->width(), 345);
     QCOMPARE(child("StatusPanel1")->width(), 345);
+    QTRY_VERIFY(child("StatusPanel1")->x() > child("StatusPanel0")->x()); // both in the bar
 
     // A queue pane saved collapsed starts with "Show Queue" unchecked; shown
     // again it takes half the splitter.
@@ -329,8 +330,10 @@ void TestGuiMainWindow::f5RefreshesTheFocusedLocalList() {
     QCOMPARE(remote.count(), 1);
 }
 void TestGuiMainWindow::trayRestoreKeepsTheWindowState() {
-    makeWindow("[_Main_]\r\nLeft=30\r\nTop=40\r\nState=1\r\n");
+    makeWindow("[_Main_]\r\nLeft=30\r\nTop=40\r\nState=1\r\nSplit 2=10000\r\n");
     QTRY_VERIFY(m_window->isMaximized());
+    // A status pane saved collapsed starts with "Show Status" unchecked.
+    QVERIFY(!action("Status1")->isChecked() && action("Queue2")->isChecked());
     m_window->topSplit()->setSizes({150, m_window->width() - 150});
     action("Hide1")->trigger();
     // Without a tray the window is minimised instead of hidden.
