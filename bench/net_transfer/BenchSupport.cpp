@@ -100,18 +100,6 @@ bool resetPeakMemory() {
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
 }
 
-long statusKiB(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 bool makeFile(const QString& path, qint64 size) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -30,8 +30,6 @@ double monotonicSeconds();
 double processCpuSeconds();
 // Resets this process's peak resident size (VmHWM) to its current size.
 bool resetPeakMemory();
-// A field of /proc/self/status in KiB ("VmHWM", "VmRSS"); -1 when absent.
-long statusKiB(const char* field);
 
 bool makeFile(const QString& path, qint64 size);
 // True when both files exist and hold the same bytes.

@@ -1,6 +1,7 @@
 #include "TransferBench.h"
 
 #include "BenchSupport.h"
+#include "ProcessMemory.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -144,7 +145,7 @@ bool Bench::runCase(const Case& c, int runs) {
     std::vector<double> ourRate, theirRate, ourCpu, theirCpu;
     const double mb = double(m_size) / 1e6;
     const double gib = double(m_size) / GiB;
-    const long rssBefore = statusKiB("VmRSS");
+    const long rssBefore = ProcessStatusKiB("VmRSS");
     long peak = 0;
     for (int run = 0; run < runs; ++run) {
         for (int turn = 0; turn < 2; ++turn) {
@@ -160,7 +161,7 @@ bool Bench::runCase(const Case& c, int runs) {
                         : !theirs(c, SourceName, localPath, sample))
                 return false;
             if (korvane)
-                peak = std::max(peak, statusKiB("VmHWM"));
+                peak = std::max(peak, ProcessStatusKiB("VmHWM"));
             (korvane ? ourRate : theirRate).push_back(mb / sample.seconds);
             (korvane ? ourCpu : theirCpu)
                 .push_back((korvane ? sample.cpu : sample.cpu - curlFixed) / gib);
@@ -209,12 +210,12 @@ bool Bench::peakFor(const QString& remote, const QString& localSource, qint64 si
     QFile::remove(target(true));
     resetPeakMemory();
     m_session.Download(remote, target(true), false, true, m_session.remoteAddress());
-    downKiB = statusKiB("VmHWM");
+    downKiB = ProcessStatusKiB("VmHWM");
     const bool whole = QFileInfo(target(true)).size() == size;
     QFile::remove(target(true));
     resetPeakMemory();
     m_session.Upload(localSource, OurUpload, true, m_session.remoteAddress());
-    upKiB = statusKiB("VmHWM");
+    upKiB = ProcessStatusKiB("VmHWM");
     const bool upWhole = remoteSize(OurUpload) == size;
     removeRemote(OurUpload);
     return whole && upWhole;
@@ -249,7 +250,7 @@ bool Bench::slowReaderPeak(const QString& remote, const QString& localCopy, long
         ok = false;
     }
     rate = double(QFileInfo(localCopy).size()) / 1e6 / (monotonicSeconds() - start);
-    kib = statusKiB("VmHWM");
+    kib = ProcessStatusKiB("VmHWM");
     // A reader still waiting for a writer (the download failed early) sees
     // one come and go.
     const int unblock = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);

@@ -3,6 +3,7 @@
 //
 // Usage: bench_statuslog [lines] [lines-between-event-rounds]
 
+#include "ProcessMemory.h"
 #include "app/QtDesktopServices.h"
 #include "app/QtUserPrompts.h"
 #include "app/StatusLog.h"
@@ -17,18 +18,6 @@
 #include <cstdlib>
 
 namespace {
-
-long StatusKilobytes(const char* field) {
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
 
 // Replies of the kinds a session produces, some long enough to wrap.
 QStringList SampleLines() {
@@ -103,7 +92,7 @@ int main(int argc, char* argv[]) {
     // A first tenth shows where memory stands before the bulk of the run.
     const int warmup = lines / 10;
     SecondsFor(warmup, batch, log, samples);
-    const long rssAfterWarmup = StatusKilobytes("VmRSS");
+    const long rssAfterWarmup = ProcessStatusKiB("VmRSS");
 
     const double seconds = SecondsFor(lines, batch, log, samples);
     const double printfSeconds = PrintfSeconds(lines, samples);
@@ -116,6 +105,6 @@ int main(int argc, char* argv[]) {
     std::printf("  lines held: %d (Status Size 200), rows: %d\n", log.lines().count(),
                 pane.console()->totalRows());
     std::printf("  memory: VmRSS after %d lines %ld kB, at end %ld kB, VmHWM %ld kB\n", warmup,
-                rssAfterWarmup, StatusKilobytes("VmRSS"), StatusKilobytes("VmHWM"));
+                rssAfterWarmup, ProcessStatusKiB("VmRSS"), ProcessStatusKiB("VmHWM"));
     return lines / seconds >= 50000 ? 0 : 1;
 }

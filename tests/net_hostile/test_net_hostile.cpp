@@ -2,6 +2,7 @@
 // wait ends by itself, with nobody there to press Abort.
 #include "FakeFtpServer.h"
 #include "NetTestHelpers.h"
+#include "ProcessMemory.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
 
@@ -14,17 +15,6 @@ namespace {
 constexpr int TimeOutMs = 600;
 // Each wait must end within its time-out plus the abort-reply grace and slack.
 constexpr qint64 WaitBoundMs = 6000;
-
-long peakMemoryMiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -67,7 +57,7 @@ void TestNetHostile::cleanup() {
 }
 
 void TestNetHostile::cleanupTestCase() {
-    const long peak = peakMemoryMiB();
+    const long peak = ProcessStatusKiB("VmHWM") / 1024;
     QVERIFY2(peak > 0 && peak < 64, qPrintable(QStringLiteral("peak %1 MiB").arg(peak)));
 }
 
