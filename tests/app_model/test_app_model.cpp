@@ -25,17 +25,15 @@ private Q_SLOTS:
 
     void startUpWithEmptyDataDirectory();
     void loadedSettingsReachTheSides();
-    void statusLogTrimsWithItsMaxRemove();
     void closeQuery_data();
     void closeQuery();
     void exitSavesLayoutAndClosesWithoutQuit();
     void allOptionsToggle();
     void menuTogglesKeepTheLoadedValues();
-    void summaryShowsTheLocalFolderOnlyInLocalView();
     void transferDisplayReactsToStatusLines();
     void desktopCommands();
     void uncaughtErrorsAreLoggedNotFatal();
-    void paneToggles();
+    void paneChecksFollowSavedPositions();
 
 private:
     void writeIni(const QByteArray& text) { QVERIFY(m_dir->writeFile("Korvane.ini", text)); }
@@ -67,6 +65,7 @@ void TestAppModel::startUpWithEmptyDataDirectory() {
     m_app->show();
     QCOMPARE(m_app->title(), u"Korvane 1.0.57 SR1"_s);
     QCOMPARE(m_app->statusLog().lines().maxRecords(), 200);
+    QCOMPARE(m_app->statusLog().lines().maxRemove(), 15);
     // The first status line describes the network stack, in black.
     QCOMPARE(m_app->statusLog().lines().count(), 1);
     QVERIFY(lastLine().startsWith(u"Qt "_s) && last().colour == clBlack);
@@ -108,19 +107,6 @@ void TestAppModel::loadedSettingsReachTheSides() {
     QVERIFY(!m_app->right().idleTimer().isActive());
     QCOMPARE(m_app->right().idleTimer().interval(), std::numeric_limits<int>::max() / 1000 * 1000);
     QCOMPARE(m_app->right().localPath(), QDir::tempPath());
-}
-
-void TestAppModel::statusLogTrimsWithItsMaxRemove() {
-    writeIni("[_Main_]\r\nStatus Size=30\r\n");
-    m_app->create();
-    m_app->show();
-    StatusLog& log = m_app->statusLog();
-    while (log.lines().count() < 30)
-        log.AddStatusLine(u"line %1"_s.arg(log.lines().count()), clBlack);
-    log.AddStatusLine(u"one too many"_s, clBlack);
-    // The oldest 15 go in one batch.
-    QCOMPARE(log.lines().count(), 16);
-    QCOMPARE(lastLine(), u"one too many"_s);
 }
 
 void TestAppModel::closeQuery_data() {
@@ -214,23 +200,6 @@ void TestAppModel::menuTogglesKeepTheLoadedValues() {
     QVERIFY(!m_app->settings().deleteMethod);
 }
 
-void TestAppModel::summaryShowsTheLocalFolderOnlyInLocalView() {
-    m_app->create();
-    Side& side = m_app->left();
-    QSignalSpy views(&side, &Side::localViewChanged);
-    side.setSummaryText(u"2 of 9 selected"_s);
-    side.setLocalView(true);
-    QCOMPARE(side.summaryText(), QDir::tempPath());
-    side.LocalFolderFilled(u"/srv/files"_s);
-    QCOMPARE(side.summaryText(), u"/srv/files"_s);
-
-    side.setLocalView(false);
-    QCOMPARE(side.summaryText(), QString());
-    side.LocalFolderFilled(u"/srv/other"_s);
-    QCOMPARE(side.summaryText(), QString());
-    QCOMPARE(views.count(), 2);
-}
-
 void TestAppModel::transferDisplayReactsToStatusLines() {
     m_app->create();
     StatusLog& log = m_app->statusLog();
@@ -293,35 +262,13 @@ void TestAppModel::uncaughtErrorsAreLoggedNotFatal() {
     QCOMPARE(lastLine(), u"bad state"_s);
 }
 
-void TestAppModel::paneToggles() {
+void TestAppModel::paneChecksFollowSavedPositions() {
+    // {bottom, its length, client, its length}; the toggles are tested on the window.
     PaneLayout layout;
-    PaneSplits splits{200, 400, 320, 500};
-    layout.adoptPositions(splits);
-    QVERIFY(layout.queueShown() && layout.statusShown());
-
-    splits = layout.toggleQueue(splits);
-    QCOMPARE(splits.bottom, 0);
-    QVERIFY(!layout.queueShown());
-    splits = layout.toggleQueue(splits);
-    QCOMPARE(splits.bottom, 200); // back at half the splitter
-
-    // Hiding both moves the whole lower area away and remembers where it was.
-    splits.client = 280;
-    splits = layout.toggleStatus(splits);
-    QCOMPARE(splits.bottom, 400);
-    splits = layout.toggleQueue(splits);
-    QCOMPARE(splits.client, 500);
-    splits = layout.toggleStatus(splits);
-    QCOMPARE(splits.client, 280);
-    QCOMPARE(splits.bottom, 0);
-    QVERIFY(layout.statusShown() && !layout.queueShown());
-
-    // Restored positions set the check marks.
-    PaneLayout restored;
-    restored.adoptPositions({400, 400, 320, 500});
-    QVERIFY(restored.queueShown() && !restored.statusShown());
-    restored.adoptPositions({100, 400, 500, 500});
-    QVERIFY(!restored.queueShown() && !restored.statusShown());
+    layout.adoptPositions({400, 400, 320, 500});
+    QVERIFY(layout.queueShown() && !layout.statusShown());
+    layout.adoptPositions({100, 400, 500, 500});
+    QVERIFY(!layout.queueShown() && !layout.statusShown());
 }
 
 QTEST_GUILESS_MAIN(TestAppModel)

@@ -118,6 +118,9 @@ void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
     action("Status1")->trigger();
     QCOMPARE(client->sizes().value(0), 300);
     QVERIFY(bottom->sizes().value(0) == 0 && action("Status1")->isChecked());
+    action("Queue2")->trigger();
+    action("Queue2")->trigger();
+    QVERIFY(bottom->sizes().value(0) == 0 && bottom->sizes().value(1) > 0);
 
     // Closing with a queue asks; No keeps the window, Yes saves the layout.
     QStringListModel queue({u"entry"_s});
