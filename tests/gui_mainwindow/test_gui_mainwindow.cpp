@@ -31,6 +31,7 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -154,13 +155,9 @@ void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
                "Tree Style=0\r\nStatus Style=0\r\nLeft Tree=1\r\nCache=1\r\nAnti-Idle=1\r\n"
                "Skip=1\r\nAutoRefresh=1\r\nAuto Refresh Enabled=1\r\nRace=1\r\nOwner=0\r\n"
                "Attrib=1\r\n");
-    for (const char* name : {"Skip1", "Disconnect1", "Recursive1", "PartialMatch1", "Horizontal1",
-                             "HorizontalLayout1", "AntiIdle1", "SkipList1", "LeftTree1",
-                             "CacheDirectories1", "AutoRefresh1", "group1", "Attrib1"})
+    for (const char* name : {"SkipList1", "LeftTree1", "group1", "Attrib1"})
         QVERIFY2(action(name)->isChecked(), name);
-    for (const char* name : {"OverWrite1", "Idle1", "NonRecursive1", "ExactMatch1", "Vertical1",
-                             "VerticalLayout1", "RightTree1", "Owner1"})
-        QVERIFY2(!action(name)->isChecked(), name);
+    QVERIFY(!action("RightTree1")->isChecked() && !action("Owner1")->isChecked());
     for (const char* name : {"N26", "AutoRefresh1", "DupeAfterRefresh1", "N31", "Race1"})
         QVERIFY2(action(name)->isVisible(), name);
 
@@ -187,34 +184,31 @@ void TestGuiMainWindow::settingsFileReachesWidgetsAndTogglesWriteTheirKeys() {
     QVERIFY(m_window->sidePanel(SideId::Left)->treeSplit()->sizes().value(0) > 0);
     QCOMPARE(m_window->sidePanel(SideId::Right)->treeSplit()->sizes().value(0), 0);
 
-    // Each step changes its key, so a toggle writing another key shows.
-    const struct {
-        const char* action;
-        const char* key;
-        const char* value;
-    } steps[] = {
-        {"OverWrite1", "Skip File", "0"},
-        {"Skip1", "Skip File", "1"},
-        {"Idle1", "On Complete Idle", "1"},
-        {"Disconnect1", "On Complete Idle", "0"},
-        {"NonRecursive1", "Delete Method", "1"},
-        {"Recursive1", "Delete Method", "0"},
-        {"ExactMatch1", "Dupe Match", "1"},
-        {"PartialMatch1", "Dupe Match", "0"},
-        {"Vertical1", "Tree Style", "1"},
-        {"Horizontal1", "Tree Style", "0"},
-        {"VerticalLayout1", "Status Style", "1"},
-        {"HorizontalLayout1", "Status Style", "0"},
-        {"AntiIdle1", "Anti-Idle", "0"},
-        {"CacheDirectories1", "Cache", "0"},
-        {"AutoRefresh1", "Auto Refresh Enabled", "0"},
-        {"LeftTree1", "Left Tree", "0"},
-        {"RightTree1", "Right Tree", "1"},
+    // Each item shows its key and writes it at once. Every step changes the
+    // key, so an item writing another key shows. {checked, the other, key}:
+    const std::array<const char*, 3> toggles[] = {
+        {"Skip1", "OverWrite1", "Skip File"},
+        {"Disconnect1", "Idle1", "On Complete Idle"},
+        {"Recursive1", "NonRecursive1", "Delete Method"},
+        {"PartialMatch1", "ExactMatch1", "Dupe Match"},
+        {"Horizontal1", "Vertical1", "Tree Style"},
+        {"HorizontalLayout1", "VerticalLayout1", "Status Style"},
+        {"AntiIdle1", "AntiIdle1", "Anti-Idle"},
+        {"CacheDirectories1", "CacheDirectories1", "Cache"},
+        {"AutoRefresh1", "AutoRefresh1", "Auto Refresh Enabled"},
     };
-    for (const auto& step : steps) {
-        action(step.action)->trigger();
-        QVERIFY2(iniValue(step.key) == QLatin1String(step.value), step.action);
+    for (const auto& [checked, other, key] : toggles) {
+        const QString before = iniValue(key);
+        QVERIFY2(action(checked)->isChecked() && action(other)->isChecked() == (other == checked),
+                 checked);
+        action(other)->trigger();
+        QVERIFY2(iniValue(key) != before, other);
+        action(checked)->trigger();
+        QVERIFY2(iniValue(key) == before, checked);
     }
+    action("LeftTree1")->trigger();
+    action("RightTree1")->trigger();
+    QVERIFY(iniValue("Left Tree") == u"0"_s && iniValue("Right Tree") == u"1"_s);
     // The skip list switch lasts for the session only.
     action("SkipList1")->trigger();
     QVERIFY(!m_app->skipActive());
