@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+// What the "Site Stats" page shows, as text.
+struct SiteStatsView {
+    QString totalConnects;   // "Total Logins", "0" when missing
+    QString lastConnect;     // "Last Login" as date and time, or "none"
+    QString filesUploaded;   // "Total Sent Files"
+    QString filesDownloaded; // "Total Recv Files"
+    QString bytesUploaded;   // "Total Sent Bytes", whole number without separators
+    QString bytesDownloaded; // "Total Recv Bytes"
+    QString totalBytes;      // "Bytes" of "Total"
+    QString totalSince;      // "Since" of "Total", or "none"
+};
+
+// Per-site statistics in Stats.dat: one section per site (under its
+// SiteSectionName) and the grand total in "Total".
+class SiteStats {
+public:
+    enum class Kind { Login = 0, Sent = 1, Received = 2 };
+
+    explicit SiteStats(QString path);
+
+    // Counts a login, or a file sent to or received from the site. An empty
+    // site name does nothing.
+    bool UpdateSiteStats(const QString& siteName, Kind kind, qint64 bytes,
+                         const QDateTime& now = QDateTime::currentDateTime());
+    // Dates show in the locale's short date and long time format.
+    SiteStatsView Read(const QString& siteName, const QLocale& locale = QLocale::system()) const;
+    bool ResetSite(const QString& siteName);
+    bool ResetTotal();
+    // A renamed site keeps its statistics.
+    bool MoveSite(const QString& oldName, const QString& newName);
+
+private:
+    QString m_path;
+};
