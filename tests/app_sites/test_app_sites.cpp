@@ -401,8 +401,6 @@ void TestAppSites::siteMenu() {
     QCOMPARE(menu[0].members, (QStringList{u"a"_s, u"b"_s, u"c"_s}));
     QCOMPARE(menu[0].memberNames, (QStringList{u"<work> a"_s, u"<Work> b"_s, u"<WORK>c"_s}));
     QCOMPARE(menu[3].kind, K::Site);
-    QCOMPARE(FullSiteName(u"work"_s, u"a"_s), u"<work> a"_s);
-    QCOMPARE(FullSiteName(QString(), u"z"_s), u"z"_s);
     // No empty column after the last entry.
     QCOMPARE(kinds(BuildSiteMenu({u"<f> x"_s, u"<g> x"_s, u"<g> y"_s}, 2)), u"f g "_s);
 }

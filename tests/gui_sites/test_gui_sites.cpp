@@ -6,6 +6,8 @@
 #include "TempDataDir.h"
 #include "app/App.h"
 #include "app/IniFile.h"
+#include "app/MainWindow.h"
+#include "app/SidePanel.h"
 #include "sites/PasswordScrambler.h"
 #include "sites/QuickConnectDialog.h"
 #include "sites/SiteManagerDialog.h"
@@ -15,6 +17,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTcpServer>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -81,6 +85,7 @@ private Q_SLOTS:
     void renameResetAndDelete();
     void doubleClickConnectsTheLeftSideAndCloses();
     void quickConnectFillsFromHistorySitesAndAnonymous();
+    void connectMenuListsTheSitesOfItsSide();
 
 private:
     // Beta and Gamma saved; sites is the index.
@@ -353,5 +358,44 @@ void TestGuiSites::quickConnectFillsFromHistorySitesAndAnonymous() {
     QCOMPARE(dialog.fields().user, u"typed"_s);
 }
 
+void TestGuiSites::connectMenuListsTheSitesOfItsSide() {
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    const QByteArray sites = "s0=c\r\ns1=<G> x\r\ns2=a\r\ns3=<g> y\r\ns4=b\r\ns5=<broken\r\n";
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nItem Count=2\r\n[_Sites_]\r\n" +
+                                                   sites + "[a]\r\nIP=127.0.0.1\r\nPort=" +
+                                                   QByteArray::number(closedPort) + "\r\n"));
+    m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
+    MainWindow window(*m_app);
+    Q_EMIT window.sidePanel(SideId::Right)->connectMenuOpening();
+    QStringList shown;
+    QMenu* menu = window.popupMenu("PopSite");
+    for (QAction* action : menu->actions())
+        shown << (action->isSeparator() ? u"|"_s
+                  : action->menu()      ? action->text() + u"{"_s +
+                                         action->menu()->actions().value(0)->text() + u","_s +
+                                         action->menu()->actions().value(1)->text() + u"}"_s
+                                        : action->text());
+    // Groups merge ignoring case; a column starts every two top-level entries.
+    QCOMPARE(shown, (QStringList{u"Quick Connect"_s, u"|"_s, u"G{x,y}"_s, u"a"_s, u"|"_s, u"b"_s,
+                                 u"c"_s}));
+    // Opening it again rebuilds rather than appends.
+    Q_EMIT window.sidePanel(SideId::Right)->connectMenuOpening();
+    QCOMPARE(menu->actions().size(), shown.size());
+
+    menu->actions().at(3)->trigger();
+    const StatusLineStore& lines = m_app->statusLog().lines();
+    bool found = false;
+    for (int i = 0; i < lines.count(); ++i)
+        found |= lines.line(i).text == u"Connecting to a, port %1"_s.arg(closedPort) &&
+                 lines.line(i).colour == clGreen;
+    QVERIFY(found);
+}
+
 QTEST_MAIN(TestGuiSites)
 #include "test_gui_sites.moc"
+

@@ -12,12 +12,16 @@ constexpr qint64 StreamQueue = 256 * 1024;
 FakeFtpServer::FakeFtpServer(QObject* parent) : QObject(parent) {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         QTcpSocket* socket = m_server.nextPendingConnection();
-        if (m_client) {
+        // One client at a time; a closed one makes room for a reconnect.
+        if (m_client && m_client->state() == QAbstractSocket::ConnectedState) {
             socket->abort();
             socket->deleteLater();
             return;
         }
+        if (m_client)
+            m_client->disconnect(this);
         m_client = socket;
+        m_inbox.clear();
         connect(socket, &QTcpSocket::readyRead, this, &FakeFtpServer::clientReadable);
         Q_EMIT clientArrived();
         if (!m_greeting.isEmpty())

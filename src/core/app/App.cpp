@@ -4,6 +4,7 @@
 #include "app/UserPrompts.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
+#include "sites/CommandLineConnect.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
@@ -26,7 +27,9 @@ constexpr int DescriptionLength = 100;
 App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObject* parent)
     : QObject(parent), m_paths(std::move(paths)), m_services(services), m_prompts(prompts),
       m_store(m_paths), m_statusLog(services, this), m_errorLog(m_statusLog),
-      m_left(new Side(SideId::Left, this)), m_right(new Side(SideId::Right, this)) {
+      m_left(new Side(SideId::Left, this)), m_right(new Side(SideId::Right, this)),
+      m_connections(new ConnectionLifecycle(*this, this)) {
+    m_identServer.System = QStringLiteral("UNIX");
     m_transferTimer.setObjectName(QStringLiteral("TransferTimer"));
     m_transferTimer.setInterval(1000);
     m_statusLog.setDataDirectory(m_paths.directory());
@@ -43,7 +46,11 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
     connect(&m_statusLog, &StatusLog::titleChangeRequested, this, &App::setTitle);
 }
 
-App::~App() = default;
+App::~App() {
+    // The sessions' last events must not reach a half-destroyed App.
+    delete m_connections;
+    m_connections = nullptr;
+}
 
 QString App::RunningTitle() {
     return QStringLiteral("Korvane %1 SR1").arg(QStringLiteral(KORVANE_VERSION));
@@ -64,6 +71,7 @@ WindowLayout App::show() {
     const QStringList info = PumpingSocket::WSInfo();
     if (info.size() > 2)
         m_statusLog.AddStatusLine(info.at(2).mid(DescriptionOffset, DescriptionLength), clBlack);
+    applyIdentSettings(nullptr);
     return layout;
 }
 
@@ -98,8 +106,60 @@ void App::LoadSettings() {
 }
 
 void App::applyPreferences(const Settings& before) {
-    Q_UNUSED(before)
     LoadSettings();
+    applyIdentSettings(&before);
+}
+
+void App::applyIdentSettings(const Settings* before) {
+    m_identServer.User = m_settings.identdUser;
+    // A server the user did not enable never listens.
+    if (!m_settings.identdServer) {
+        m_identServer.Stop();
+        return;
+    }
+    if (!m_settings.identdOnly)
+        m_identServer.Start();
+    else if (before && !before->identdOnly)
+        m_identServer.Stop();
+}
+
+SiteStorage App::siteStorage() const {
+    return SiteStorage(m_store.iniPath());
+}
+
+QuickConnectHistory App::quickConnectHistory() const {
+    return QuickConnectHistory(m_paths.filePath(QStringLiteral("History.dat")));
+}
+
+SiteStats App::siteStats() const {
+    return SiteStats(m_paths.filePath(QStringLiteral("Stats.dat")));
+}
+
+void App::setOnCompleteIdle(bool idle) {
+    if (idle == m_settings.onCompleteIdle)
+        return;
+    m_settings.onCompleteIdle = idle;
+    Q_EMIT onCompleteIdleChanged(idle);
+}
+
+void App::RunCommandLineConnect(const QStringList& arguments) {
+    const QString text = JoinConnectArguments(arguments);
+    if (text.isEmpty())
+        return;
+    const CommandLineConnections wanted =
+        ParseCommandLineConnect(text, siteStorage(), m_settings.email);
+    for (const QString& warning : wanted.warnings)
+        m_statusLog.AddStatusLine(warning, clRed);
+    if (wanted.left) {
+        QCoreApplication::processEvents();
+        m_connections->ConnectToSite(*wanted.left, SideId::Left);
+    }
+    if (wanted.right) {
+        QCoreApplication::processEvents();
+        m_connections->ConnectToSite(*wanted.right, SideId::Right);
+    }
+    if (!wanted.error.isEmpty())
+        m_statusLog.AddStatusLine(wanted.error, clRed);
 }
 
 QString App::startFolder() const {
@@ -172,7 +232,7 @@ bool App::WriteToggle(const QByteArray& key, bool on) {
 }
 
 void App::Abort(SideId id) {
-    side(id).session().Abort();
+    m_connections->AbortClick(id);
 }
 
 void App::resetTransferDisplay() {

@@ -7,6 +7,13 @@
 #include "app/SettingsStore.h"
 #include "app/Side.h"
 #include "app/StatusLog.h"
+#include "listing/ListingRetrieval.h"
+#include "services/IdentServer.h"
+#include "sites/ConnectionLifecycle.h"
+#include "sites/QuickConnect.h"
+#include "sites/SiteStats.h"
+#include "sites/SiteStorage.h"
+#include "transfer/TransferRunState.h"
 
 #include <QAbstractItemModel>
 #include <QObject>
@@ -48,6 +55,14 @@ public:
     UserPrompts& prompts() { return m_prompts; }
     PaneLayout& paneLayout() { return m_paneLayout; }
     QTimer& transferTimer() { return m_transferTimer; }
+    ConnectionLifecycle& connections() { return *m_connections; }
+    ListingRetrieval& listing() { return m_listing; }
+    IdentServer& identServer() { return m_identServer; }
+    TransferRunState& runState() { return m_runState; }
+    // The saved sites and their statistics; nothing of them is cached.
+    SiteStorage siteStorage() const;
+    SiteStats siteStats() const;
+    QuickConnectHistory quickConnectHistory() const;
 
     // Start-up, in the order the window runs it: create() when the window is
     // built, show() when it is first shown (returns the layout to apply).
@@ -57,6 +72,9 @@ public:
     void LoadSettings();
     // After Preferences wrote the file: apply what changed, then reload.
     void applyPreferences(const Settings& before);
+
+    // Connects the sides the command line names (left, then right after ";").
+    void RunCommandLineConnect(const QStringList& arguments);
 
     // Closing: whether the window may close; then the orderly exit.
     bool CloseQuery();
@@ -78,6 +96,14 @@ public:
     // Hidden menu items the settings file can reveal.
     bool autoRefreshItemsVisible() const { return m_settings.autoRefresh == 1; }
     bool raceItemsVisible() const { return m_settings.race == 1; }
+    // "&Auto Refresh" is checked and usable.
+    bool autoRefreshChecked() const {
+        return m_settings.autoRefresh != 0 && m_settings.autoRefreshEnabled;
+    }
+    // "&Transfer Complete": "&Idle" (true) or "&Disconnect"; every login
+    // returns it to Idle without writing the key.
+    bool onCompleteIdle() const { return m_settings.onCompleteIdle; }
+    void setOnCompleteIdle(bool idle);
 
     // Menu commands.
     // The side's Abort button: every wait of its session ends.
@@ -108,10 +134,12 @@ Q_SIGNALS:
     void titleChanged(const QString& title);
     void allOptionsChanged(bool visible);
     void settingsLoaded();
+    void onCompleteIdleChanged(bool idle);
 
 private:
     void resetTransferDisplay();
     void applyStatusLogOptions();
+    void applyIdentSettings(const Settings* before);
 
     DataPaths m_paths;
     DesktopServices& m_services;
@@ -126,6 +154,10 @@ private:
     QStringList m_favourites;
     PaneLayout m_paneLayout;
     QTimer m_transferTimer;
+    ListingRetrieval m_listing{*this};
+    IdentServer m_identServer;
+    TransferRunState m_runState;
+    ConnectionLifecycle* m_connections;
     QPointer<QAbstractItemModel> m_queueModel;
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;

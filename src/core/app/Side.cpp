@@ -24,6 +24,18 @@ Side::Side(SideId id, QObject* parent)
 
 Side::~Side() = default;
 
+void Side::setCurrentPath(const QString& path) {
+    if (path == m_state.CurrentPath)
+        return;
+    m_state.CurrentPath = path;
+    Q_EMIT currentPathChanged(path);
+}
+
+void Side::clearRemoteView() {
+    m_rawListing.clear();
+    Q_EMIT remoteViewCleared();
+}
+
 void Side::setHeaderText(const QString& text) {
     if (text == m_headerText)
         return;

@@ -36,6 +36,13 @@ public:
     QStringList& rawListing() { return m_rawListing; }
     QStringList& directoryCache() { return m_directoryCache; }
 
+    // The server's current directory, as the path box shows it.
+    QString currentPath() const { return m_state.CurrentPath; }
+    void setCurrentPath(const QString& path);
+
+    // The remote list, tree and path box are emptied (the connection ended).
+    void clearRemoteView();
+
     // What the window shows of this side.
     QString headerText() const { return m_headerText; }
     void setHeaderText(const QString& text);
@@ -62,6 +69,8 @@ public:
     void LocalFolderFilled(const QString& path);
 
 Q_SIGNALS:
+    void currentPathChanged(const QString& path);
+    void remoteViewCleared();
     void headerTextChanged(const QString& text);
     void summaryTextChanged(const QString& text);
     void statusBarTextChanged(const QString& text);

@@ -36,3 +36,7 @@ inline const ButtonState& ButtonOf(const SideButtonStates& states, SideButton bu
 // Image indices of the Stop button: idle, and while a transfer or delete runs.
 constexpr int StopImageIdle = 0;
 constexpr int StopImageActive = 1;
+
+// Image indices of the duplicate filter button: ready, and not usable.
+constexpr int FilterImageReady = 5;
+constexpr int FilterImageIdle = 6;

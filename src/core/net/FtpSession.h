@@ -59,6 +59,11 @@ public:
     void Upload(const QString& local, const QString& remote, bool passive,
                 const QHostAddress& address);
     void Abort() override;
+    // A reply, data connection or transfer wait is under way: a command sent
+    // now would read another command's reply.
+    bool isInOperation() const {
+        return isWaiting() || m_inDataPhase || (m_data && m_data->isWaiting());
+    }
 
     // One reply: its first line plus, for "ddd-", every line up to "ddd ",
     // each reported. Bounded by TimeOut; after a time-out the session is

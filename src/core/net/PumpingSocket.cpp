@@ -75,9 +75,11 @@ void PumpingSocket::pumpUntil(const std::function<bool()>& done) {
     safety.setInterval(SafetyIntervalMs);
     connect(&safety, &QTimer::timeout, &loop, check);
     safety.start();
+    ++m_waitDepth;
     loop.exec();
     if (!guard)
         throw SocketAbortError(QStringLiteral("Connection Canceled"));
+    --m_waitDepth;
     disconnect(wake);
 }
 

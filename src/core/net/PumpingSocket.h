@@ -55,6 +55,8 @@ public:
     // Run-time state.
     bool isConnected() const { return m_connected; }
     bool isCancelled() const { return m_cancel; }
+    // A waiting call of this socket is under way further down the stack.
+    bool isWaiting() const { return m_waitDepth > 0; }
     bool timedOut() const { return m_timedOut; }
     int lastError() const { return m_lastError; }
     QString lastStatus() const { return m_lastStatus; }
@@ -179,6 +181,7 @@ private:
     quint16 m_port = 0;
     int m_timeOut = 0;
     int m_reportLevel = 1;
+    int m_waitDepth = 0;
     QString m_proxy;
     quint16 m_proxyPort = 0;
     std::function<bool()> m_invalidHost;

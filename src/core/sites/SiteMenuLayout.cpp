@@ -61,7 +61,3 @@ QList<SiteMenuEntry> BuildSiteMenu(QStringList names, int itemCount) {
         entries.removeLast();
     return entries;
 }
-
-QString FullSiteName(const QString& group, const QString& caption) {
-    return group.isEmpty() ? caption : QStringLiteral("<%1> %2").arg(group, caption);
-}

@@ -20,5 +20,3 @@ struct SiteMenuEntry {
 // entry placed while the count is N, 2N, ... 6N (N = itemCount; 0 or less:
 // one column). Sorting ignores case; at most one break per count.
 QList<SiteMenuEntry> BuildSiteMenu(QStringList names, int itemCount);
-// The full site name of a clicked item: "<group> label", or the caption.
-QString FullSiteName(const QString& group, const QString& caption);

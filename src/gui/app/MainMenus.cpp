@@ -35,7 +35,7 @@ std::vector<TopMenu> MainMenu() {
         {"Site1",
          "&Site",
          {
-             {"SiteManager1", "&Site Manager", "F4", Later},
+             {"SiteManager1", "&Site Manager", "F4"},
              {"NewSession1", "&New Session", "F12"},
          }},
         {"Options1",
@@ -59,7 +59,7 @@ std::vector<TopMenu> MainMenu() {
              {"SkipList1", "&Skip List", "Ctrl+S", F::Checkable},
              MenuSeparator("N26", F::Hidden),
              {"AutoRefresh1", "&Auto Refresh", nullptr, F::Checkable | F::Hidden},
-             {"DupeAfterRefresh1", "^-> Dupe After", nullptr, F::Checkable | F::Hidden | Later},
+             {"DupeAfterRefresh1", "^-> Dupe After", nullptr, F::Checkable | F::Hidden},
              MenuSeparator("N31", F::Hidden),
              {"Race1", "&Race", nullptr, F::Checkable | F::Hidden},
          }},
@@ -137,7 +137,7 @@ std::vector<MenuEntry> PopUp() {
         {"Rename1", "Re&name", nullptr, Later},
         {"chmod1", "Chm&od", nullptr, Later},
         {"Delete1", "De&lete", nullptr, Later},
-        {"SavePath1", "&Save Path", nullptr, Later},
+        {"SavePath1", "&Save Path"},
         MenuSeparator("N12"),
         {"MakeDirectory1", "&Make Directory", "Ins", Later},
         {"ChangeDirectory1", "&Change Directory", nullptr, Later},
@@ -180,7 +180,7 @@ std::vector<MenuEntry> PMQueue() {
 
 std::vector<MenuEntry> PopSite() {
     return {
-        {"QuickConnect1", "Quick Connect", nullptr, Later},
+        {"QuickConnect1", "Quick Connect"},
         MenuSeparator("N18"),
     };
 }
@@ -204,7 +204,7 @@ std::vector<MenuEntry> PopupTray() {
 std::vector<MenuEntry> ActionList() {
     return {
         {"Action1", "Dupe", "Ctrl+D", Later},  {"dupe1", "dupe", "Ctrl+Alt+D", Later},
-        {"Action2", "Error", "Ctrl+E"},        {"Refresh3", "Refresh", "F5", Later},
+        {"Action2", "Error", "Ctrl+E"},        {"Refresh3", "Refresh", "F5"},
         {"ALL", "ALL", "Alt+Shift+Backspace"},
     };
 }

@@ -160,13 +160,17 @@ void MainWindow::bindApp() {
     });
     connect(&m_app, &App::activeSideChanged, this, &MainWindow::showActiveSide);
     connect(&m_app, &App::settingsLoaded, this, &MainWindow::applySettingsToWidgets);
+    connect(&m_app, &App::onCompleteIdleChanged, this,
+            [this](bool idle) { action(idle ? "Idle1" : "Disconnect1")->setChecked(true); });
     connect(&m_app, &App::allOptionsChanged, this,
             [this](bool visible) { action("N2DayFilterDupes1")->setVisible(visible); });
     for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
         const SideId id = panel->side().id();
         connect(panel, &SidePanel::activated, this, [this, id] { m_app.setActiveSide(id); });
-        connect(panel, &SidePanel::connectMenuOpening, this,
-                [this, id] { m_app.setConnectMenuSide(id); });
+        connect(panel, &SidePanel::connectMenuOpening, this, [this, id] {
+            m_app.setConnectMenuSide(id);
+            rebuildSiteMenu();
+        });
         connect(panel, &SidePanel::buttonClicked, this,
                 [this, id](SideButton which) { runSideButton(id, int(which)); });
     }
@@ -259,6 +263,11 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     m_shown = true;
     applyLayout(m_app.show());
+    // Connecting waits for the servers: the window is drawn first.
+    QTimer::singleShot(0, this, [this] {
+        m_app.RunGuarded(
+            [this] { m_app.RunCommandLineConnect(QCoreApplication::arguments().mid(1)); });
+    });
 }
 
 void MainWindow::applyLayout(const WindowLayout& layout) {

@@ -10,6 +10,7 @@
 
 class App;
 class PreferencesDialog;
+class QDialog;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -71,6 +72,11 @@ private:
     void wireLayoutMenus();
     void wireLocalMenu();
     void runSideButton(SideId side, int button);
+    // Sites and connections live in MainWindowSites.cpp.
+    void wireSiteCommands();
+    void rebuildSiteMenu();
+    void openQuickConnect();
+    void openSiteManager();
 
     void applyLayout(const WindowLayout& layout);
     PaneSplits currentSplits() const;
@@ -101,6 +107,7 @@ private:
     QMenu* m_popupTray = nullptr;
     QPointer<TextViewerWindow> m_viewer;
     QPointer<PreferencesDialog> m_preferences;
+    QPointer<QDialog> m_siteManager;
     bool m_shown = false;
     bool m_exiting = false;
     // Where the window's frame stood when it was last neither maximised nor

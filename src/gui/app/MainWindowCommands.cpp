@@ -36,6 +36,7 @@ void MainWindow::wireCommands() {
     wireSettingsMenus();
     wireLayoutMenus();
     wireLocalMenu();
+    wireSiteCommands();
 }
 
 void MainWindow::wireSettingsMenus() {
@@ -140,6 +141,12 @@ void MainWindow::runSideButton(SideId id, int button) {
         break;
     case SideButton::Abort:
         m_app.Abort(id);
+        break;
+    case SideButton::Disconnect:
+        m_app.RunGuarded([this, id] { m_app.connections().DisconnectClick(id); });
+        break;
+    case SideButton::Refresh:
+        m_app.RunGuarded([this, id] { m_app.listing().RefreshDirectory(id, false); });
         break;
     default:
         break;

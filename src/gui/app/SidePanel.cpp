@@ -129,6 +129,12 @@ QWidget* SidePanel::buildRemoteView() {
     m_pathBox = new QComboBox(remote);
     m_pathBox->setObjectName(sideName(m_side, "lcb", "rcb"));
     m_pathBox->setEditable(true);
+    connect(&m_side, &Side::currentPathChanged, m_pathBox, [this](const QString& path) {
+        if (m_pathBox->findText(path) < 0)
+            m_pathBox->insertItem(0, path);
+        m_pathBox->setCurrentText(path);
+    });
+    connect(&m_side, &Side::remoteViewCleared, m_pathBox, &QComboBox::clear);
     m_treeSplit = new QSplitter(Qt::Horizontal, remote);
     m_treeSplit->setObjectName(sideName(m_side, "LTreeSplit", "RTreeSplit"));
     m_treeSplit->setChildrenCollapsible(true);
