@@ -188,6 +188,7 @@ void TestAppSites::refusedSavesWriteNothing() {
     QVERIFY(!m_sites->SaveSite(site(u"a\nb"_s, u"h"_s)));
     QVERIFY(!m_sites->SaveSite(site(u"ok"_s, u"h\r\n[x]"_s)));
     QVERIFY(!m_sites->SaveSite(site(QString(), u"h"_s)));
+    QVERIFY(!m_sites->SaveSite(site(u" padded"_s, u"h"_s)));
     QCOMPARE(ini(), before);
 
     QVERIFY(m_sites->SaveSite(site(u"keep"_s, u"h"_s)));

@@ -77,6 +77,9 @@ bool CanWriteSite(const IniFile& ini, const SiteRecord& site, const QByteArray& 
     const QByteArray section = SiteSectionName(site.name);
     if (IsProgramSection(section) || !ini.isReadable())
         return false;
+    // The file keeps no blanks around a section name: such a site could not be read back.
+    if (site.name != site.name.trimmed())
+        return false;
     for (const QString* value : {&site.name, &site.host, &site.user, &site.port, &site.remotePath,
                                  &site.localPath, &site.options}) {
         if (HasLineBreak(*value))
