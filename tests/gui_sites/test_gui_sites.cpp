@@ -389,11 +389,14 @@ void TestGuiSites::connectMenuListsTheSitesOfItsSide() {
 
     menu->actions().at(3)->trigger();
     const StatusLineStore& lines = m_app->statusLog().lines();
-    bool found = false;
-    for (int i = 0; i < lines.count(); ++i)
-        found |= lines.line(i).text == u"Connecting to a, port %1"_s.arg(closedPort) &&
-                 lines.line(i).colour == clGreen;
-    QVERIFY(found);
+    auto connectLineShown = [&] {
+        for (int i = 0; i < lines.count(); ++i)
+            if (lines.line(i).text == u"Connecting to a, port %1"_s.arg(closedPort) &&
+                lines.line(i).colour == clGreen)
+                return true;
+        return false;
+    };
+    QTRY_VERIFY(connectLineShown());
 }
 
 QTEST_MAIN(TestGuiSites)

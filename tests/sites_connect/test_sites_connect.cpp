@@ -32,6 +32,7 @@ private Q_SLOTS:
     void retriesAgainstAClosedPort();
     void abortOrANewConnectEndsTheRetryWait();
     void disconnectOnceAndTwice();
+    void aNewConnectOrAbortDuringLoginLeavesAWorkingSide();
     void lostConnectionReconnectsIntoItsDirectory();
     void welcomeIsShownBeforeSystAndPleaseLoginEndsTheSession();
     void unsavedSiteReconnectsWithWhatItUsed();
@@ -167,6 +168,8 @@ void TestSitesConnect::loginEntersThePathAndCountsTheConnect() {
 
 void TestSitesConnect::refusedPasswordShowsOnlyTheReply() {
     startApp("RetryCount=0\r\n");
+    // Ident is off unless the user enabled it.
+    QSignalSpy ident(&m_app->identServer(), &IdentServer::enabledChanged);
     ConnectRequest request = serverRequest(*m_server, u"Wrong"_s);
     request.password = u"not-the-password"_s;
     m_app->connections().ConnectToSite(request, SideId::Left);
@@ -178,6 +181,7 @@ void TestSitesConnect::refusedPasswordShowsOnlyTheReply() {
     QVERIFY(side.headerText().isEmpty());
     QVERIFY(side.button(SideButton::Connect).enabled);
     QVERIFY(!side.state().Busy && !side.state().Connecting);
+    QCOMPARE(ident.size(), 0);
 }
 
 // A port nothing listens on.
@@ -241,6 +245,45 @@ void TestSitesConnect::abortOrANewConnectEndsTheRetryWait() {
     QCOMPARE(side.headerText(), u"Good"_s);
     QCOMPARE(linesStartingWith(u"Connecting to Gone"_s).size(), 2);
     QVERIFY(linesStartingWith(u"Connecting to Gone, port %1 (1)"_s.arg(port)).isEmpty());
+}
+
+void TestSitesConnect::aNewConnectOrAbortDuringLoginLeavesAWorkingSide() {
+    startApp("RetryCount=2\r\nRetryDelay=0\r\n");
+    Side& side = m_app->left();
+    // A server that never greets: the user picks another site meanwhile.
+    FakeFtpServer silent;
+    QVERIFY(silent.listen());
+    silent.greet(QByteArray());
+    connect(&silent, &FakeFtpServer::clientArrived, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            m_app->connections().ConnectToSite(serverRequest(*m_server, u"Good"_s), SideId::Left);
+        });
+    });
+    m_app->connections().ConnectToSite(fakeRequest(silent), SideId::Left);
+    QTRY_VERIFY_WITH_TIMEOUT(side.state().LoggedIn, 8000);
+    QCOMPARE(side.headerText(), u"Good"_s);
+    QVERIFY(side.session().isConnected());
+    QVERIFY(linesStartingWith(u"Unable to Connect to "_s).isEmpty());
+    QCOMPARE(linesStartingWith(u"Connecting to fake"_s).size(), 1);
+
+    // Abort while the first command after login waits keeps the login.
+    FakeFtpServer slow;
+    QVERIFY(slow.listen());
+    scriptLogin(slow);
+    slow.expect("SYST", QByteArray());
+    connect(&slow, &FakeFtpServer::commandReceived, this, [this](const QByteArray& command) {
+        if (command.startsWith("SYST"))
+            QTimer::singleShot(0, this, [this] { m_app->Abort(SideId::Right); });
+    });
+    m_app->connections().ConnectToSite(fakeRequest(slow), SideId::Right);
+    QVERIFY(m_app->right().session().isConnected() && m_app->right().state().LoggedIn);
+    QVERIFY(linesStartingWith(u"Disconnected from: "_s).isEmpty());
+    QVERIFY(!m_app->right().state().Connecting);
+
+    // An unusable port is refused with a reason, without retries.
+    m_app->connections().ConnectToSite({u"Bad"_s, u"127.0.0.1"_s, u"99999"_s}, SideId::Left);
+    QCOMPARE(linesStartingWith(u"Unable to Connect to Bad, Error: Invalid port"_s).size(), 1);
+    QVERIFY(linesStartingWith(u"Connecting to Bad"_s).isEmpty());
 }
 
 void TestSitesConnect::disconnectOnceAndTwice() {

@@ -150,6 +150,8 @@ void App::RunCommandLineConnect(const QStringList& arguments) {
         ParseCommandLineConnect(text, siteStorage(), m_settings.email);
     for (const QString& warning : wanted.warnings)
         m_statusLog.AddStatusLine(warning, clRed);
+    if (!wanted.error.isEmpty())
+        m_statusLog.AddStatusLine(wanted.error, clRed);
     if (wanted.left) {
         QCoreApplication::processEvents();
         m_connections->ConnectToSite(*wanted.left, SideId::Left);
@@ -158,8 +160,6 @@ void App::RunCommandLineConnect(const QStringList& arguments) {
         QCoreApplication::processEvents();
         m_connections->ConnectToSite(*wanted.right, SideId::Right);
     }
-    if (!wanted.error.isEmpty())
-        m_statusLog.AddStatusLine(wanted.error, clRed);
 }
 
 QString App::startFolder() const {

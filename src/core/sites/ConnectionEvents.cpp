@@ -76,12 +76,17 @@ void ConnectionLifecycle::OnConnect(SideId id) {
     }
     if (FtpReplies::IsErrorReply(last))
         return;
-    session.DoCommand(QStringLiteral("SYST"));
-    state.SystemType = session.LastReplyText();
-    if (!state.InitialPath.isEmpty())
-        session.ChangeDir(state.InitialPath);
-    else
-        m_app.listing().RefreshDirectory(id, true);
+    // This runs inside the login: a failure here must not undo the login.
+    try {
+        session.DoCommand(QStringLiteral("SYST"));
+        state.SystemType = session.LastReplyText();
+        if (!state.InitialPath.isEmpty())
+            session.ChangeDir(state.InitialPath);
+        else
+            m_app.listing().RefreshDirectory(id, true);
+    } catch (const NetError&) {
+        // Aborted, or the line went: the status window shows what happened.
+    }
 }
 
 void ConnectionLifecycle::OnSuccess(SideId id, CommandKind kind) {
@@ -96,6 +101,7 @@ void ConnectionLifecycle::OnSuccess(SideId id, CommandKind kind) {
         side.setStatusBarText(QStringLiteral("Idle."));
     } catch (const NetError&) {
         // The failure is in the status window already; the command succeeded.
+    } catch (const std::exception&) {
     }
 }
 

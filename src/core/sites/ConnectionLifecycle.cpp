@@ -18,6 +18,10 @@ namespace {
 constexpr char RetryWaitText[] = "Connection attempt failed. Waiting for retry...";
 // How often a retry wait looks at the flags that end it early.
 constexpr int RetryCheckMs = 10;
+// How often a deferred step looks whether the session's waits have unwound,
+// and for how long (IdleTries × IdleCheckMs).
+constexpr int IdleCheckMs = 10;
+constexpr int IdleTries = 1000;
 
 int Index(SideId side) {
     return side == SideId::Left ? 0 : 1;
@@ -63,27 +67,51 @@ void ConnectionLifecycle::ConnectToSite(const ConnectRequest& request, SideId id
     Side& side = m_app.side(id);
     SideState& state = side.state();
     const quint64 generation = ++m_connectGeneration[Index(id)];
+    if (side.session().isInOperation()) {
+        // An older connect or command still waits on this session further
+        // down the stack: end it, and connect once it has unwound.
+        if (side.session().isConnected())
+            state.UserDisconnect = true;
+        side.session().Abort();
+        side.session().CloseSocket();
+        whenIdle(id, [this, request, id] { ConnectToSite(request, id); }, IdleTries);
+        return;
+    }
     m_lastRequest[Index(id)] = request;
     state.Connecting = true;
     const int retries = std::max(0, m_app.settings().retryCount);
     for (int attempt = 0;; ++attempt) {
-        if (!connectAttempt(request, id, attempt))
-            break; // nothing to retry: the address itself is unusable
+        const bool retryable = connectAttempt(request, id, attempt);
         QCoreApplication::processEvents();
-        if (attempt >= retries || state.LoggedIn)
+        if (generation != m_connectGeneration[Index(id)] || m_app.closing())
+            break; // Abort, a newer connect or the exit took the side over
+        if (!retryable || attempt >= retries || state.LoggedIn)
             break;
         side.setStatusBarText(QString::fromLatin1(RetryWaitText));
         state.Connecting = false;
         m_app.statusLog().AddStatusLine(QString::fromLatin1(RetryWaitText), clBlack);
         if (!waitForRetry(id, generation))
-            return; // a newer connect or Abort owns the side now
+            break;
     }
-    if (generation != m_connectGeneration[Index(id)])
-        return;
     state.Connecting = false;
     // A side that did not log in is not working on anything.
     if (!state.LoggedIn)
         state.Busy = false;
+}
+
+void ConnectionLifecycle::whenIdle(SideId id, const std::function<void()>& step, int triesLeft) {
+    QTimer::singleShot(IdleCheckMs, this, [this, id, step, triesLeft] {
+        if (!m_app.side(id).session().isInOperation()) {
+            m_app.RunGuarded(step);
+        } else if (triesLeft > 0) {
+            whenIdle(id, step, triesLeft - 1);
+        } else {
+            m_app.statusLog().AddStatusLine(
+                QStringLiteral("The side is still busy with an operation that does not end; "
+                               "try again after Abort"),
+                clRed);
+        }
+    });
 }
 
 bool ConnectionLifecycle::connectAttempt(const ConnectRequest& request, SideId id, int attempt) {
@@ -100,11 +128,14 @@ bool ConnectionLifecycle::connectAttempt(const ConnectRequest& request, SideId i
     session.setProxy(QString());
     session.setHost(request.host);
     try {
-        session.setTimeOut(settings.connectTimeout * 1000);
+        // A hand-edited huge value must not overflow the milliseconds.
+        session.setTimeOut(std::clamp(settings.connectTimeout, 0, 24 * 3600) * 1000);
         state.RemoteAddress = session.ResolveHost(false).toString();
     } catch (const NetError& e) {
-        // Retrying a name that does not resolve cannot help.
-        reportConnectFailure(request, e.message());
+        // Retrying a name that does not resolve cannot help; the user's own
+        // Abort needs no red line.
+        if (!session.isCancelled())
+            reportConnectFailure(request, e.message());
         return false;
     }
     bool portOk = false;
@@ -134,7 +165,8 @@ bool ConnectionLifecycle::connectAttempt(const ConnectRequest& request, SideId i
 
     if (settings.proxy) {
         session.setProxy(settings.proxyHost);
-        session.setProxyPort(quint16(settings.proxyPort.trimmed().toUInt()));
+        const uint proxyPort = settings.proxyPort.trimmed().toUInt();
+        session.setProxyPort(proxyPort <= 65535 ? quint16(proxyPort) : 0);
     }
     session.setPort(quint16(port));
     session.UserID = request.user;
@@ -169,7 +201,7 @@ bool ConnectionLifecycle::waitForRetry(SideId id, quint64 generation) {
     QDeadlineTimer deadline(delayMs);
     auto endedEarly = [&] {
         return side.session().isConnected() || side.state().Connecting ||
-               generation != m_connectGeneration[Index(id)];
+               generation != m_connectGeneration[Index(id)] || m_app.closing();
     };
     QEventLoop loop;
     QTimer check;
@@ -218,12 +250,14 @@ void ConnectionLifecycle::TimerConnectFired() {
     if (m_reconnectSite.isEmpty())
         return;
     const SideId id = m_reconnectSide;
+    // The connect pumps events: a new delayed connect may be set meanwhile.
+    const DelayedKind kind = m_delayedKind;
     Side& side = m_app.side(id);
     SiteRecord site = SiteStorage(m_app.settingsStore().iniPath()).LoadSite(m_reconnectSite);
     if (!site.problem.isEmpty())
         m_app.statusLog().AddStatusLine(site.problem, clRed);
     ConnectRequest request = site.connectRequest();
-    if (m_delayedKind == DelayedKind::Reconnect) {
+    if (kind == DelayedKind::Reconnect) {
         // A quick-connect or command-line site is not saved: reconnect with
         // what it was connected with.
         const ConnectRequest& last = m_lastRequest[Index(id)];
@@ -240,7 +274,7 @@ void ConnectionLifecycle::TimerConnectFired() {
         s->setButtonEnabled(SideButton::Transfer, queued && s->state().LoggedIn);
         s->state().Busy = false;
     }
-    if (m_delayedKind == DelayedKind::Reconnect && m_app.runState().runActive(id))
+    if (kind == DelayedKind::Reconnect && m_app.runState().runActive(id))
         Q_EMIT queueRestartRequested(id);
 }
 
@@ -256,6 +290,18 @@ void ConnectionLifecycle::DisconnectClick(SideId id) {
         state.QuitPending = false;
         session.Abort();
         session.CloseSocket();
+        return;
+    }
+    if (session.isInOperation()) {
+        // QUIT now would read the waiting operation's reply: end that first.
+        session.Abort();
+        whenIdle(
+            id,
+            [this, id] {
+                if (m_app.side(id).session().isConnected())
+                    DisconnectClick(id);
+            },
+            IdleTries);
         return;
     }
     state.QuitPending = true;
@@ -314,7 +360,9 @@ void ConnectionLifecycle::AbortClick(SideId id) {
 
 void ConnectionLifecycle::IdleTick(SideId id) {
     Side& side = m_app.side(id);
-    if (!m_app.settings().antiIdle || !side.session().isConnected() || side.state().Busy)
+    // Never in the middle of another command's reply.
+    if (!m_app.settings().antiIdle || !side.session().isConnected() || side.state().Busy ||
+        side.session().isInOperation())
         return;
     try {
         if (m_app.autoRefreshChecked()) {
@@ -329,5 +377,6 @@ void ConnectionLifecycle::IdleTick(SideId id) {
         }
     } catch (const NetError&) {
         // The next tick tries again; a lost connection shows as a disconnect.
+    } catch (const std::exception&) {
     }
 }

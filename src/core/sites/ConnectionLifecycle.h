@@ -79,6 +79,8 @@ private:
     void endListing(Side& side);
     void resetSide(Side& side);
     void startDelayedConnect(const QString& siteName, SideId side, DelayedKind kind);
+    // Runs step once no wait of the side's session is left on the stack.
+    void whenIdle(SideId side, const std::function<void()>& step, int triesLeft);
 
     App& m_app;
     QTimer m_timerConnect;

@@ -140,7 +140,7 @@ void MainWindow::runSideButton(SideId id, int button) {
         side.setLocalView(!side.localView());
         break;
     case SideButton::Abort:
-        m_app.Abort(id);
+        m_app.RunGuarded([this, id] { m_app.Abort(id); });
         break;
     case SideButton::Disconnect:
         m_app.RunGuarded([this, id] { m_app.connections().DisconnectClick(id); });

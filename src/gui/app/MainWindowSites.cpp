@@ -55,15 +55,16 @@ void MainWindow::rebuildSiteMenu() {
             m_popSite->addSeparator();
             break;
         case SiteMenuEntry::Kind::Site:
+            // Queued: the connect waits for the server, not inside the menu.
             connect(m_popSite->addAction(entry.caption), &QAction::triggered, this,
-                    connectTo(entry.caption));
+                    connectTo(entry.caption), Qt::QueuedConnection);
             break;
         case SiteMenuEntry::Kind::Group: {
             QMenu* sub = m_popSite->addMenu(entry.caption);
             // Members merged across letter case keep their own full names.
             for (qsizetype i = 0; i < entry.members.size(); ++i)
                 connect(sub->addAction(entry.members.at(i)), &QAction::triggered, this,
-                        connectTo(entry.memberNames.value(i)));
+                        connectTo(entry.memberNames.value(i)), Qt::QueuedConnection);
             break;
         }
         }
