@@ -48,7 +48,6 @@ private slots:
 
     void emptyDataDirectoryGivesDefaults();
     void valuesFallBackAndMatchWithoutCase();
-    void savePreferencesRoundTrip();
     void savePreferencesTouchesOnlyItsOwnKeys();
     void preferencesConfirmation();
     void windowLayoutTogglesAndViewer();
@@ -339,35 +338,6 @@ void TestSettings::valuesFallBackAndMatchWithoutCase() {
     QCOMPARE(s.skipColour, MakeColour(0, 255, 0));
     QCOMPARE(s.errorSound, 5);
     QCOMPARE(s.errorWav, u"/tmp/e.wav"_s);
-}
-
-void TestSettings::savePreferencesRoundTrip() {
-    TempDataDir dir;
-    TempDataDir again;
-    const SettingsStore store{DataPaths(dir.path())};
-    Settings s; // one value of each kind and section away from its default
-    s.email = u"j\u00F8rn@example.org"_s;
-    s.itemCount = 30;
-    s.antiIdle = true;
-    s.font = u"\"Mono\", 9, [Bold], [clBlack]"_s;
-    s.skipColour = MakeColour(1, 2, 3);
-    s.exitEmptyQueue = true;
-    s.queueSound = 6;
-    s.queueWav = "/x/done.wav";
-    QVERIFY(store.SavePreferences(s, {" *.bad ", "*.tmp"}, {"*mp3*"}));
-
-    const LoadedSettings loaded = store.LoadSettings();
-    const Settings& r = loaded.settings;
-    QVERIFY(r.email == s.email && r.itemCount == 30 && r.antiIdle && r.font == s.font);
-    QVERIFY(r.skipColour == s.skipColour && r.exitEmptyQueue && r.queueSound == 6);
-    QCOMPARE(r.queueWav, s.queueWav);
-    QCOMPARE(loaded.skipList, (QStringList{"*.bad", "*.tmp"}));
-    QCOMPARE(loaded.favourites, QStringList{"*mp3*"});
-    // Every key the dialog writes reads back as written.
-    QVERIFY(SettingsStore(DataPaths(again.path())).SavePreferences(r, {}, {}));
-    QCOMPARE(again.readFile("Korvane.ini"), dir.readFile("Korvane.ini"));
-    const QByteArray text = dir.readFile("Korvane.ini");
-    QVERIFY(text.contains("\r\nItem Count=30\r\n") && text.contains("\r\nExitEmptyQueue=1\r\n"));
 }
 
 void TestSettings::savePreferencesTouchesOnlyItsOwnKeys() {
