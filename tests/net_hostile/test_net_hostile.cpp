@@ -47,6 +47,7 @@ private:
 void TestNetHostile::init() {
     m_fake = new FakeFtpServer(this);
     QVERIFY(m_fake->listen());
+    m_fake->expect("USER", "230 ok"); // unused where the greeting never ends
     m_clock.start();
 }
 
@@ -68,9 +69,7 @@ void TestNetHostile::download(FtpSession& session, bool passive) {
 
 void TestNetHostile::floodBeforeTheReplyStaysBounded() {
     // The passive connection floods while RETR never gets its reply.
-    m_fake->expect("USER", "230 ok")
-        .expect("PASV",
-                [](FakeFtpServer& server, const QByteArray&) { server.send(server.openPassive()); })
+    m_fake->expect("PASV", FakeFtpServer::ReplyPassive)
         .expect("RETR", [](FakeFtpServer& server, const QByteArray&) { server.streamData(-1); });
     FtpSession session;
     LoginTo(session, m_fake->port(), 1500);
@@ -97,7 +96,7 @@ void TestNetHostile::endlessRepliesAreCapped() {
         QVERIFY(ThrownMessage<SocketError>([&] { LoginTo(session, m_fake->port(), 0); })
                     .startsWith(QLatin1String("Reply from server too long")));
     } else {
-        m_fake->expect("USER", "230 ok").expect("PWD", [](FakeFtpServer& server, const QByteArray&) {
+        m_fake->expect("PWD", [](FakeFtpServer& server, const QByteArray&) {
             server.streamControl("257-\"/\" and more\r\n");
         });
         LoginTo(session, m_fake->port(), 0);
@@ -137,10 +136,8 @@ void TestNetHostile::stalledDataTimesOut_data() {
 void TestNetHostile::stalledDataTimesOut() {
     QFETCH(bool, passive);
     QFETCH(int, bytesBeforeStall);
-    m_fake->expect("USER", "230 ok");
     if (passive)
-        m_fake->expect("PASV", [](FakeFtpServer& server,
-                                  const QByteArray&) { server.send(server.openPassive()); });
+        m_fake->expect("PASV", FakeFtpServer::ReplyPassive);
     else
         m_fake->expect("PORT", [](FakeFtpServer& server, const QByteArray& command) {
             server.connectActive(command);
@@ -169,8 +166,7 @@ void TestNetHostile::missingActiveConnectionTimesOut_data() {
 void TestNetHostile::missingActiveConnectionTimesOut() {
     QFETCH(bool, foreignFirst);
     QTcpSocket foreign;
-    m_fake->expect("USER", "230 ok")
-        .expect("PORT",
+    m_fake->expect("PORT",
                 [&](FakeFtpServer& server, const QByteArray& command) {
                     if (foreignFirst) {
                         // Someone else knocks first, from another address.
@@ -190,9 +186,7 @@ void TestNetHostile::missingActiveConnectionTimesOut() {
 }
 
 void TestNetHostile::missingCompletionReplyTimesOut() {
-    m_fake->expect("USER", "230 ok")
-        .expect("PASV",
-                [](FakeFtpServer& server, const QByteArray&) { server.send(server.openPassive()); })
+    m_fake->expect("PASV", FakeFtpServer::ReplyPassive)
         .expect("RETR", [](FakeFtpServer& server, const QByteArray&) {
             server.send("150 here (3 bytes)");
             server.sendData("abc");

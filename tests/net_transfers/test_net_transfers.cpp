@@ -13,14 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-void replyPassive(FakeFtpServer& server, const QByteArray&) {
-    server.send(server.openPassive());
-}
-
-} // namespace
-
 class TestNetTransfers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -70,7 +62,7 @@ void TestNetTransfers::passiveTransfersBothWays() {
                     server.sendData(content);
                     server.send("226 Transfer complete");
                 })
-        .expect("PASV", replyPassive)
+        .expect("PASV", FakeFtpServer::ReplyPassive)
         .expect("STOR up.bin", [](FakeFtpServer& server, const QByteArray&) {
             server.send("150 Ok to send data");
             // The reply comes once our end of the stream arrived.
@@ -165,7 +157,7 @@ void TestNetTransfers::damagedDownloadsFail() {
     QFETCH(bool, reset);
     QFETCH(QString, target);
     QFETCH(QString, failure);
-    m_fake->expect("TYPE I", "200 Binary").expect("PASV", replyPassive)
+    m_fake->expect("TYPE I", "200 Binary").expect("PASV", FakeFtpServer::ReplyPassive)
         .expect("RETR f", [=](FakeFtpServer& server, const QByteArray&) {
             server.send(opening);
             server.sendData(QByteArray(bytes, 'd'), !reset);
@@ -214,7 +206,7 @@ void TestNetTransfers::resumesThatCannotBeRightFail() {
     m_fake->expect("SIZE part", sizeReply);
     if (retrieves) {
         m_fake->expect("REST " + QByteArray::number(localPart.size()), "350 Restarting")
-            .expect("PASV", replyPassive)
+            .expect("PASV", FakeFtpServer::ReplyPassive)
             .expect("RETR part", [](FakeFtpServer& server, const QByteArray&) {
                 server.send("150 Opening BINARY mode data connection (10 bytes)");
                 server.sendData("0123456789");
@@ -238,7 +230,7 @@ void TestNetTransfers::brokenUploadFails() {
     for (qsizetype i = 0; i < content.size(); ++i)
         content[i] = char(i * 7);
     QVERIFY(WriteFile(local("up"), content));
-    m_fake->expect("PASV", replyPassive).expect("STOR up", [](FakeFtpServer& server, const QByteArray&) {
+    m_fake->expect("PASV", FakeFtpServer::ReplyPassive).expect("STOR up", [](FakeFtpServer& server, const QByteArray&) {
         server.resetDataAfterReceiving(64 * 1024);
         server.send("150 Ok to send data\r\n226 Transfer complete");
     });
@@ -260,7 +252,7 @@ void TestNetTransfers::serverAbortEndsTheDownloadWithItsReply_data() {
 
 void TestNetTransfers::serverAbortEndsTheDownloadWithItsReply() {
     QFETCH(bool, split);
-    m_fake->expect("PASV", replyPassive)
+    m_fake->expect("PASV", FakeFtpServer::ReplyPassive)
         .expect("RETR big",
                 [split](FakeFtpServer& server, const QByteArray&) {
                     server.send("150 Opening (100000000 bytes)");

@@ -39,6 +39,10 @@ public:
     void closeClient();
     // Opens a data listener; returns the "227 ..." reply announcing it.
     QByteArray openPassive(bool withParentheses = true);
+    // A step action: answers PASV with a fresh data listener.
+    static void ReplyPassive(FakeFtpServer& server, const QByteArray&) {
+        server.send(server.openPassive());
+    }
     // Connects to the address of a PORT command for active transfers.
     void connectActive(const QByteArray& portCommand);
     // Sends data on the data connection once it exists, then optionally closes it.
