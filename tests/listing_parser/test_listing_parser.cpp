@@ -113,10 +113,14 @@ void TestListingParser::parseLine_data() {
     QTest::newRow("size beyond 64 bits, unreadable date")
         << u"-rw-r--r-- 1 u g 99999999999999999999 Foo 99 1997 x"_s << unix
         << u"x|3|u|g|0|-rw-r--r--"_s << QDateTime();
+    QTest::newRow("largest size") << u"-rw-r--r-- 1 u g 9223372036854775807 Jan 5 1997 x"_s << unix
+                                  << u"x|3|u|g|9223372036854775807|-rw-r--r--"_s << y1997;
     QTest::newRow("Windows_NT directory") << u"12-01-98  10:00AM       <DIR>          pub"_s << nt
                                           << u"pub|1| | |0|D"_s << At(2023, 12, 1, 10, 0);
     QTest::newRow("Windows_NT file, PM") << u"12-01-98  12:30PM  512 readme.txt"_s << nt
                                          << u"readme.txt|3| | |512|-"_s << At(2023, 12, 1, 12, 30);
+    QTest::newRow("Windows_NT four fields, other date")
+        << u"2023/12/01 10:00 512 a.txt"_s << nt << u"a.txt|3| | |512|-"_s << QDateTime();
     QTest::newRow("Windows_NT name with blanks")
         << u"06-01-98  01:30PM  3000000000 My  Big File.bin "_s << nt
         << u"My  Big File.bin|3| | |3000000000|-"_s << At(2024, 6, 1, 13, 30);
@@ -173,6 +177,8 @@ void TestListingParser::sizesAndDateTextFollowTheLocale() {
     QCOMPARE(FormatSizeText(999, Us), u"999"_s);
     QCOMPARE(FormatSizeText(1000, Us), u"1,000"_s);
     QCOMPARE(FormatSizeText(Q_INT64_C(2147483648), Us), u"2,147,483,648"_s);
+    QCOMPARE(FormatSizeText(-123456, Us), u"-123,456"_s);
+    QCOMPARE(FormatSizeText(-1234, Us), u"-1,234"_s);
     const QLocale german(QLocale::German, QLocale::Germany);
     QCOMPARE(FormatSizeText(Q_INT64_C(1234567), german), u"1.234.567"_s);
 
@@ -234,6 +240,7 @@ void TestListingParser::unixDates_data() {
     QTest::newRow("no such leap day") << u"Feb 29 2023"_s << Now << QDateTime();
     QTest::newRow("no such day") << u"Apr 31 10:00"_s << Now << QDateTime();
     QTest::newRow("bad hour") << u"Dec 1 24:00"_s << Now << QDateTime();
+    QTest::newRow("no minute") << u"Dec 1 12:"_s << Now << QDateTime();
     QTest::newRow("bad minute") << u"Dec 1 12:60"_s << Now << QDateTime();
     QTest::newRow("day not a number") << u"Dec x 12:00"_s << Now << QDateTime();
     QTest::newRow("MS-DOS text") << u"12-01-98 10:00AM"_s << Now << QDateTime();
