@@ -44,6 +44,7 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
                 m_right->setStatusBarText(text);
             });
     connect(&m_statusLog, &StatusLog::titleChangeRequested, this, &App::setTitle);
+    m_listing.attach();
 }
 
 App::~App() {
@@ -57,6 +58,8 @@ QString App::RunningTitle() {
 }
 
 void App::create() {
+    // Listings an earlier run cached are of no use to this one.
+    DirectoryCache::RemoveStaleFiles();
     LoadSettings();
     for (Side* side : {m_left, m_right})
         side->setButtonVisible(SideButton::TwoDayFilterDupes, m_settings.all);
@@ -91,6 +94,7 @@ void App::LoadSettings() {
     m_skipList = loaded.skipList;
     m_favourites = loaded.favourites;
     applyStatusLogOptions();
+    applyListSettings();
     for (Side* side : {m_left, m_right}) {
         // A hand-edited huge value must not overflow the millisecond interval.
         const qint64 seconds =
@@ -103,6 +107,24 @@ void App::LoadSettings() {
         side->setLocalPath(startFolder());
     }
     Q_EMIT settingsLoaded();
+}
+
+void App::applyListSettings() {
+    m_listSortOrder.column = SortColumn(std::clamp(m_settings.autoSort, 0, 5));
+    m_listSortOrder.direction = m_settings.sort == 1 ? 1 : 0;
+    m_listSortOrder.directoriesFirst = m_settings.directories == 0;
+    applyMarkColours();
+}
+
+void App::applyMarkColours() {
+    const MarkColours colours{m_settings.skip, m_settings.skipColour, m_settings.favoritesColour};
+    for (Side* side : {m_left, m_right})
+        side->listing().setMarkColours(colours);
+}
+
+void App::setSkipActive(bool on) {
+    m_settings.skip = on;
+    applyMarkColours();
 }
 
 void App::applyPreferences(const Settings& before) {

@@ -91,7 +91,12 @@ public:
     bool allOptionsVisible() const { return m_settings.all; }
     // The skip list's on/off for this session ("&Skip List" does not write it).
     bool skipActive() const { return m_settings.skip; }
-    void setSkipActive(bool on) { m_settings.skip = on; }
+    void setSkipActive(bool on);
+    // "Cache Directories": navigation replays listings seen before.
+    bool cacheDirectories() const { return m_settings.cache; }
+    // Sort column and direction of the lists: from the settings at start-up,
+    // then changed by column clicks (not written back).
+    SortOrder& listSortOrder() { return m_listSortOrder; }
 
     // Hidden menu items the settings file can reveal.
     bool autoRefreshItemsVisible() const { return m_settings.autoRefresh == 1; }
@@ -140,6 +145,8 @@ private:
     void resetTransferDisplay();
     void applyStatusLogOptions();
     void applyIdentSettings(const Settings* before);
+    void applyListSettings();
+    void applyMarkColours();
 
     DataPaths m_paths;
     DesktopServices& m_services;
@@ -155,6 +162,7 @@ private:
     PaneLayout m_paneLayout;
     QTimer m_transferTimer;
     ListingRetrieval m_listing{*this};
+    SortOrder m_listSortOrder;
     IdentServer m_identServer;
     TransferRunState m_runState;
     ConnectionLifecycle* m_connections;

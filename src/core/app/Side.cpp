@@ -32,8 +32,58 @@ void Side::setCurrentPath(const QString& path) {
 }
 
 void Side::clearRemoteView() {
+    endListing();
     m_rawListing.clear();
+    m_listing.clear();
+    m_tree.clear();
+    m_pathHistory.clear();
+    searchPosition = 0;
     Q_EMIT remoteViewCleared();
+    Q_EMIT pathHistoryChanged();
+}
+
+void Side::beginListing() {
+    m_state.ListingActive = true;
+    m_listing.beginListing();
+    m_tree.beginUpdate();
+    Q_EMIT listingStarted();
+}
+
+bool Side::endListing() {
+    if (!m_state.ListingActive)
+        return false;
+    m_state.ListingActive = false;
+    m_listing.endListing();
+    m_tree.endUpdate();
+    Q_EMIT listingEnded();
+    return true;
+}
+
+void Side::listingShown(bool fitColumns) {
+    const QModelIndex node = m_tree.FindPath(m_state.CurrentPath,
+                                             DirectoryTreeModel::TreeSeparator(m_state.CurrentPath));
+    if (node.isValid()) {
+        m_treeSelection.setCurrentIndex(node, QItemSelectionModel::ClearAndSelect);
+        Q_EMIT treeNodeShown(node);
+    }
+    if (fitColumns)
+        Q_EMIT fitColumnsRequested();
+}
+
+QList<int> Side::selectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : m_listSelection.selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void Side::AddPathHistory(const QString& path) {
+    m_pathHistory.prepend(path);
+    // The tenth entry goes, as the box always did; the list stays short.
+    if (m_pathHistory.size() > 10)
+        m_pathHistory.removeAt(9);
+    Q_EMIT pathHistoryChanged();
 }
 
 void Side::setHeaderText(const QString& text) {

@@ -3,10 +3,16 @@
 #include "app/Colour.h"
 #include "app/SideButtons.h"
 #include "app/SideState.h"
+#include "listing/DirectoryCache.h"
+#include "listing/DirectoryTree.h"
+#include "listing/ListingModel.h"
 
+#include <QItemSelectionModel>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+
+#include <array>
 
 class AsyncSocket;
 class FtpSession;
@@ -33,8 +39,25 @@ public:
     // The status-bar panel that carries the side's short status text.
     int statusPanel() const { return isLeft() ? 0 : 1; }
 
+    // The remote listing, its tree and what the views select in them.
+    ListingModel& listing() { return m_listing; }
+    QItemSelectionModel& listSelection() { return m_listSelection; }
+    DirectoryTreeModel& tree() { return m_tree; }
+    QItemSelectionModel& treeSelection() { return m_treeSelection; }
+    DirectoryCache& cache() { return m_cache; }
+    // The lines of the last listing, for the raw viewer.
     QStringList& rawListing() { return m_rawListing; }
-    QStringList& directoryCache() { return m_directoryCache; }
+    // Rows of the selected entries, in list order.
+    QList<int> selectedRows() const;
+
+    // The path box's drop-down: newest first.
+    const QStringList& pathHistory() const { return m_pathHistory; }
+    void AddPathHistory(const QString& path);
+
+    // Where Find Next goes on: the row after the last one found.
+    int searchPosition = 0;
+    // One toggle per sortable column: the last click sorted it descending.
+    std::array<bool, 5> sortToggles{};
 
     // The server's current directory, as the path box shows it.
     QString currentPath() const { return m_state.CurrentPath; }
@@ -42,6 +65,13 @@ public:
 
     // The remote list, tree and path box are emptied (the connection ended).
     void clearRemoteView();
+    // A listing loads: the views show it once it is complete.
+    void beginListing();
+    // Ends a listing's loading, if one is loading; true when it was.
+    bool endListing();
+    // The refresh is done: views fit their columns (when connected) and
+    // show the tree down to the current directory.
+    void listingShown(bool fitColumns);
 
     // What the window shows of this side.
     QString headerText() const { return m_headerText; }
@@ -71,6 +101,13 @@ public:
 Q_SIGNALS:
     void currentPathChanged(const QString& path);
     void remoteViewCleared();
+    void listingStarted();
+    void listingEnded();
+    // The view fits the list's columns to the new listing.
+    void fitColumnsRequested();
+    // The view opens the tree down to this node and shows it selected.
+    void treeNodeShown(const QModelIndex& node);
+    void pathHistoryChanged();
     void headerTextChanged(const QString& text);
     void summaryTextChanged(const QString& text);
     void statusBarTextChanged(const QString& text);
@@ -86,8 +123,13 @@ private:
     AsyncSocket* m_listingSocket;
     QTimer m_idleTimer;
     SideState m_state;
+    ListingModel m_listing;
+    QItemSelectionModel m_listSelection{&m_listing};
+    DirectoryTreeModel m_tree;
+    QItemSelectionModel m_treeSelection{&m_tree};
+    DirectoryCache m_cache;
     QStringList m_rawListing;
-    QStringList m_directoryCache;
+    QStringList m_pathHistory;
     QString m_headerText;
     QString m_summaryText;
     QString m_statusBarText;

@@ -121,8 +121,10 @@ bool ConnectionLifecycle::OnFailure(SideId id, CommandKind kind) {
             other.setButtonImage(SideButton::FilterDupes, FilterImageReady);
         }
     }
-    if (kind == CommandKind::List)
-        endListing(side);
+    if (kind == CommandKind::List && side.endListing()) {
+        side.setButtonEnabled(SideButton::Refresh, true);
+        side.listingShown(true);
+    }
     return true;
 }
 
@@ -160,7 +162,7 @@ void ConnectionLifecycle::OnDisconnect(SideId id) {
     Side& side = m_app.side(id);
     SideState& state = side.state();
     const Settings& settings = m_app.settings();
-    endListing(side);
+    side.endListing();
     const QString name = side.headerText();
     if (!name.isEmpty()) {
         if (!state.UserDisconnect) {
@@ -202,9 +204,6 @@ void ConnectionLifecycle::resetSide(Side& side) {
         side.setSummaryText(QString());
     side.state().UserDisconnect = false;
     side.state().LoggedIn = false;
-    side.directoryCache().clear();
+    side.cache().Clear();
 }
 
-void ConnectionLifecycle::endListing(Side& side) {
-    side.state().ListingActive = false;
-}

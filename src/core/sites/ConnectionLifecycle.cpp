@@ -336,7 +336,7 @@ void ConnectionLifecycle::AbortClick(SideId id) {
         side.setButtonEnabled(SideButton::Refresh, true);
     if (!m_app.queueIsEmpty() && !side.button(SideButton::Stop).enabled)
         side.setButtonEnabled(SideButton::Transfer, true);
-    endListing(side);
+    side.endListing();
     if (m_app.transferTimer().isActive()) {
         if (session.isConnected())
             session.Abort();

@@ -76,7 +76,6 @@ private:
     void reportConnectFailure(const ConnectRequest& request, const QString& message);
     // Waits RetryDelay; false when a new connect, an Abort or a login ended it.
     bool waitForRetry(SideId side, quint64 generation);
-    void endListing(Side& side);
     void resetSide(Side& side);
     void startDelayedConnect(const QString& siteName, SideId side, DelayedKind kind);
     // Runs step once no wait of the side's session is left on the stack.
