@@ -207,7 +207,6 @@ void DirectoryTreeModel::clear() {
     releaseNodes();
     m_current = nullptr;
     m_pendingParents.clear();
-    m_sortPending = false;
     endResetModel();
 }
 
@@ -225,8 +224,6 @@ QModelIndex DirectoryTreeModel::parent(const QModelIndex& child) const {
 }
 
 int DirectoryTreeModel::rowCount(const QModelIndex& parent) const {
-    if (parent.column() > 0)
-        return 0;
     return nodeOf(parent)->shown;
 }
 
