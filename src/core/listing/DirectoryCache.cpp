@@ -97,7 +97,6 @@ void DirectoryCache::DiscardRecording() {
     if (!m_recording)
         return;
     const QString name = m_recording->fileName();
-    m_recording->close();
     m_recording.reset();
     QFile::remove(name);
     std::erase_if(m_records, [&](const CacheRecord& r) { return r.FileName == name; });
