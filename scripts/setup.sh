@@ -9,7 +9,7 @@ PACKAGES=(
   libcanberra-dev
   python3-pyftpdlib
   xvfb xauth fonts-dejavu-core
-  curl time
+  curl time lftp
 )
 
 missing=()
