@@ -113,6 +113,7 @@ void App::applyListSettings() {
     m_listSortOrder.column = SortColumn(std::clamp(m_settings.autoSort, 0, 5));
     m_listSortOrder.direction = m_settings.sort == 1 ? 1 : 0;
     m_listSortOrder.directoriesFirst = m_settings.directories == 0;
+    m_navigation.ResetColumns(m_settings.owner, m_settings.group, m_settings.attrib);
     applyMarkColours();
 }
 

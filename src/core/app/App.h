@@ -7,6 +7,7 @@
 #include "app/SettingsStore.h"
 #include "app/Side.h"
 #include "app/StatusLog.h"
+#include "listing/ListNavigation.h"
 #include "listing/ListingRetrieval.h"
 #include "services/IdentServer.h"
 #include "sites/ConnectionLifecycle.h"
@@ -57,6 +58,7 @@ public:
     QTimer& transferTimer() { return m_transferTimer; }
     ConnectionLifecycle& connections() { return *m_connections; }
     ListingRetrieval& listing() { return m_listing; }
+    ListNavigation& navigation() { return m_navigation; }
     IdentServer& identServer() { return m_identServer; }
     TransferRunState& runState() { return m_runState; }
     // The saved sites and their statistics; nothing of them is cached.
@@ -162,6 +164,7 @@ private:
     PaneLayout m_paneLayout;
     QTimer m_transferTimer;
     ListingRetrieval m_listing{*this};
+    ListNavigation m_navigation{*this};
     SortOrder m_listSortOrder;
     IdentServer m_identServer;
     TransferRunState m_runState;

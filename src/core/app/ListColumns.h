@@ -1,8 +1,5 @@
 #pragma once
 
-#include "app/Settings.h"
-
-#include <array>
 
 // The remote lists' columns: Name, Size, Date, Owner, Group, Attrib.
 namespace ListColumns {
@@ -11,9 +8,9 @@ constexpr int Owner = 3;
 constexpr int Group = 4;
 constexpr int Attrib = 5;
 
-// Widths of the owner, group and attribute columns: shown or zero.
-inline std::array<int, 3> OptionalWidths(const Settings& settings) {
-    return {settings.owner ? 50 : 0, settings.group ? 50 : 0, settings.attrib ? 70 : 0};
-}
+// Widths the owner, group and attribute columns open with.
+constexpr int OwnerWidth = 50;
+constexpr int GroupWidth = 50;
+constexpr int AttribWidth = 70;
 
 } // namespace ListColumns

@@ -248,7 +248,7 @@ bool ListingRetrieval::awaitReply(Side& side, std::initializer_list<const char*>
     QByteArray line = session.lastReply();
     while (!StartsWithAny(line, prefixes)) {
         try {
-            line = session.ReadLn();
+            line = session.ReadReply();
         } catch (const NetError&) {
             return session.isConnected();
         }
@@ -294,7 +294,17 @@ void ListingRetrieval::PassiveList(SideId id, const QString& argument) {
     } catch (const NetError&) {
         m_app.statusLog().AddStatusLine(QStringLiteral("List Error"), clRed);
     }
-    if (!waitForListingData(side))
+    const bool received = waitForListingData(side);
+    // The LIST's closing reply is read now; left in the buffer it could pass
+    // for the answer to the next command.
+    if (received && FtpReplies::InRange(session.replyNumber(), 100, 199)) {
+        try {
+            session.ReadReply();
+        } catch (const NetError&) {
+            // Shown in the status window; what arrived is still shown.
+        }
+    }
+    if (!received)
         return;
     socket.Close();
     const QByteArray raw = std::exchange(p.rawText, QByteArray());

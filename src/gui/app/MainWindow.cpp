@@ -4,11 +4,11 @@
 #include "app/DesktopServices.h"
 #include "app/FontConversion.h"
 #include "app/FontDescription.h"
-#include "app/ListColumns.h"
 #include "app/MainMenus.h"
 #include "app/PreferencesDialog.h"
 #include "app/SidePanel.h"
 #include "app/TextViewerWindow.h"
+#include "listing/RemoteViews.h"
 #include "local/LocalPane.h"
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
@@ -48,6 +48,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildPanes() {
     m_leftPanel = new SidePanel(m_app.left(), this);
     m_rightPanel = new SidePanel(m_app.right(), this);
+    for (SidePanel* panel : {m_leftPanel, m_rightPanel})
+        panel->setRemoteViews(new RemoteViews(m_app, *panel));
 
     m_topSplit = new QSplitter(Qt::Horizontal);
     m_topSplit->setObjectName(QStringLiteral("TopSplit"));
@@ -228,15 +230,9 @@ void MainWindow::applySettingsToWidgets() {
         action(name)->setVisible(m_app.autoRefreshItemsVisible());
     for (const char* name : {"N31", "Race1"})
         action(name)->setVisible(m_app.raceItemsVisible());
-    const auto widths = ListColumns::OptionalWidths(s);
     for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
         panel->setTreeVertical(s.treeStyle);
-        for (int column : {ListColumns::Owner, ListColumns::Group, ListColumns::Attrib}) {
-            const int width = widths[std::size_t(column - ListColumns::Owner)];
-            panel->list()->setColumnHidden(column, width == 0);
-            if (width > 0)
-                panel->list()->setColumnWidth(column, width);
-        }
+        panel->remoteViews()->showColumns();
     }
     m_bottomSplit->setOrientation(s.statusStyle ? Qt::Horizontal : Qt::Vertical);
 

@@ -71,6 +71,7 @@ private:
     void wireSettingsMenus();
     void wireLayoutMenus();
     void wireLocalMenu();
+    void wireDirectoryCommands();
     void runSideButton(SideId side, int button);
     // Sites and connections live in MainWindowSites.cpp.
     void wireSiteCommands();

@@ -37,6 +37,46 @@ void MainWindow::wireCommands() {
     wireLayoutMenus();
     wireLocalMenu();
     wireSiteCommands();
+    wireDirectoryCommands();
+}
+
+void MainWindow::wireDirectoryCommands() {
+    ListNavigation& nav = m_app.navigation();
+    auto on = [this](const char* name, auto handler) {
+        connect(action(name), &QAction::triggered, this,
+                [this, handler] { m_app.RunGuarded(handler); });
+    };
+    on("Find1", [this, &nav] {
+        const auto text =
+            m_app.prompts().inputBox(QStringLiteral("Find"), QStringLiteral("Find what:"),
+                                     nav.searchText());
+        if (text && !text->isEmpty())
+            nav.Find(*text);
+    });
+    on("FindNext1", [this, &nav] {
+        if (nav.searchText().isEmpty())
+            action("Find1")->trigger();
+        else
+            nav.FindNext();
+    });
+    on("ViewRawDirectory1", [this, &nav] {
+        // One viewer at a time: an open one keeps what it shows.
+        if (m_app.statusLog().viewerOpen())
+            return;
+        m_app.statusLog().setViewerOpen(true);
+        const SideId id = m_app.activeSide();
+        showTextViewer(nav.RawDirectoryCaption(id), nav.RawDirectoryText(id));
+    });
+    on("CopyDirectorytoClipboard1", [this, &nav] { nav.CopyDirectoryToClipboard(m_app.activeSide()); });
+    on("ClearCache1", [&nav] { nav.ClearCache(); });
+    const std::pair<const char*, int> columns[] = {{"Size1", ListingModel::SizeColumn},
+                                                   {"Date1", ListingModel::DateColumn},
+                                                   {"Owner1", ListingModel::OwnerColumn},
+                                                   {"group1", ListingModel::GroupColumn},
+                                                   {"Attrib1", ListingModel::AttribColumn}};
+    for (auto [name, column] : columns)
+        connect(action(name), &QAction::triggered, this,
+                [&nav, column](bool on) { nav.SetColumnShown(column, on); });
 }
 
 void MainWindow::wireSettingsMenus() {

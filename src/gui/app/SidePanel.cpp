@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStandardItemModel>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -43,10 +42,6 @@ constexpr ButtonLook Looks[] = {
      QStyle::SP_FileDialogDetailedView},
     {SideButton::ToggleLocalView, 25, 26, "Toggle Local View", QStyle::SP_DirHomeIcon},
 };
-
-const QStringList ListColumns{QStringLiteral("Name"),  QStringLiteral("Size"),
-                              QStringLiteral("Date"),  QStringLiteral("Owner"),
-                              QStringLiteral("Group"), QStringLiteral("Attrib")};
 
 QString sideName(const Side& side, const char* left, const char* right) {
     return QString::fromLatin1(side.isLeft() ? left : right);
@@ -129,12 +124,6 @@ QWidget* SidePanel::buildRemoteView() {
     m_pathBox = new QComboBox(remote);
     m_pathBox->setObjectName(sideName(m_side, "lcb", "rcb"));
     m_pathBox->setEditable(true);
-    connect(&m_side, &Side::currentPathChanged, m_pathBox, [this](const QString& path) {
-        if (m_pathBox->findText(path) < 0)
-            m_pathBox->insertItem(0, path);
-        m_pathBox->setCurrentText(path);
-    });
-    connect(&m_side, &Side::remoteViewCleared, m_pathBox, &QComboBox::clear);
     m_treeSplit = new QSplitter(Qt::Horizontal, remote);
     m_treeSplit->setObjectName(sideName(m_side, "LTreeSplit", "RTreeSplit"));
     m_treeSplit->setChildrenCollapsible(true);
@@ -146,9 +135,6 @@ QWidget* SidePanel::buildRemoteView() {
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformRowHeights(true);
-    auto* columns = new QStandardItemModel(0, int(ListColumns.size()), m_list);
-    columns->setHorizontalHeaderLabels(ListColumns);
-    m_list->setModel(columns);
     // Every column keeps the width the settings give it, the last one too.
     m_list->header()->setStretchLastSection(false);
     m_treeSplit->setSizes({0, 1});

@@ -17,6 +17,7 @@ class QStackedWidget;
 class QToolBar;
 class QToolButton;
 class QTreeView;
+class RemoteViews;
 class Side;
 
 // One side of the main window: toolbar, header, remote view (path box, tree
@@ -37,6 +38,9 @@ public:
     QComboBox* pathBox() const { return m_pathBox; }
     LocalPane* localPane() const { return m_local; }
     QToolBar* toolBar() const { return m_toolBar; }
+    // The remote list, tree and path box bound to the side's models.
+    RemoteViews* remoteViews() const { return m_remoteViews; }
+    void setRemoteViews(RemoteViews* views) { m_remoteViews = views; }
 
     // Paints the header as the active side's (yellow) or not.
     void setActive(bool active);
@@ -74,4 +78,5 @@ private:
     QTreeView* m_list = nullptr;
     LocalPane* m_local = nullptr;
     QMenu* m_localMenu = nullptr;
+    RemoteViews* m_remoteViews = nullptr;
 };
