@@ -1,5 +1,9 @@
 // What a side's list shows: entry order by every sort setting, the summary
 // line, column widths, and selections that survive a sort.
+#include "RecordingDesktopServices.h"
+#include "ScriptedUserPrompts.h"
+#include "TempDataDir.h"
+#include "app/App.h"
 #include "listing/ColumnFit.h"
 #include "listing/ListingModel.h"
 #include "listing/SelectionSummary.h"
@@ -54,6 +58,7 @@ private Q_SLOTS:
     void selectionSummary();
     void columnFit();
     void loadingShowsOneInsertAndSortKeepsSelection();
+    void findAndColumnClicks();
 };
 
 void TestListingView::sorting_data() {
@@ -181,6 +186,58 @@ void TestListingView::loadingShowsOneInsertAndSortKeepsSelection() {
     QCOMPARE(MarkColour(EntryMark::Skip, {true, 1, 2}), Colour(1));
     QCOMPARE(MarkColour(EntryMark::Favourite, {false, 1, 2}), Colour(2));
     QVERIFY(!MarkColour(EntryMark::None, {true, 1, 2}));
+}
+
+void TestListingView::findAndColumnClicks() {
+    TempDataDir dir;
+    RecordingDesktopServices services;
+    ScriptedUserPrompts prompts;
+    App app(DataPaths(dir.path()), services, prompts);
+    app.create();
+    Side& side = app.left();
+    side.listing().beginListing();
+    for (DirEntry& e : Listing())
+        if (e.kind != EntryKind::Parent)
+            side.listing().AddListEntry(std::move(e));
+    side.listing().endListing();
+    ListNavigation& nav = app.navigation();
+    auto selected = [&] { return side.listing().entry(side.selectedRows().value(0)).name; };
+
+    // "a" is in "zeta", "Alpha", "beta" and "Apple", any case.
+    QVERIFY(nav.Find(u"A"_s));
+    QCOMPARE(selected(), u"zeta"_s);
+    QVERIFY(nav.FindNext());
+    QCOMPARE(selected(), u"Alpha"_s);
+    QVERIFY(nav.FindNext() && nav.FindNext());
+    QCOMPARE(selected(), u"Apple"_s);
+    // The last row was found: the next search starts over at the top.
+    QVERIFY(nav.FindNext());
+    QCOMPARE(selected(), u"zeta"_s);
+    QVERIFY(!nav.Find(u"nothing"_s));
+    QCOMPARE(prompts.asked.last(), u"information:Search not found!"_s);
+    // The other side's list is not searched.
+    app.setActiveSide(SideId::Right);
+    QVERIFY(!nav.Find(u"zeta"_s));
+
+    // A column's first click sorts it descending, the next ascending; each
+    // side keeps its own toggles; Attrib only records the column.
+    nav.ColumnClick(SideId::Left, int(SortColumn::Size));
+    QCOMPARE(Names(side.listing().entries()),
+             (QStringList{u".."_s, u"beta"_s, u"Alpha"_s, u"link"_s, u"zeta"_s, u"Apple"_s,
+                          u"mid"_s}));
+    nav.ColumnClick(SideId::Left, int(SortColumn::Size));
+    QCOMPARE(side.listing().entry(1).name, u"Alpha"_s);
+    QCOMPARE(app.listSortOrder().direction, 0);
+    nav.ColumnClick(SideId::Right, int(SortColumn::Size));
+    QCOMPARE(app.listSortOrder().direction, 1);
+    nav.ColumnClick(SideId::Left, 5);
+    QCOMPARE(app.listSortOrder().column, SortColumn::None);
+    QCOMPARE(side.listing().entry(1).name, u"Alpha"_s);
+
+    QCOMPARE(side.tree().NodePath(QModelIndex()), u"unknown"_s);
+    side.rawListing() = QStringList{u"l1"_s, u"l2"_s};
+    nav.CopyDirectoryToClipboard(SideId::Left);
+    QCOMPARE(services.clipboardText, u"l1\nl2"_s);
 }
 
 QTEST_GUILESS_MAIN(TestListingView)

@@ -45,8 +45,14 @@ void ListingModel::endListing() {
         return;
     const int first = count();
     beginInsertRows(QModelIndex(), first, first + int(m_pending.size()) - 1);
-    m_entries.insert(m_entries.end(), std::make_move_iterator(m_pending.begin()),
-                     std::make_move_iterator(m_pending.end()));
+    if (m_entries.size() == 1) {
+        // Only ".." so far: the collected entries become the list as they are.
+        m_pending.insert(m_pending.begin(), std::move(m_entries.front()));
+        m_entries.swap(m_pending);
+    } else {
+        m_entries.insert(m_entries.end(), std::make_move_iterator(m_pending.begin()),
+                         std::make_move_iterator(m_pending.end()));
+    }
     endInsertRows();
     m_pending.clear();
     m_pending.shrink_to_fit();

@@ -110,8 +110,11 @@ QStringList SplitFields(QStringView line, QChar separator) {
 }
 
 QString FormatSizeText(qint64 size, const QLocale& locale) {
+    return FormatSizeText(size, locale.groupSeparator());
+}
+
+QString FormatSizeText(qint64 size, const QString& separator) {
     const QString digits = QString::number(size);
-    const QString separator = locale.groupSeparator();
     const qsizetype first = digits.startsWith(u'-') ? 1 : 0;
     QString text;
     text.reserve(digits.size() + digits.size() / 3 * separator.size());
@@ -193,14 +196,22 @@ std::optional<DirEntry> ParseListLine(QStringView line, const ListParseContext& 
     e.name = name.toString();
 
     e.size = ReadSize(size);
-    e.sizeText = FormatSizeText(e.size, context.locale);
+    if (!context.groupSeparator)
+        context.groupSeparator = context.locale.groupSeparator();
+    e.sizeText = FormatSizeText(e.size, *context.groupSeparator);
 
     std::optional<QDateTime> date = ReadUnixListDate(dateText, context.now);
     if (!date)
         date = ReadMsDosListDate(dateText, context.now);
     if (date) {
         e.date = *date;
-        e.dateText = FormatListDate(*date, context.locale);
+        // Bounded: a listing of all different minutes cannot grow it forever.
+        if (context.dateTexts.size() > 65536)
+            context.dateTexts.clear();
+        QString& text = context.dateTexts[date->toMSecsSinceEpoch()];
+        if (text.isEmpty())
+            text = FormatListDate(*date, context.locale);
+        e.dateText = text;
     } else {
         e.dateText = QString::fromUtf16(UnreadableListDate);
     }

@@ -3,6 +3,7 @@
 #include "listing/DirEntry.h"
 #include "listing/SkipRules.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QStringList>
 #include <QStringView>
@@ -27,6 +28,7 @@ QStringList SplitFields(QStringView line, QChar separator);
 
 // "###,###,###,##0": the locale's group separator every three digits.
 QString FormatSizeText(qint64 size, const QLocale& locale);
+QString FormatSizeText(qint64 size, const QString& groupSeparator);
 
 // What parsing a side's listing needs besides the line. Built once per
 // listing; ParseListLine only reads it.
@@ -37,6 +39,10 @@ struct ListParseContext {
     PatternSet favourites;
     QDateTime now; // local time the listing is read at
     QLocale locale;
+    // Filled while parsing: the locale is asked once per distinct date and
+    // once for its separator, not per line; equal dates share one text.
+    mutable QHash<qint64, QString> dateTexts;
+    mutable std::optional<QString> groupSeparator;
 };
 
 // One listing line as an entry; nothing for lines that carry none ("total",
