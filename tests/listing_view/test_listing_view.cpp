@@ -46,7 +46,7 @@ std::vector<DirEntry> Listing() {
             Entry(u"mid"_s, EntryKind::File, 3000, 9, u"al"_s),
             Entry(u"beta"_s, EntryKind::Directory, 512, 7, u"dan"_s),
             Entry(u"link"_s, EntryKind::Link, 7, 1, u"eve"_s),
-            Entry(u"Apple"_s, EntryKind::File, 10, 3, u"fay"_s)};
+            Entry(u"Apple"_s, EntryKind::File, 10, 3, u"bob"_s)};
 }
 } // namespace
 
@@ -55,6 +55,7 @@ class TestListingView : public QObject {
 private Q_SLOTS:
     void sorting_data();
     void sorting();
+    void unreadableDatesSortAsTheirPlaceholder();
     void selectionSummary();
     void columnFit();
     void loadingShowsOneInsertAndSortKeepsSelection();
@@ -80,8 +81,9 @@ void TestListingView::sorting_data() {
     // Newest first, ".." (no date) heads the list even when mixed.
     row("date, mixed", SortColumn::Date, 0, false, u".. mid beta zeta Apple Alpha link"_s);
     row("date descending, mixed", SortColumn::Date, 1, false, u".. link Alpha Apple zeta beta mid"_s);
-    row("owner", SortColumn::Owner, 0, false, u".. mid zeta Alpha beta link Apple"_s);
-    row("group descending", SortColumn::Group, 1, false, u"Apple link beta Alpha zeta mid .."_s);
+    // Equal owners keep the listing's order either way.
+    row("owner", SortColumn::Owner, 0, false, u".. mid zeta Apple Alpha beta link"_s);
+    row("group descending", SortColumn::Group, 1, false, u"link beta Alpha zeta Apple mid .."_s);
     row("none keeps the listing, directories first", SortColumn::None, 0, true,
         u".. Alpha beta link zeta mid Apple"_s);
 }
@@ -94,6 +96,17 @@ void TestListingView::sorting() {
     std::vector<DirEntry> entries = Listing();
     SortEntries(entries, {SortColumn(column), direction, directoriesFirst}, Us);
     QCOMPARE(Names(entries), expected);
+}
+
+void TestListingView::unreadableDatesSortAsTheirPlaceholder() {
+    DirEntry unreadable = Entry(u"old"_s, EntryKind::File);
+    unreadable.date = QDateTime();
+    unreadable.dateText = u"01/01/90 00:00"_s;
+    DirEntry january = Entry(u"jan"_s, EntryKind::File);
+    january.date = QDateTime(QDate(1990, 1, 15), QTime(0, 0), Qt::UTC);
+    std::vector<DirEntry> entries{unreadable, january};
+    SortEntries(entries, {SortColumn::Date, 0, true}, Us);
+    QCOMPARE(Names(entries), (QStringList{u"jan"_s, u"old"_s}));
 }
 
 void TestListingView::selectionSummary() {
