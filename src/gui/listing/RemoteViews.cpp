@@ -228,8 +228,13 @@ void RemoteViews::FitColumns() {
     const ColumnChoice& shown = m_app.navigation().columns();
     const QFontMetrics metrics(m_list->font());
     QHeaderView* header = m_list->header();
-    // Room for the icon, the margins and the gaps between columns.
-    const int padding = m_list->iconSize().width() + 16;
+    // Room for the icon, the margins and the gaps between columns. A view
+    // without an icon size of its own draws the style's small icons.
+    const QSize icon = m_list->iconSize();
+    const int iconWidth =
+        icon.isValid() ? icon.width()
+                       : m_list->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_list);
+    const int padding = iconWidth + 16;
     ColumnMeasures m;
     m.itemCount = model.count();
     m.sizeHeaderWidth = metrics.horizontalAdvance(QStringLiteral("Size"));
