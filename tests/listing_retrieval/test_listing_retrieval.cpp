@@ -36,9 +36,12 @@ private Q_SLOTS:
     void pasvWithoutPortIsReported_data();
     void pasvWithoutPortIsReported();
     void refusedPwdStillLists();
+    void emptyActiveListingIsTaken();
     void droppedOrSilentServerEndsTheRefresh_data();
     void droppedOrSilentServerEndsTheRefresh();
     void cacheServesRevisitedDirectories();
+    void endlessListingStopsAtItsLimit_data();
+    void endlessListingStopsAtItsLimit();
 
 private:
     void startApp(const QByteArray& mainKeys = {});
@@ -285,6 +288,31 @@ void TestListingRetrieval::refusedPwdStillLists() {
     QCOMPARE(side.tree().rowCount(), 0);
 }
 
+void TestListingRetrieval::emptyActiveListingIsTaken() {
+    // The server's data connection closes before we take it: it is still
+    // the server's, not a stranger's.
+    startApp("ConnectTimeout=2\r\n");
+    FakeFtpServer fake;
+    QVERIFY(fake.listen());
+    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    fake.expect("PWD", "257 \"/empty\"");
+    fake.expect("PORT", [](FakeFtpServer& s, const QByteArray& command) {
+        s.connectActive(command);
+        s.send("200 ok");
+    });
+    fake.expect("LIST", [](FakeFtpServer& s, const QByteArray&) {
+        s.sendData("");
+        s.send("150 here\r\n226 done");
+    });
+    connectFake(fake, u"1"_s);
+    // Refused, the wait for another connection would end in the time-out
+    // and the refresh would never reach its timing line.
+    QVERIFY2(!lines().filter(QRegularExpression(u"^ \\d+ms$"_s)).isEmpty(),
+             qPrintable(lines().join(u'\n')));
+    QVERIFY(lines().contains(u"226 done"_s));
+    QCOMPARE(names(m_app->left()), QStringList{u".."_s});
+}
+
 void TestListingRetrieval::droppedOrSilentServerEndsTheRefresh_data() {
     QTest::addColumn<bool>("drop");
     QTest::newRow("dropped") << true;
@@ -306,6 +334,7 @@ void TestListingRetrieval::droppedOrSilentServerEndsTheRefresh() {
         if (drop)
             s.closeClient();
     });
+    fake.expect("ABOR", "226 aborted");
     connectFake(fake, u"2"_s);
     Side& side = m_app->left();
     QVERIFY(!side.state().ListingActive && !side.state().Busy);
@@ -313,6 +342,7 @@ void TestListingRetrieval::droppedOrSilentServerEndsTheRefresh() {
     if (!drop) {
         QVERIFY(lines().contains(u"List Error: no listing data from the server within 1 s"_s));
         QVERIFY(side.session().isConnected());
+        QVERIFY(lines().contains(u"226 aborted"_s));
     }
 }
 
@@ -354,6 +384,54 @@ void TestListingRetrieval::cacheServesRevisitedDirectories() {
     // A disconnect empties the side's cache.
     m_app->connections().DisconnectClick(SideId::Left);
     QVERIFY(side.cache().records().empty());
+}
+
+void TestListingRetrieval::endlessListingStopsAtItsLimit_data() {
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<bool>("lines");
+    QTest::newRow("passive, too many lines") << u"2"_s << true;
+    QTest::newRow("passive, one endless line") << u"2"_s << false;
+    QTest::newRow("session, too many lines") << u"1"_s << true;
+}
+
+void TestListingRetrieval::endlessListingStopsAtItsLimit() {
+    QFETCH(QString, options);
+    QFETCH(bool, lines);
+    startApp();
+    m_app->listing().setListingLimits(1000, 1024 * 1024);
+    FakeFtpServer fake;
+    QVERIFY(fake.listen());
+    QByteArray listing;
+    for (int i = 0; i < 1500; ++i)
+        listing += "-rw-r--r-- 1 ftp ftp 1 Jan 1 2024 f" + QByteArray::number(i) + "\r\n";
+    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    fake.expect("PWD", "257 \"/\"");
+    if (options == u"1"_s) {
+        fake.expect("PORT", [](FakeFtpServer& s, const QByteArray& command) {
+            s.connectActive(command);
+            s.send("200 ok");
+        });
+    } else {
+        fake.expect("TYPE A", "200 ok").expect("PASV", &FakeFtpServer::ReplyPassive);
+    }
+    fake.expect("LIST", [&](FakeFtpServer& s, const QByteArray&) {
+        s.send("150 here");
+        if (lines)
+            s.sendData(listing, false);
+        else
+            s.streamData(-1, false);
+    });
+    fake.expect("ABOR", "226 aborted");
+    connectFake(fake, options);
+    Side& side = m_app->left();
+    QVERIFY2(count(u"List Error: the listing passed 1,000 lines or 1 MiB"_s) == 1,
+             qPrintable(this->lines().join(u'\n')));
+    QCOMPARE(side.listing().count(), lines ? 1001 : 1);
+    QVERIFY(!side.state().ListingActive && !side.state().Busy);
+    QVERIFY(side.session().isConnected());
+    // Our passive listing aborts what it cut short; the session's own
+    // listing ends its transfer by closing the data connection.
+    QCOMPARE(fake.received().contains("ABOR"), options == u"2"_s);
 }
 
 QTEST_GUILESS_MAIN(TestListingRetrieval)

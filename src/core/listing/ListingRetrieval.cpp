@@ -296,10 +296,13 @@ void ListingRetrieval::PassiveList(SideId id, const QString& argument) {
     }
     const bool received = waitForListingData(side);
     // The LIST's closing reply is read now; left in the buffer it could pass
-    // for the answer to the next command.
-    if (received && FtpReplies::InRange(session.replyNumber(), 100, 199)) {
+    // for the answer to the next command. A listing we cut short is aborted.
+    if (session.isConnected() && FtpReplies::InRange(session.replyNumber(), 100, 199)) {
         try {
-            session.ReadReply();
+            if (p.capped)
+                session.AbandonTransfer();
+            else if (received)
+                session.ReadReply();
         } catch (const NetError&) {
             // Shown in the status window; what arrived is still shown.
         }
@@ -374,13 +377,16 @@ void ListingRetrieval::listingDataAvailable(Side& side) {
         return;
     p.rawLines += data.count('\n');
     p.rawText.append(data);
-    if (p.rawLines > MaxListingLines || p.rawText.size() > MaxListingBytes) {
+    if (p.rawLines > m_maxLines || p.rawText.size() > m_maxBytes) {
         stopOverlongListing(side);
         // Whole lines up to the cap are kept and shown.
-        qsizetype cut = p.rawText.size();
-        for (qsizetype over = p.rawLines - MaxListingLines; over >= 0 && cut > 0; --over)
-            cut = p.rawText.lastIndexOf('\n', cut - 1);
-        p.rawText.truncate(std::clamp<qsizetype>(cut + 1, 0, MaxListingBytes));
+        if (p.rawLines > m_maxLines) {
+            qsizetype end = -1;
+            for (qsizetype i = 0; i < m_maxLines; ++i)
+                end = p.rawText.indexOf('\n', end + 1);
+            p.rawText.truncate(end + 1);
+        }
+        p.rawText.truncate(std::min(p.rawText.size(), m_maxBytes));
         socket.Close();
         return;
     }
@@ -395,8 +401,9 @@ void ListingRetrieval::stopOverlongListing(Side& side) {
         return;
     p.capped = true;
     m_app.statusLog().AddStatusLine(
-        QStringLiteral("List Error: the listing passed %1 lines; the rest is not shown")
-            .arg(FormatSizeText(MaxListingLines, p.context.locale)),
+        QStringLiteral("List Error: the listing passed %1 lines or %2 MiB; the rest is not shown")
+            .arg(FormatSizeText(m_maxLines, p.context.locale))
+            .arg(m_maxBytes / (1024 * 1024)),
         clRed);
 }
 
@@ -426,7 +433,7 @@ void ListingRetrieval::OnListItem(SideId id, const QString& line) {
     PerSide& p = per(id);
     if (p.capped)
         return;
-    if (side.rawListing().size() >= MaxListingLines) {
+    if (side.rawListing().size() >= m_maxLines) {
         stopOverlongListing(side);
         side.session().Abort();
         return;
@@ -446,6 +453,8 @@ void ListingRetrieval::addLine(Side& side, const QString& line) {
     DirectoryCache& cache = side.cache();
     if (cache.isRecording() && !cache.Record(line))
         m_app.statusLog().AddStatusLine(QStringLiteral("Cache Error"), clRed);
+    if (line.size() > MaxEntryLineLength)
+        return;
     std::optional<DirEntry> entry = ParseListLine(line, per(side.id()).context);
     if (!entry)
         return;

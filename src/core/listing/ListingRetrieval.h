@@ -20,9 +20,13 @@ struct Settings;
 class ListingRetrieval : public QObject {
     Q_OBJECT
 public:
-    // A listing that never ends stops here, so memory stays bounded.
-    static constexpr qsizetype MaxListingLines = 5'000'000;
-    static constexpr qsizetype MaxListingBytes = qsizetype(512) * 1024 * 1024;
+    // A listing that never ends stops here, so memory stays bounded (about
+    // 1.5 KiB an entry). No real directory comes near either limit.
+    static constexpr qsizetype MaxListingLines = 1'000'000;
+    static constexpr qsizetype MaxListingBytes = qsizetype(128) * 1024 * 1024;
+    // Longer lines hold no entry (no file system has such names); they are
+    // kept in the raw listing but not parsed.
+    static constexpr qsizetype MaxEntryLineLength = 64 * 1024;
 
     explicit ListingRetrieval(App& app);
     // Listens to both sides' sessions and listing sockets; once, after the sides exist.
@@ -42,6 +46,12 @@ public:
 
     // "", " -al" or " -" + the custom letters: appended to "LIST".
     static QString ListArgument(const Settings& settings);
+    // Lower limits, for tests.
+    void setListingLimits(qsizetype lines, qsizetype bytes) {
+        m_maxLines = lines;
+        m_maxBytes = bytes;
+    }
+
     // Lines of raw listing text: CR LF, CR and LF each end one.
     static QStringList SplitListing(const QByteArray& rawText);
 
@@ -70,4 +80,6 @@ private:
 
     App& m_app;
     std::array<PerSide, 2> m_per;
+    qsizetype m_maxLines = MaxListingLines;
+    qsizetype m_maxBytes = MaxListingBytes;
 };

@@ -59,6 +59,9 @@ public:
     void Upload(const QString& local, const QString& remote, bool passive,
                 const QHostAddress& address);
     void Abort() override;
+    // Ends a transfer whose data connection we closed early: ABOR, then the
+    // server's closing reply, within a short bound.
+    void AbandonTransfer();
     // A reply, data connection or transfer wait is under way: a command sent
     // now would read another command's reply.
     bool isInOperation() const {

@@ -138,6 +138,14 @@ bool FtpSession::openDataConnection(bool passive, const QHostAddress& address, C
     return true;
 }
 
+void FtpSession::AbandonTransfer() {
+    if (!isConnected())
+        return;
+    reportStatus(QStringLiteral("ABOR"), 1);
+    Writeln("ABOR");
+    waitForAbortReply();
+}
+
 void FtpSession::waitForAbortReply() {
     const QDeadlineTimer deadline(AbortReplyWaitMs);
     while (isConnected() && !deadline.hasExpired()) {

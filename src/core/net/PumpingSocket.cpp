@@ -17,6 +17,31 @@
 
 namespace {
 
+// Notes each connection's peer as it arrives. A server that sends an empty
+// listing may close before we take the connection, and a closed socket no
+// longer tells its peer, so the check of where the data came from would
+// refuse the server's own connection.
+class PeerNotingServer : public QTcpServer {
+public:
+    using QTcpServer::QTcpServer;
+    static constexpr const char* PeerProperty = "korvanePeer";
+
+protected:
+    void incomingConnection(qintptr handle) override {
+        auto* socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(handle)) {
+            delete socket;
+            return;
+        }
+        socket->setProperty(PeerProperty, QVariant::fromValue(socket->peerAddress()));
+        addPendingConnection(socket);
+    }
+};
+
+} // namespace
+
+namespace {
+
 // The safety net for flags raised without a signal; waits wake on events.
 constexpr int SafetyIntervalMs = 50;
 constexpr qsizetype MaxWriteBytes = 16385;
@@ -461,7 +486,7 @@ void PumpingSocket::Listen(const QHostAddress& address) {
         m_server->deleteLater();
     }
     m_acceptReady = false;
-    m_server = new QTcpServer(this);
+    m_server = new PeerNotingServer(this);
     m_server->setMaxPendingConnections(1);
     connect(m_server, &QTcpServer::newConnection, this, [this] {
         m_acceptReady = true;
@@ -491,7 +516,8 @@ void PumpingSocket::Accept() {
         if (!accepted)
             break;
         // Only the server we talk to may deliver our data.
-        if (!m_acceptFrom.isNull() && !accepted->peerAddress().isEqual(m_acceptFrom)) {
+        const auto peer = accepted->property(PeerNotingServer::PeerProperty).value<QHostAddress>();
+        if (!m_acceptFrom.isNull() && !peer.isEqual(m_acceptFrom)) {
             accepted->abort();
             accepted->deleteLater();
             accepted = nullptr;
@@ -505,7 +531,7 @@ void PumpingSocket::Accept() {
     m_socket->disconnect(this);
     m_socket->deleteLater();
     attachSocket(accepted);
-    m_remoteAddress = accepted->peerAddress();
+    m_remoteAddress = accepted->property(PeerNotingServer::PeerProperty).value<QHostAddress>();
     m_connected = accepted->state() == QAbstractSocket::ConnectedState;
     m_peerClosed = !m_connected;
     m_lastActivity.restart();
