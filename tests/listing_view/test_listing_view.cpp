@@ -152,7 +152,8 @@ void TestListingView::columnFit() {
     QCOMPARE(fit[0].kind, ColumnFit::Contents);
     QCOMPARE(fit[1].kind, ColumnFit::Contents);
     QCOMPARE(fit[2].kind, ColumnFit::Contents);
-    QCOMPARE(fit[3].width, 0); // hidden columns stay closed
+    QCOMPARE(fit[3].kind, ColumnFit::Fixed); // hidden columns stay closed
+    QCOMPARE(fit[3].width, 0);
     QCOMPARE(fit[5].width, 0);
     // Fewer than two entries: the shown columns share the width.
     m.itemCount = 1;
@@ -162,6 +163,8 @@ void TestListingView::columnFit() {
     QCOMPARE(fit[2].width, 0);
     QCOMPARE(fit[3].width, 149);
     QCOMPARE(fit[5].width, 0);
+    fit = FitColumns(m, ColumnChoice{true, true, true, false, false});
+    QCOMPARE(fit[4].width, 0);
     fit = FitColumns(m, all);
     QCOMPARE(fit[0].width, 100);
     QCOMPARE(fit[5].width, 119);
@@ -226,6 +229,9 @@ void TestListingView::findAndColumnClicks() {
     // The last row was found: the next search starts over at the top.
     QVERIFY(nav.FindNext());
     QCOMPARE(selected(), u"zeta"_s);
+    // The search starts at the very first row, "..".
+    QVERIFY(nav.Find(u"."_s));
+    QCOMPARE(side.selectedRows(), QList<int>{0});
     QVERIFY(!nav.Find(u"nothing"_s));
     QCOMPARE(prompts.asked.last(), u"information:Search not found!"_s);
     // The other side's list is not searched.

@@ -222,6 +222,9 @@ void MainWindow::applySettingsToWidgets() {
     check("RightTree1", s.rightTree);
     check("CacheDirectories1", s.cache);
     check("AutoRefresh1", s.autoRefreshEnabled);
+    // Reading the settings shows every column the file asks for.
+    check("Size1", true);
+    check("Date1", true);
     check("Owner1", s.owner);
     check("group1", s.group);
     check("Attrib1", s.attrib);

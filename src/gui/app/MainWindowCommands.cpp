@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QSplitter>
+#include <QTreeView>
 
 void MainWindow::wireCommands() {
     auto on = [this](const char* name, auto handler) {
@@ -114,8 +115,12 @@ void MainWindow::wireSettingsMenus() {
         connect(a, &QAction::triggered, this, [this, key](bool on) { m_app.WriteToggle(key, on); });
     }
     // The skip list switch lasts for this session only.
-    connect(action("SkipList1"), &QAction::triggered, this,
-            [this](bool on) { m_app.setSkipActive(on); });
+    connect(action("SkipList1"), &QAction::triggered, this, [this](bool on) {
+        m_app.setSkipActive(on);
+        // The trees draw their marks from the switch; the lists follow their model.
+        for (SidePanel* panel : {m_leftPanel, m_rightPanel})
+            panel->tree()->viewport()->update();
+    });
 }
 
 void MainWindow::wireLayoutMenus() {

@@ -239,7 +239,7 @@ void RemoteViews::FitColumns() {
     m.itemCount = model.count();
     m.sizeHeaderWidth = metrics.horizontalAdvance(QStringLiteral("Size"));
     m.listWidth = m_list->viewport()->width();
-    m.attribWidth = 70;
+    m.attribWidth = m_list->columnWidth(ListingModel::AttribColumn);
     if (m.itemCount >= 2) {
         const auto& entries = model.entries();
         m.widest = {WidestText(metrics, entries, &DirEntry::name),
