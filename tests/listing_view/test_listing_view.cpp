@@ -192,6 +192,12 @@ void TestListingView::loadingShowsOneInsertAndSortKeepsSelection() {
     const QModelIndexList rows = selection.selectedRows();
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().data().toString(), u"mid"_s);
+    // Queued marks last until the rows move or the list is filled again.
+    model.setCut(2, true);
+    QVERIFY(model.index(2, 3).data(ListingModel::CutRole).toBool());
+    QVERIFY(!model.isCut(1));
+    model.SortList({SortColumn::Name, 0, true}, Us);
+    QVERIFY(!model.isCut(2));
     QCOMPARE(model.index(rows.first().row(), ListingModel::SizeColumn)
                  .data(Qt::TextAlignmentRole)
                  .value<Qt::Alignment>(),
@@ -254,6 +260,10 @@ void TestListingView::findAndColumnClicks() {
     QCOMPARE(side.listing().entry(1).name, u"Alpha"_s);
 
     QCOMPARE(side.tree().NodePath(QModelIndex()), u"unknown"_s);
+    // Delete does nothing on a side that is not connected.
+    QSignalSpy deletes(&nav, &ListNavigation::deleteRequested);
+    nav.DeleteKey();
+    QCOMPARE(deletes.size(), 0);
     side.rawListing() = QStringList{u"l1"_s, u"l2"_s};
     nav.CopyDirectoryToClipboard(SideId::Left);
     QCOMPARE(services.clipboardText, u"l1\nl2"_s);

@@ -245,7 +245,16 @@ QVariant DirectoryTreeModel::data(const QModelIndex& index, int role) const {
         return isRoot ? n->image : 5;
     case MarkRole:
         return int(n->mark);
+    case CutRole:
+        return n->cut;
     default:
         return {};
     }
+}
+
+void DirectoryTreeModel::setCut(const QModelIndex& node, bool cut) {
+    if (!node.isValid() || nodeOf(node)->cut == cut)
+        return;
+    nodeOf(node)->cut = cut;
+    Q_EMIT dataChanged(node, node, {CutRole});
 }

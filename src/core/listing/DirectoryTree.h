@@ -19,6 +19,7 @@ public:
         ImageRole = Qt::UserRole + 1, // 1 directory, 4 root (1 for a root of a bare "/")
         SelectedImageRole,            // 5, except the root, which keeps its image
         MarkRole,                     // int EntryMark; the root has none
+        CutRole,                      // bool: queued, drawn dimmed
     };
 
     explicit DirectoryTreeModel(QObject* parent = nullptr);
@@ -44,6 +45,8 @@ public:
 
     // Every level by name ignoring case, equal names keeping their order.
     void SortAlphabetically();
+    // A queued directory's node is drawn dimmed.
+    void setCut(const QModelIndex& node, bool cut);
 
     // Nodes added until endUpdate are announced then, one insert per parent.
     void beginUpdate();
@@ -62,6 +65,7 @@ private:
         QString text;
         int image = 1;
         EntryMark mark = EntryMark::None;
+        bool cut = false;
         Node* parent = nullptr;
         int row = 0;
         // Children beyond this count are collected but not yet announced.

@@ -101,6 +101,12 @@ void ListNavigation::ColumnClick(SideId id, int column) {
     side.listing().SortList(order, QLocale());
 }
 
+void ListNavigation::DeleteKey() {
+    const SideId id = m_app.activeSide();
+    if (m_app.side(id).session().isConnected())
+        Q_EMIT deleteRequested(id);
+}
+
 bool ListNavigation::findFrom(Side& side, int start) {
     const ListingModel& list = side.listing();
     for (int row = start; row < list.count(); ++row) {

@@ -29,6 +29,8 @@ public:
     // The path of a tree node as the tree builds it ("unknown" for none).
     QString TreeNodePath(SideId side, const QModelIndex& node) const;
     void ColumnClick(SideId side, int column);
+    // The Delete key in a list: the active side's delete command, when connected.
+    void DeleteKey();
 
     // The active side's list, searched for a name containing text (any
     // case): from the top, or on from the last one found.
@@ -58,6 +60,7 @@ Q_SIGNALS:
     // and start the queue when startQueue.
     void fileActivated(SideId side, int row, bool startQueue);
     void columnsChanged();
+    void deleteRequested(SideId side);
 
 private:
     void enterDirectory(Side& side, const QString& name, bool absolute);

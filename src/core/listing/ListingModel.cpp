@@ -19,6 +19,7 @@ DirEntry ListingModel::ParentEntry() {
 
 void ListingModel::beginListing() {
     beginResetModel();
+    m_cut.clear();
     m_entries.clear();
     m_entries.push_back(ParentEntry());
     m_pending.clear();
@@ -60,6 +61,7 @@ void ListingModel::endListing() {
 
 void ListingModel::clear() {
     beginResetModel();
+    m_cut.clear();
     m_entries.clear();
     m_pending.clear();
     m_loading = false;
@@ -69,6 +71,7 @@ void ListingModel::clear() {
 void ListingModel::SortList(const SortOrder& order, const QLocale& locale) {
     const std::vector<int> perm = SortPermutation(m_entries, order, locale);
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    m_cut.clear();
     std::vector<DirEntry> sorted;
     sorted.reserve(m_entries.size());
     std::vector<int> newRow(perm.size(), 0);
@@ -92,6 +95,16 @@ void ListingModel::setMarkColours(const MarkColours& colours) {
     if (count() > 0)
         Q_EMIT dataChanged(index(0, 0), index(count() - 1, ColumnCount - 1),
                            {MarkColourRole});
+}
+
+void ListingModel::setCut(int row, bool cut) {
+    if (row < 0 || row >= count() || isCut(row) == cut)
+        return;
+    if (cut)
+        m_cut.insert(row);
+    else
+        m_cut.remove(row);
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1), {CutRole});
 }
 
 int ListingModel::rowCount(const QModelIndex& parent) const {
@@ -122,6 +135,7 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const {
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     case KindRole: return int(e.kind);
+    case CutRole: return isCut(index.row());
     case MarkRole: return int(e.mark);
     case MarkColourRole:
         if (const auto c = MarkColour(e.mark, m_colours))

@@ -5,6 +5,7 @@
 #include "listing/ListSorting.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 
 #include <optional>
 #include <vector>
@@ -28,6 +29,7 @@ public:
         KindRole = Qt::UserRole + 1, // int EntryKind
         MarkRole,                    // int EntryMark
         MarkColourRole,              // Colour of a marked entry; invalid for plain ones
+        CutRole,                     // bool: queued, drawn dimmed
     };
 
     explicit ListingModel(QObject* parent = nullptr);
@@ -53,6 +55,9 @@ public:
     void SortList(const SortOrder& order, const QLocale& locale);
 
     void setMarkColours(const MarkColours& colours);
+    // A queued entry is drawn dimmed until the list is filled again.
+    void setCut(int row, bool cut);
+    bool isCut(int row) const { return m_cut.contains(row); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -66,4 +71,5 @@ private:
     std::vector<DirEntry> m_pending;
     bool m_loading = false;
     MarkColours m_colours;
+    QSet<int> m_cut; // rows; a refill or sort drops the marks
 };

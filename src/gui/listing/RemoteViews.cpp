@@ -27,12 +27,17 @@ class MarkDelegate : public QStyledItemDelegate {
 public:
     using ColourOf = std::function<std::optional<Colour>(const QModelIndex&)>;
     using IconOf = std::function<QIcon(const QModelIndex&)>;
-    MarkDelegate(ColourOf colour, IconOf icon, QObject* parent)
-        : QStyledItemDelegate(parent), m_colour(std::move(colour)), m_icon(std::move(icon)) {}
+    MarkDelegate(ColourOf colour, IconOf icon, int cutRole, QObject* parent)
+        : QStyledItemDelegate(parent), m_colour(std::move(colour)), m_icon(std::move(icon)),
+          m_cutRole(cutRole) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
+        // Queued entries are dimmed, as a cut item is.
+        if (index.data(m_cutRole).toBool())
+            option->palette.setColor(QPalette::Text,
+                                     option->palette.color(QPalette::Disabled, QPalette::Text));
         if (const auto c = m_colour(index)) {
             option->palette.setColor(QPalette::Text, ToQColor(*c));
             option->palette.setColor(QPalette::HighlightedText, ToQColor(*c));
@@ -49,6 +54,7 @@ protected:
 private:
     ColourOf m_colour;
     IconOf m_icon;
+    int m_cutRole;
 };
 
 // Measuring every name of a 100,000-entry listing costs more than the
@@ -113,7 +119,7 @@ void RemoteViews::bindList() {
             }
             return QIcon();
         },
-        m_list));
+        ListingModel::CutRole, m_list));
     const SideId id = m_side.id();
     ListNavigation& nav = m_app.navigation();
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this, id, &nav](const QModelIndex& i) {
@@ -162,7 +168,7 @@ void RemoteViews::bindTree() {
                 return root;
             return side.treeSelection().isSelected(index) ? open : folder;
         },
-        m_tree));
+        DirectoryTreeModel::CutRole, m_tree));
     const SideId id = m_side.id();
     ListNavigation& nav = m_app.navigation();
     connect(m_tree, &QAbstractItemView::doubleClicked, this, [this, id, &nav](const QModelIndex& i) {
@@ -203,6 +209,10 @@ bool RemoteViews::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             const SideId id = m_side.id();
             run([id, &nav] { nav.ListEnter(id); });
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            nav.DeleteKey();
             return true;
         }
         nav.restartMultiTimer();
