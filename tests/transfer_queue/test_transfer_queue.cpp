@@ -1,0 +1,189 @@
+// The transfer queue's store, its path helpers and the queue file.
+#include "TempDataDir.h"
+#include "app/RemotePath.h"
+#include "transfer/QueueFile.h"
+#include "transfer/QueueModel.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QLocale Us(QLocale::English, QLocale::UnitedStates);
+
+QueueEntry Entry(const QString& source, const QString& target, const QString& size = {},
+                 int icon = 3, Direction direction = Direction::FxpLeftToRight) {
+    return {source, target, size, icon, direction};
+}
+
+QStringList Sources(const QueueModel& model) {
+    QStringList sources;
+    for (const QueueEntry& e : model.entries())
+        sources << e.SourcePath;
+    return sources;
+}
+} // namespace
+
+class TestTransferQueue : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void pathHelpers_data();
+    void pathHelpers();
+    void queuedPairsAndInfo();
+    void movesKeepTheRunningHead();
+    void queueFileBytes();
+    void queueFileRoundTripAndRefusals();
+    void badLineKeepsWhatWasRead_data();
+    void badLineKeepsWhatWasRead();
+};
+
+void TestTransferQueue::pathHelpers_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("expected"); // ensure, last, directory, file
+    auto row = [](const char* tag, const QString& path, const QStringList& expected) {
+        QTest::newRow(tag) << path << expected;
+    };
+    row("file", u"/pub/a.zip"_s, {u"/pub/a.zip/"_s, u"a.zip"_s, u"/pub/"_s, u"a.zip"_s});
+    row("directory", u"/pub/dir/"_s, {u"/pub/dir/"_s, u"dir"_s, u"/pub/dir/"_s, u""_s});
+    row("backslashes", u"C:\\a\\b\\"_s, {u"C:\\a\\b\\"_s, u"b"_s, u"C:\\a\\b\\"_s, u""_s});
+    // One "\" and then one "/" are dropped, in that order.
+    row("mixed trailing", u"/x/y/\\"_s, {u"/x/y/\\/"_s, u"y"_s, u"/x/y/\\"_s, u""_s});
+    row("root", u"/"_s, {u"/"_s, u""_s, u"/"_s, u""_s});
+    row("no separator", u"name"_s, {u"name"_s, u"name"_s, u""_s, u"name"_s});
+    row("empty", QString(), {QString(), QString(), QString(), QString()});
+}
+
+void TestTransferQueue::pathHelpers() {
+    QFETCH(QString, path);
+    QFETCH(QStringList, expected);
+    QCOMPARE(EnsureTrailingSeparator(path), expected[0]);
+    QCOMPARE(LastPathComponent(path), expected[1]);
+    QCOMPARE(DirectoryPart(path), expected[2]);
+    QCOMPARE(FileNamePart(path), expected[3]);
+    QCOMPARE(DigitsOnly(u"1,234 bytes"_s), u"1234"_s);
+    QCOMPARE(DigitsOnly(u"none"_s), u"0"_s);
+}
+
+void TestTransferQueue::queuedPairsAndInfo() {
+    QueueModel queue;
+    queue.append(Entry(u"/pub/a"_s, u"/in/a"_s, u"1,024"_s));
+    queue.append({Entry(u"/pub/d/"_s, u"/in/"_s, {}, 1), Entry(u"/up"_s, u"/in/up"_s, u"2,048"_s),
+                  Entry(u"/up"_s, u"/in/up"_s, u"2,048"_s)});
+    QVERIFY(queue.IsQueued(u"/pub/a"_s, u"/in/a"_s));
+    QVERIFY(!queue.IsQueued(u"/pub/A"_s, u"/in/a"_s));
+    QVERIFY(!queue.IsQueued(u"/pub/a"_s, u"/in/"_s));
+    QCOMPARE(queue.QueueInfoText(Us), u"Queue Summary\n\nFiles: 3\nDirs:  1\nSize:  5,120 bytes"_s);
+
+    // A pair queued twice stays queued until both are gone.
+    queue.removeEntries({2});
+    QVERIFY(queue.IsQueued(u"/up"_s, u"/in/up"_s));
+    queue.removeEntries({2, 0, 2});
+    QVERIFY(!queue.IsQueued(u"/up"_s, u"/in/up"_s) && !queue.IsQueued(u"/pub/a"_s, u"/in/a"_s));
+    QCOMPARE(Sources(queue), QStringList{u"/pub/d/"_s});
+    queue.setTargetPath(0, u"/other/"_s);
+    QVERIFY(queue.IsQueued(u"/pub/d/"_s, u"/other/"_s) && !queue.IsQueued(u"/pub/d/"_s, u"/in/"_s));
+
+    // A directory's contents go right behind the head, in order.
+    queue.append(Entry(u"/last"_s, u"/in/last"_s));
+    queue.insertBehindHead({Entry(u"/pub/d/1"_s, u"/o/1"_s), Entry(u"/pub/d/2"_s, u"/o/2"_s)});
+    QCOMPARE(Sources(queue), (QStringList{u"/pub/d/"_s, u"/pub/d/1"_s, u"/pub/d/2"_s, u"/last"_s}));
+    QVERIFY(queue.IsQueued(u"/pub/d/2"_s, u"/o/2"_s));
+
+    // Sizes past 4 GB add up without overflow.
+    queue.clear();
+    QVERIFY(!queue.IsQueued(u"/pub/d/1"_s, u"/o/1"_s));
+    queue.append({Entry(u"/big1"_s, u"/b1"_s, u"3,000,000,000"_s),
+                  Entry(u"/big2"_s, u"/b2"_s, u"3,000,000,000"_s)});
+    QCOMPARE(queue.QueueInfoText(Us), u"Queue Summary\n\nFiles: 2\nDirs:  0\nSize:  6,000,000,000 bytes"_s);
+    QCOMPARE(queue.headerData(0, Qt::Horizontal).toString(), u"Name                "_s);
+    QCOMPARE(queue.headerData(1, Qt::Horizontal).toString(), u"Target       "_s);
+}
+
+void TestTransferQueue::movesKeepTheRunningHead() {
+    QueueModel queue;
+    queue.append({Entry(u"a"_s, u"1"_s), Entry(u"b"_s, u"2"_s), Entry(u"c"_s, u"3"_s)});
+    QSignalSpy moved(&queue, &QAbstractItemModel::rowsMoved);
+    QCOMPARE(queue.MoveUp(0, false), -1);
+    QCOMPARE(queue.MoveDown(2, false), -1);
+    QCOMPARE(queue.MoveDown(0, false), 1);
+    QCOMPARE(Sources(queue), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
+    QCOMPARE(queue.MoveUp(2, false), 1);
+    QCOMPARE(Sources(queue), (QStringList{u"b"_s, u"c"_s, u"a"_s}));
+    QCOMPARE(moved.size(), 2);
+    // While a run is active the head stays where it is.
+    QCOMPARE(queue.MoveDown(0, true), -1);
+    QCOMPARE(queue.MoveUp(1, true), -1);
+    QCOMPARE(queue.MoveDown(1, true), 2);
+    QCOMPARE(Sources(queue), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
+}
+
+void TestTransferQueue::queueFileBytes() {
+    const auto line = QueueFile::EncodeLine(Entry(u"/pub/a.zip"_s, u"/incoming/a.zip"_s, u"1,234"_s));
+    QVERIFY(line);
+    QCOMPARE(*line, QByteArray("30\xFF/pub/a.zip\xFE/incoming/a.zip\xFA"
+                               "1,234"));
+    TempDataDir dir;
+    const QString path = dir.path() + u"/q.kqf"_s;
+    QCOMPARE(QueueFile::Write(path, {}), QString());
+    QCOMPARE(QFileInfo(path).size(), 0);
+    QCOMPARE(QueueFile::Write(path, {Entry(u"/pub/a.zip"_s, u"/incoming/a.zip"_s, u"1,234"_s),
+                                     Entry(u"/d/"_s, u"/t/"_s, {}, 1, Direction::DownloadFromRight)}),
+             QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), *line + "\r\n15\xFF/d/\xFE/t/\xFA\r\n");
+}
+
+void TestTransferQueue::queueFileRoundTripAndRefusals() {
+    TempDataDir dir;
+    const QString path = dir.path() + u"/q.kqf"_s;
+    // A Latin-1 name (raw byte 0xE9) and UTF-8 text come back unchanged.
+    const QString latin1Name = u"/pub/caf"_s + QChar(0xDC00 + 0xE9);
+    std::vector<QueueEntry> entries;
+    for (int d = 0; d < DirectionCount; ++d)
+        entries.push_back(Entry(latin1Name + QString::number(d), u"/ziel/größe "_s, {}, d % 2 ? 1 : 3,
+                                Direction(d)));
+    QCOMPARE(QueueFile::Write(path, entries), QString());
+    const QueueFile::ReadResult read = QueueFile::Read(path);
+    QCOMPARE(read.error, QString());
+    QVERIFY(read.entries == entries);
+
+    // A name holding a separator byte or a line break cannot be stored: the
+    // old file stays as it was.
+    for (const QString& bad : {u"/pub/x"_s + QChar(0xDCFF), u"/pub/a\r\nb"_s}) {
+        const QString error = QueueFile::Write(path, {Entry(u"/ok"_s, u"/t"_s), Entry(bad, u"/t"_s)});
+        QVERIFY(error.startsWith(u"Cannot save the queue: "_s));
+        QCOMPARE(QueueFile::Read(path).entries.size(), size_t(DirectionCount));
+    }
+    QVERIFY(QueueFile::Read(dir.path() + u"/missing.kqf"_s).error.startsWith(u"Cannot read "_s));
+}
+
+void TestTransferQueue::badLineKeepsWhatWasRead_data() {
+    QTest::addColumn<QByteArray>("bad");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no separators") << QByteArray("30/pub/x") << u"a separator is missing"_s;
+    QTest::newRow("no size mark") << QByteArray("30\xFF/a\xFE/b") << u"a separator is missing"_s;
+    QTest::newRow("letter icon") << QByteArray("x0\xFF/a\xFE/b\xFA") << u"the icon is not a digit"_s;
+    QTest::newRow("no direction") << QByteArray("3\xFF/a\xFE/b\xFA") << u"the icon is not a digit"_s;
+    QTest::newRow("direction 6") << QByteArray("36\xFF/a\xFE/b\xFA") << u"the direction is not 0 to 5"_s;
+    QTest::newRow("blank line") << QByteArray("") << u"a separator is missing"_s;
+}
+
+void TestTransferQueue::badLineKeepsWhatWasRead() {
+    QFETCH(QByteArray, bad);
+    QFETCH(QString, reason);
+    TempDataDir dir;
+    const QString path = dir.path() + u"/q.kqf"_s;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("30\xFF/a\xFE/b\xFA" "1\r\n31\xFF/c\xFE/d\xFA\n" + bad + "\r\n30\xFF/e\xFE/f\xFA\r\n");
+    file.close();
+    const QueueFile::ReadResult read = QueueFile::Read(path);
+    QCOMPARE(read.entries.size(), size_t(2));
+    QCOMPARE(read.entries[1].direction, Direction::FxpRightToLeft);
+    QCOMPARE(read.error, u"Queue file %1, line 3: %2; the entries before it were loaded"_s.arg(path, reason));
+}
+
+QTEST_GUILESS_MAIN(TestTransferQueue)
+#include "test_transfer_queue.moc"
