@@ -10,7 +10,6 @@
 #include "net/NetErrors.h"
 
 #include <QSignalSpy>
-#include <QStringListModel>
 #include <QtTest>
 
 #include <memory>
@@ -129,8 +128,9 @@ void TestAppModel::closeQuery() {
     QFETCH(bool, asked);
     writeIni(confirmSetting ? "[_Confirm_]\r\nExitEmptyQueue=1\r\n" : "");
     m_app->create();
-    QStringListModel queue(QStringList(queued, u"entry"_s));
-    m_app->setQueueModel(&queue);
+    QueueModel& queue = m_app->queue();
+    for (int i = 0; i < queued; ++i)
+        queue.append(QueueEntry{u"/e%1"_s.arg(i), u"/t/"_s, {}, 3, {}});
     m_prompts->confirmAnswers.enqueue(answer);
     QCOMPARE(m_app->CloseQuery(), closes);
     QCOMPARE(m_prompts->asked.contains(u"confirm:Exit with non empty queue?"_s), asked);

@@ -23,7 +23,6 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSplitter>
-#include <QStringListModel>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -124,8 +123,7 @@ void TestGuiMainWindow::layoutRestoredAndSavedOnClose() {
     QVERIFY(bottom->sizes().value(0) == 0 && bottom->sizes().value(1) > 0);
 
     // Closing with a queue asks; No keeps the window, Yes saves the layout.
-    QStringListModel queue({u"entry"_s});
-    m_app->setQueueModel(&queue);
+    m_app->queue().append(QueueEntry{u"/entry"_s, u"/t/entry"_s, {}, 3, {}});
     QVERIFY(!m_window->close());
     QVERIFY(m_window->isVisible() && !m_app->closing());
     m_window->move(50, 60);

@@ -9,7 +9,6 @@
 #include "app/App.h"
 #include "net/FtpSession.h"
 
-#include <QStringListModel>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -62,7 +61,6 @@ private:
     std::unique_ptr<RecordingDesktopServices> m_services;
     std::unique_ptr<ScriptedUserPrompts> m_prompts;
     std::unique_ptr<App> m_app;
-    QStringListModel m_queue;
     int m_trees = 0;
 };
 
@@ -86,7 +84,6 @@ void TestListingRetrieval::startApp(const QByteArray& mainKeys) {
     QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\n" + timeOut + mainKeys));
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
     m_app->create();
-    m_app->setQueueModel(&m_queue);
 }
 
 void TestListingRetrieval::connectFake(FakeFtpServer& fake, const QString& options) {

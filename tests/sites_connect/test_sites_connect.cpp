@@ -12,7 +12,6 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QStringListModel>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -57,7 +56,6 @@ private:
     std::unique_ptr<RecordingDesktopServices> m_services;
     std::unique_ptr<ScriptedUserPrompts> m_prompts;
     std::unique_ptr<App> m_app;
-    QStringListModel m_queue;
 };
 
 void TestSitesConnect::initTestCase() {
@@ -69,7 +67,6 @@ void TestSitesConnect::init() {
     m_dir = std::make_unique<TempDataDir>();
     m_services = std::make_unique<RecordingDesktopServices>();
     m_prompts = std::make_unique<ScriptedUserPrompts>();
-    m_queue.setStringList({});
 }
 
 void TestSitesConnect::cleanup() {
@@ -80,7 +77,6 @@ void TestSitesConnect::startApp(const QByteArray& mainKeys) {
     QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
     m_app->create();
-    m_app->setQueueModel(&m_queue);
 }
 
 ConnectRequest TestSitesConnect::serverRequest(const FtpServerFixture& server, const QString& name,
@@ -130,7 +126,7 @@ void TestSitesConnect::loginEntersThePathAndCountsTheConnect() {
     startApp("Identd Server=1\r\nIdentd Only=1\r\n");
     const QString dir = startDirectory(u"korvane-start"_s);
     QSignalSpy ident(&m_app->identServer(), &IdentServer::enabledChanged);
-    m_queue.setStringList({u"queued"_s});
+    m_app->queue().append(QueueEntry{u"/queued"_s, u"/t/"_s, {}, 3, {}});
 
     ConnectRequest request = serverRequest(*m_server, u"Home [main]"_s, dir);
     request.options = u"21"_s;
@@ -344,7 +340,7 @@ void TestSitesConnect::lostConnectionReconnectsIntoItsDirectory() {
     side.session().ChangeDir(u"deeper"_s);
     QCOMPARE(side.currentPath(), u"/start/deeper/"_s);
 
-    m_queue.setStringList({u"queued entry"_s});
+    m_app->queue().append(QueueEntry{u"/queued entry"_s, u"/t/"_s, {}, 3, {}});
     m_app->runState().runActive(SideId::Right) = true;
     QSignalSpy restart(&m_app->connections(), &ConnectionLifecycle::queueRestartRequested);
     scriptLogin(fake);
@@ -400,7 +396,7 @@ void TestSitesConnect::welcomeIsShownBeforeSystAndPleaseLoginEndsTheSession() {
 
 void TestSitesConnect::unsavedSiteReconnectsWithWhatItUsed() {
     startApp("RestoreResume=1\r\n");
-    m_queue.setStringList({u"queued entry"_s});
+    m_app->queue().append(QueueEntry{u"/queued entry"_s, u"/t/"_s, {}, 3, {}});
     FakeFtpServer fake;
     QVERIFY(fake.listen());
     scriptLogin(fake);

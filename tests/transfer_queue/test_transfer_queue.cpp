@@ -1,5 +1,8 @@
 // The transfer queue's store, its path helpers and the queue file.
+#include "RecordingDesktopServices.h"
+#include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
+#include "app/App.h"
 #include "app/RemotePath.h"
 #include "transfer/QueueFile.h"
 #include "transfer/QueueModel.h"
@@ -36,6 +39,7 @@ private Q_SLOTS:
     void queueFileRoundTripAndRefusals();
     void badLineKeepsWhatWasRead_data();
     void badLineKeepsWhatWasRead();
+    void commands();
 };
 
 void TestTransferQueue::pathHelpers_data() {
@@ -183,6 +187,69 @@ void TestTransferQueue::badLineKeepsWhatWasRead() {
     QCOMPARE(read.entries.size(), size_t(2));
     QCOMPARE(read.entries[1].direction, Direction::FxpRightToLeft);
     QCOMPARE(read.error, u"Queue file %1, line 3: %2; the entries before it were loaded"_s.arg(path, reason));
+}
+
+void TestTransferQueue::commands() {
+    TempDataDir dir;
+    RecordingDesktopServices services;
+    ScriptedUserPrompts prompts;
+    App app(DataPaths(dir.path()), services, prompts);
+    app.create();
+    QueueModel& queue = app.queue();
+    QueueCommands& commands = app.queueCommands();
+    queue.append({Entry(u"/a"_s, u"/t/a"_s, u"1,024"_s), Entry(u"/d/"_s, u"/t/"_s, {}, 1)});
+
+    // Edit Target: an empty answer or Cancel keeps the target.
+    prompts.inputAnswers << u"/new/a"_s << QString() << std::nullopt;
+    commands.EditTarget(0);
+    QCOMPARE(queue.entry(0).TargetPath, u"/new/a"_s);
+    commands.EditTarget(0);
+    commands.EditTarget(0);
+    QCOMPARE(queue.entry(0).TargetPath, u"/new/a"_s);
+    QCOMPARE(prompts.asked.count(u"input:Change To|New To"_s), 3);
+
+    // The pop-up: moves need one selected entry of several.
+    QueueMenuState state = commands.MenuState({1}, false);
+    QVERIFY(state.moveUp && state.moveDown && state.editTarget && state.clearQueue);
+    QVERIFY(!state.transfer); // the left Transfer button is off and so was the item
+    QVERIFY(!commands.MenuState({0, 1}, true).moveUp);
+    QVERIFY(commands.MenuState({0, 1}, true).transfer);
+
+    // Saved, then loaded behind what is queued; the Transfer buttons follow.
+    const QString path = dir.path() + u"/saved.kqf"_s;
+    prompts.fileAnswers << path << path;
+    commands.SaveQueue();
+    commands.LoadQueue();
+    QCOMPARE(queue.count(), 4);
+    QCOMPARE(queue.entry(2), queue.entry(0));
+    QVERIFY(app.left().button(SideButton::Transfer).enabled &&
+            app.right().button(SideButton::Transfer).enabled);
+    // A run holds the buttons: loading does not offer a second run.
+    app.right().setButtonEnabled(SideButton::Stop, true);
+    QVERIFY(commands.LoadQueueFile(path));
+    QVERIFY(!app.left().button(SideButton::Transfer).enabled);
+    QCOMPARE(commands.MoveDown(0), -1);
+    app.right().setButtonEnabled(SideButton::Stop, false);
+    QCOMPARE(commands.MoveDown(0), 1);
+
+    QFile bad(dir.path() + u"/bad.kqf"_s);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("30\xFF/x\xFE/y\xFA\r\nnonsense\r\n");
+    bad.close();
+    QVERIFY(!commands.LoadQueueFile(bad.fileName()));
+    QCOMPARE(queue.count(), 7);
+
+    commands.QueueInfo();
+    QCOMPARE(prompts.asked.last(), u"information:Queue Summary\n\nFiles: 4\nDirs:  3\nSize:  3,072 bytes"_s);
+
+    // Clear Queue asks first; No keeps everything.
+    prompts.confirmAnswers << false << true;
+    commands.ClearQueue();
+    QCOMPARE(queue.count(), 7);
+    commands.ClearQueue();
+    QVERIFY(queue.isEmpty());
+    QCOMPARE(services.calls.count(u"beep"_s), 2);
+    QVERIFY(!app.left().button(SideButton::Transfer).enabled);
 }
 
 QTEST_GUILESS_MAIN(TestTransferQueue)

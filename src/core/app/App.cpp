@@ -192,10 +192,6 @@ QString App::startFolder() const {
     return QDir::tempPath();
 }
 
-bool App::queueIsEmpty() const {
-    return !m_queueModel || m_queueModel->rowCount() == 0;
-}
-
 bool App::CloseQuery() {
     if (!m_settings.exitEmptyQueue || queueIsEmpty())
         return true;

@@ -14,6 +14,8 @@
 #include "sites/QuickConnect.h"
 #include "sites/SiteStats.h"
 #include "sites/SiteStorage.h"
+#include "transfer/QueueCommands.h"
+#include "transfer/QueueModel.h"
 #include "transfer/TransferRunState.h"
 
 #include <QAbstractItemModel>
@@ -124,9 +126,10 @@ public:
     // The side's local pane starts here: the download folder, else temp.
     QString startFolder() const;
 
-    // The transfer queue, for the exit question; set by the queue's owner.
-    void setQueueModel(QAbstractItemModel* model) { m_queueModel = model; }
-    bool queueIsEmpty() const;
+    // The transfer queue.
+    QueueModel& queue() { return m_queue; }
+    QueueCommands& queueCommands() { return m_queueCommands; }
+    bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
     // the status window instead of ending the program.
@@ -169,7 +172,8 @@ private:
     IdentServer m_identServer;
     TransferRunState m_runState;
     ConnectionLifecycle* m_connections;
-    QPointer<QAbstractItemModel> m_queueModel;
+    QueueModel m_queue;
+    QueueCommands m_queueCommands{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

@@ -9,6 +9,7 @@
 #include "app/SidePanel.h"
 #include "app/TextViewerWindow.h"
 #include "listing/RemoteViews.h"
+#include "transfer/QueueView.h"
 #include "local/LocalPane.h"
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
@@ -114,6 +115,7 @@ void MainWindow::buildMenus() {
     m_queue->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_queue, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_pmQueue->popup(m_queue->viewport()->mapToGlobal(at)); });
+    new QueueView(m_app, *m_queue, *m_pmQueue, this);
 }
 
 void MainWindow::buildStatusBar() {
