@@ -191,6 +191,8 @@ void TestGuiListing::listForwardsHeaderClicksDoubleClicksAndEnter() {
     // A double-clicked file goes to the queue ("On Double Click" 1); as a
     // window system delivers it: press, release, double click, release.
     QSignalSpy activated(&m_app->navigation(), &ListNavigation::fileActivated);
+    m_app->left().setCurrentPath(u"/l/"_s);
+    m_app->right().setCurrentPath(u"/r/"_s);
     const QPoint mid = llv->visualRect(llv->model()->index(3, Name)).center();
     QTest::mouseClick(llv->viewport(), Qt::LeftButton, {}, mid);
     QMouseEvent dbl(QEvent::MouseButtonDblClick, mid, llv->viewport()->mapToGlobal(mid),
@@ -199,6 +201,7 @@ void TestGuiListing::listForwardsHeaderClicksDoubleClicksAndEnter() {
     QTest::mouseRelease(llv->viewport(), Qt::LeftButton, {}, mid);
     QCOMPARE(activated.size(), 1);
     QVERIFY(activated[0][0].value<SideId>() == SideId::Left && activated[0][1].toInt() == 3);
+    QCOMPARE(m_app->queue().count(), 1);
 
     // Enter on a file does nothing, and goes no further than the list; on a
     // directory it changes to it, which unconnected clears the side's views.

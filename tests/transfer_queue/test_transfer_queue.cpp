@@ -40,6 +40,7 @@ private Q_SLOTS:
     void badLineKeepsWhatWasRead_data();
     void badLineKeepsWhatWasRead();
     void commands();
+    void addingFromPanes();
 };
 
 void TestTransferQueue::pathHelpers_data() {
@@ -250,6 +251,90 @@ void TestTransferQueue::commands() {
     QVERIFY(queue.isEmpty());
     QCOMPARE(services.calls.count(u"beep"_s), 2);
     QVERIFY(!app.left().button(SideButton::Transfer).enabled);
+}
+
+void TestTransferQueue::addingFromPanes() {
+    TempDataDir dir;
+    QVERIFY(dir.writeFile(u"Korvane.ini"_s, "[_Main_]\r\nSkip=1\r\n"));
+    QVERIFY(dir.writeFile(u"skiplist.dat"_s, "[_Skip_]\r\ns0=*.zip\r\n"));
+    RecordingDesktopServices services;
+    ScriptedUserPrompts prompts;
+    App app(DataPaths(dir.path()), services, prompts);
+    app.create();
+    Side& left = app.left();
+    left.setCurrentPath(u"/pub/"_s);
+    app.right().setCurrentPath(u"/in/"_s);
+    app.right().setLocalPath(u"/home/u/dl"_s);
+    auto entry = [](const QString& name, EntryKind kind, const QString& size) {
+        DirEntry e;
+        e.name = name;
+        e.kind = kind;
+        e.sizeText = size;
+        return e;
+    };
+    left.listing().beginListing();
+    left.listing().AddListEntry(entry(u"sub"_s, EntryKind::Directory, u"4,096"_s));
+    left.listing().AddListEntry(entry(u"a.txt"_s, EntryKind::File, u"10"_s));
+    left.listing().AddListEntry(entry(u"b.zip"_s, EntryKind::File, u"20"_s));
+    left.listing().endListing();
+    left.tree().AddPathNodes(u"/pub/"_s, u'/', [](const QString&) { return EntryMark::None; });
+    left.tree().AddDirectoryNode(u"sub"_s, EntryMark::None, u"/pub/"_s);
+    for (int row : {0, 1, 2, 3})
+        left.listSelection().select(left.listing().index(row, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QueueAdding& adding = app.queueAdding();
+    QueueModel& queue = app.queue();
+
+    // ".." and the skipped "*.zip" stay out; the directory's target is the parent.
+    QVERIFY(adding.AddToQueue(SideId::Left, false, QueueAdding::Mode::SiteToSite));
+    QCOMPARE(queue.entries(),
+             (std::vector<QueueEntry>{Entry(u"/pub/sub"_s, u"/in/"_s, u"4,096"_s, 1),
+                                      Entry(u"/pub/a.txt"_s, u"/in/a.txt"_s, u"10"_s)}));
+    QVERIFY(left.listing().isCut(1) && left.listing().isCut(2) && !left.listing().isCut(3));
+    const QModelIndex subNode = left.tree().FindPath(u"/pub/sub"_s, u'/');
+    QVERIFY(subNode.data(DirectoryTreeModel::CutRole).toBool());
+    QVERIFY(app.left().button(SideButton::Transfer).enabled);
+    // Queued already: nothing more.
+    QVERIFY(adding.AddToQueue(SideId::Left, true, QueueAdding::Mode::SiteToSite));
+    QCOMPARE(queue.count(), 2);
+
+    // A download ignores the skip list and goes to the other pane's folder;
+    // Transfer As asks per file, and Cancel keeps the name.
+    queue.clear();
+    prompts.inputAnswers << u"renamed.txt"_s << std::nullopt;
+    QVERIFY(adding.AddToQueue(SideId::Left, true, QueueAdding::Mode::Download, true));
+    QCOMPARE(prompts.asked.count(u"input:Save As|Filename"_s), 2);
+    QCOMPARE(queue.count(), 3);
+    QCOMPARE(queue.entry(0).TargetPath, u"/home/u/dl/sub"_s);
+    QCOMPARE(queue.entry(1).TargetPath, u"/home/u/dl/renamed.txt"_s);
+    QCOMPARE(queue.entry(2).TargetPath, u"/home/u/dl/b.zip"_s);
+    QCOMPARE(queue.entry(2).direction, Direction::DownloadFromLeft);
+
+    // Uploads are never checked for doubles.
+    queue.clear();
+    const std::vector<LocalItem> items{{u"/home/u/f.bin"_s, false, 2}, {u"/home/u/d"_s, true, 0}};
+    adding.AddUploads(SideId::Left, items);
+    adding.AddUploads(SideId::Left, items);
+    QCOMPARE(queue.count(), 4);
+    QCOMPARE(queue.entry(0), Entry(u"/home/u/f.bin"_s, u"/in/f.bin"_s, u"2,048"_s, 3,
+                                   Direction::UploadToRight));
+    QCOMPARE(queue.entry(1), Entry(u"/home/u/d/"_s, u"/in/"_s, u"0"_s, 1, Direction::UploadToRight));
+
+    // A tree node is a directory entry, queued once.
+    queue.clear();
+    left.treeSelection().setCurrentIndex(subNode, QItemSelectionModel::ClearAndSelect);
+    adding.QueueTreeSelection(SideId::Left);
+    adding.QueueTreeSelection(SideId::Left);
+    adding.QueueTreeSelection(SideId::Left, u"/elsewhere"_s);
+    QCOMPARE(queue.entries(), (std::vector<QueueEntry>{Entry(u"/pub/sub"_s, u"/in/"_s, {}, 1),
+                                                      Entry(u"/pub/sub"_s, u"/elsewhere/"_s, {}, 1)}));
+
+    // Without a current directory on a side that cannot answer, nothing is added.
+    queue.clear();
+    app.right().setCurrentPath(QString());
+    QVERIFY(!adding.AddToQueue(SideId::Left, true, QueueAdding::Mode::SiteToSite));
+    QVERIFY(queue.isEmpty());
+    QCOMPARE(prompts.asked.last(), u"information:Unable to determine Current directory"_s);
 }
 
 QTEST_GUILESS_MAIN(TestTransferQueue)

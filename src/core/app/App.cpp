@@ -45,6 +45,13 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
             });
     connect(&m_statusLog, &StatusLog::titleChangeRequested, this, &App::setTitle);
     m_listing.attach();
+    // "On Double Click" on a file queues the selection as "&Queue" does.
+    connect(&m_navigation, &ListNavigation::fileActivated, this,
+            [this](SideId side, int, bool) {
+                RunGuarded([this, side] {
+                    m_queueAdding.AddToQueue(side, false, QueueAdding::Mode::SiteToSite);
+                });
+            });
 }
 
 App::~App() {
@@ -121,6 +128,15 @@ void App::applyMarkColours() {
     const MarkColours colours{m_settings.skip, m_settings.skipColour, m_settings.favoritesColour};
     for (Side* side : {m_left, m_right})
         side->listing().setMarkColours(colours);
+}
+
+SkipOptions App::skipOptions() const {
+    SkipOptions options;
+    options.skip = m_settings.skip;
+    options.skipNullFiles = m_settings.skipNullFiles;
+    options.skipListAppliesToDirs = m_settings.skipListAppliesToDirs;
+    options.favorites = m_settings.favorites;
+    return options;
 }
 
 void App::setSkipActive(bool on) {

@@ -8,12 +8,14 @@
 #include "app/Side.h"
 #include "app/StatusLog.h"
 #include "listing/ListNavigation.h"
+#include "listing/SkipRules.h"
 #include "listing/ListingRetrieval.h"
 #include "services/IdentServer.h"
 #include "sites/ConnectionLifecycle.h"
 #include "sites/QuickConnect.h"
 #include "sites/SiteStats.h"
 #include "sites/SiteStorage.h"
+#include "transfer/QueueAdding.h"
 #include "transfer/QueueCommands.h"
 #include "transfer/QueueModel.h"
 #include "transfer/TransferRunState.h"
@@ -96,6 +98,8 @@ public:
     // The skip list's on/off for this session ("&Skip List" does not write it).
     bool skipActive() const { return m_settings.skip; }
     void setSkipActive(bool on);
+    // What the skip and favourites tests read.
+    SkipOptions skipOptions() const;
     // "Cache Directories": navigation replays listings seen before.
     bool cacheDirectories() const { return m_settings.cache; }
     // Sort column and direction of the lists: from the settings at start-up,
@@ -129,6 +133,7 @@ public:
     // The transfer queue.
     QueueModel& queue() { return m_queue; }
     QueueCommands& queueCommands() { return m_queueCommands; }
+    QueueAdding& queueAdding() { return m_queueAdding; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -174,6 +179,7 @@ private:
     ConnectionLifecycle* m_connections;
     QueueModel m_queue;
     QueueCommands m_queueCommands{*this};
+    QueueAdding m_queueAdding{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

@@ -108,13 +108,9 @@ QStringList ListingRetrieval::SplitListing(const QByteArray& rawText) {
 }
 
 ListParseContext ListingRetrieval::parseContext(const Side& side) const {
-    const Settings& s = m_app.settings();
     ListParseContext c;
     c.systemType = side.state().SystemType;
-    c.options.skip = m_app.skipActive();
-    c.options.skipNullFiles = s.skipNullFiles;
-    c.options.skipListAppliesToDirs = s.skipListAppliesToDirs;
-    c.options.favorites = s.favorites;
+    c.options = m_app.skipOptions();
     c.skipList = PatternSet(m_app.skipList());
     c.favourites = PatternSet(m_app.favourites());
     c.now = QDateTime::currentDateTime();

@@ -72,6 +72,8 @@ private:
     void wireLayoutMenus();
     void wireLocalMenu();
     void wireDirectoryCommands();
+    void wireQueueAdding();
+    void updatePaneMenus();
     void runSideButton(SideId side, int button);
     // Sites and connections live in MainWindowSites.cpp.
     void wireSiteCommands();

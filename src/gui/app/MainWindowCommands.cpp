@@ -6,10 +6,13 @@
 #include "app/PreferencesDialog.h"
 #include "app/SidePanel.h"
 #include "app/UserPrompts.h"
+#include "net/FtpSession.h"
+#include "transfer/PaneMenuState.h"
 #include "local/LocalPane.h"
 #include "widgets/StatusPane.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QSplitter>
 #include <QTreeView>
 
@@ -39,6 +42,54 @@ void MainWindow::wireCommands() {
     wireLocalMenu();
     wireSiteCommands();
     wireDirectoryCommands();
+    wireQueueAdding();
+}
+
+void MainWindow::wireQueueAdding() {
+    QueueAdding& adding = m_app.queueAdding();
+    auto on = [this](const char* name, auto handler) {
+        connect(action(name), &QAction::triggered, this,
+                [this, handler] { m_app.RunGuarded(handler); });
+    };
+    on("Queue1", [this, &adding] {
+        adding.AddToQueue(m_app.activeSide(), false, QueueAdding::Mode::SiteToSite);
+    });
+    on("LocalQueue1", [this, &adding] {
+        adding.AddToQueue(m_app.activeSide(), false, QueueAdding::Mode::Download);
+    });
+    on("Queue3", [this, &adding] { adding.QueueTreeSelection(m_app.activeSide()); });
+    on("Refresh1", [this] { m_app.listing().RefreshDirectory(m_app.activeSide(), false); });
+    // The items' keys work only while enabled, so the state follows the
+    // selection and the active side as well as the menus' opening.
+    for (QMenu* menu : {m_popUp, m_popTree})
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updatePaneMenus);
+    connect(&m_app, &App::activeSideChanged, this, &MainWindow::updatePaneMenus);
+    for (Side* side : {&m_app.left(), &m_app.right()}) {
+        connect(&side->listSelection(), &QItemSelectionModel::selectionChanged, this,
+                &MainWindow::updatePaneMenus);
+        connect(&side->treeSelection(), &QItemSelectionModel::currentChanged, this,
+                &MainWindow::updatePaneMenus);
+        connect(&side->session(), &PumpingSocket::disconnected, this, &MainWindow::updatePaneMenus);
+        connect(side, &Side::listingEnded, this, &MainWindow::updatePaneMenus);
+    }
+}
+
+void MainWindow::updatePaneMenus() {
+    Side& side = m_app.side(m_app.activeSide());
+    PaneSelection selection;
+    const QList<int> rows = side.selectedRows();
+    selection.listSelected = !rows.isEmpty();
+    selection.treeSelected = side.treeSelection().currentIndex().isValid();
+    selection.selectedIsFile =
+        !rows.isEmpty() && side.listing().entry(rows.first()).kind == EntryKind::File;
+    // Items whose commands are not built yet stay off.
+    static const QStringList wired{QStringLiteral("Queue1"), QStringLiteral("LocalQueue1"),
+                                   QStringLiteral("Queue3"), QStringLiteral("SavePath1"),
+                                   QStringLiteral("Refresh1")};
+    const QHash<QString, bool> state = PaneMenuState(m_app, selection);
+    for (const QString& name : wired)
+        if (QAction* a = findChild<QAction*>(name))
+            a->setEnabled(state.value(name));
 }
 
 void MainWindow::wireDirectoryCommands() {
