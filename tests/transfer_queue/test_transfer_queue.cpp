@@ -6,6 +6,7 @@
 #include "app/RemotePath.h"
 #include "transfer/QueueFile.h"
 #include "transfer/QueueModel.h"
+#include "transfer/TransferProgress.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void badLineKeepsWhatWasRead();
     void commands();
     void addingFromPanes();
+    void progressTexts();
 };
 
 void TestTransferQueue::pathHelpers_data() {
@@ -335,6 +337,36 @@ void TestTransferQueue::addingFromPanes() {
     QVERIFY(!adding.AddToQueue(SideId::Left, true, QueueAdding::Mode::SiteToSite));
     QVERIFY(queue.isEmpty());
     QCOMPARE(prompts.asked.last(), u"information:Unable to determine Current directory"_s);
+}
+
+void TestTransferQueue::progressTexts() {
+    QCOMPARE(FormatDuration(0), u"00:00"_s);
+    QCOMPARE(FormatDuration(59), u"00:59"_s);
+    QCOMPARE(FormatDuration(61), u"01:01"_s);
+    QCOMPARE(FormatDuration(3600), u"01:00:00"_s);
+    QCOMPARE(FormatDuration(360000 + 62), u"100:01:02"_s);
+
+    QCOMPARE(ProgressLine(u"Receiving "_s, 1048576, 2097152, 10'400, Us),
+             u"Receiving 1,048,576 of 2,097,152   (102.40 k/sec)  50%   Remain: 00:10"_s);
+    // The first second divides by a hundredth; no size announced, no line.
+    QCOMPARE(ProgressLine(u"Sending "_s, 1024, 4096, 300, Us),
+             u"Sending 1,024 of 4,096   (100.00 k/sec)  25%   Remain: 00:00"_s);
+    QCOMPARE(ProgressLine(u"Receiving "_s, 1024, 0, 5000, Us), QString());
+    QCOMPARE(ProgressLine(u"Receiving "_s, 0, 4096, 5000, Us), QString());
+    // Past 2 GB the percentage and counts stay right.
+    QCOMPARE(ProgressLine(u"Receiving "_s, 3'000'000'000, 6'000'000'000, 1000'000, Us),
+             u"Receiving 3,000,000,000 of 6,000,000,000   (2,929.69 k/sec)  50%   Remain: 17:04"_s);
+
+    RunTotals totals;
+    QCOMPARE(FormatTransferDone(400, 2048, u"/pub/a.zip"_s, totals, Us),
+             u"Transfer done: /pub/a.zip 2,048 bytes in 00:01 (2.00 k/sec)"_s);
+    FormatTransferDone(2500, 5'000'000'000, u"big"_s, totals, Us);
+    QCOMPARE(totals.files, 2);
+    QCOMPARE(totals.seconds, 3);
+    QCOMPARE(totals.bytes, 5'000'002'048);
+
+    QCOMPARE(TransferTitle(2, 5, 75, false), u"2-5 (01:15)"_s);
+    QCOMPARE(TransferTitle(2, 5, 75, true), u"2-5 (??:??)"_s);
 }
 
 QTEST_GUILESS_MAIN(TestTransferQueue)
