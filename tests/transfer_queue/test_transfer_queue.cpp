@@ -5,6 +5,7 @@
 #include "app/App.h"
 #include "app/RemotePath.h"
 #include "transfer/QueueFile.h"
+#include "transfer/QueueDrop.h"
 #include "transfer/QueueModel.h"
 #include "transfer/TransferProgress.h"
 
@@ -43,6 +44,7 @@ private Q_SLOTS:
     void commands();
     void addingFromPanes();
     void progressTexts();
+    void dropsAndDrags();
 };
 
 void TestTransferQueue::pathHelpers_data() {
@@ -367,6 +369,45 @@ void TestTransferQueue::progressTexts() {
 
     QCOMPARE(TransferTitle(2, 5, 75, false), u"2-5 (01:15)"_s);
     QCOMPARE(TransferTitle(2, 5, 75, true), u"2-5 (??:??)"_s);
+}
+
+void TestTransferQueue::dropsAndDrags() {
+    DropContext c;
+    c.leftConnected = c.rightConnected = true;
+    // A list's selection goes site to site, or down to the other pane's
+    // local folder when that pane shows it.
+    QCOMPARE(PlanQueueDrop(DragSource::LeftList, c).kind, DropPlan::SiteToSite);
+    c.rightLocalVisible = true;
+    QCOMPARE(PlanQueueDrop(DragSource::LeftList, c).kind, DropPlan::Download);
+    QCOMPARE(PlanQueueDrop(DragSource::RightList, c).kind, DropPlan::SiteToSite);
+    const DropPlan tree = PlanQueueDrop(DragSource::RightTree, c);
+    QVERIFY(tree.kind == DropPlan::TreeNode && tree.side == SideId::Right);
+    // A local pane uploads to the other side only while it is connected.
+    QCOMPARE(PlanQueueDrop(DragSource::LeftLocal, c).kind, DropPlan::Upload);
+    c.rightConnected = false;
+    QCOMPARE(PlanQueueDrop(DragSource::LeftLocal, c).kind, DropPlan::Nothing);
+    QCOMPARE(PlanQueueDrop(DragSource::RightLocal, c).kind, DropPlan::Upload);
+    QCOMPARE(PlanQueueDrop(DragSource::Other, c).kind, DropPlan::Nothing);
+    // "On DragDrop" 1 starts the queue, except for drops on the queue itself.
+    QVERIFY(!PlanQueueDrop(DragSource::LeftList, c).startQueue);
+    c.onDragDrop = 1;
+    QVERIFY(PlanQueueDrop(DragSource::LeftList, c).startQueue);
+    c.ontoQueue = true;
+    QVERIFY(!PlanQueueDrop(DragSource::LeftList, c).startQueue);
+
+    DropContext d;
+    QVERIFY(!AcceptQueueDrag(DragSource::LeftList, d)); // nothing connected, no local list
+    d.leftConnected = d.rightConnected = true;
+    QVERIFY(AcceptQueueDrag(DragSource::LeftList, d));
+    d.leftLocalVisible = d.rightLocalVisible = true;
+    QVERIFY(!AcceptQueueDrag(DragSource::LeftTree, d));
+    QVERIFY(AcceptQueueDrag(DragSource::LeftLocal, d) && AcceptQueueDrag(DragSource::RightLocal, d));
+    d.rightConnected = false;
+    QVERIFY(!AcceptQueueDrag(DragSource::LeftLocal, d));
+    d.leftConnected = false;
+    d.rightLocalVisible = false;
+    QVERIFY(AcceptQueueDrag(DragSource::Other, d)); // a local list shows, the other is hidden
+    QVERIFY(!AcceptQueueDrag(DragSource::RightLocal, d));
 }
 
 QTEST_GUILESS_MAIN(TestTransferQueue)
