@@ -57,7 +57,7 @@ bool FtpServerFixture::start() {
         m_error = QStringLiteral("no temporary directory for the server root");
         return false;
     }
-    m_host = QStringLiteral("127.0.0.1");
+    m_host = m_listenHost;
     m_user = QStringLiteral("korvane");
     m_password = QStringLiteral("secret");
     m_process = std::make_unique<QProcess>();
@@ -65,7 +65,8 @@ bool FtpServerFixture::start() {
     m_process->start(QStringLiteral("/usr/bin/python3"),
                      {supportDir() + QStringLiteral("/ftpserver.py"), QStringLiteral("--root"),
                       m_root->path(), QStringLiteral("--user"), m_user,
-                      QStringLiteral("--password"), m_password});
+                      QStringLiteral("--password"), m_password, QStringLiteral("--host"),
+                      m_host});
     if (!m_process->waitForStarted(10000)) {
         m_error = QStringLiteral("could not start /usr/bin/python3: ") + m_process->errorString();
         return false;

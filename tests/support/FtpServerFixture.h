@@ -20,6 +20,10 @@ public:
     FtpServerFixture(const FtpServerFixture&) = delete;
     FtpServerFixture& operator=(const FtpServerFixture&) = delete;
 
+    // Our own server listens here (a loopback address); before start().
+    // Site-to-site tests put the two servers on different addresses, so an
+    // address taken from the wrong side shows.
+    void setListenHost(const QString& host) { m_listenHost = host; }
     // Starts the server; false with errorString() when it could not.
     bool start();
     QString errorString() const { return m_error; }
@@ -48,6 +52,7 @@ private:
     QString m_user;
     QString m_password;
     QString m_baseDir = QStringLiteral("/");
+    QString m_listenHost = QStringLiteral("127.0.0.1");
     QString m_error;
     std::unique_ptr<QTemporaryDir> m_root;
     std::unique_ptr<QProcess> m_process;

@@ -52,6 +52,7 @@ def main():
     parser.add_argument("--password", default="secret")
     parser.add_argument("--anonymous", action="store_true")
     parser.add_argument("--banner", default=None)
+    parser.add_argument("--host", default="127.0.0.1")
     args = parser.parse_args()
 
     die_with_parent()
@@ -64,7 +65,7 @@ def main():
     if args.banner:
         handler.banner = args.banner
     handler.passive_ports = None
-    server = FTPServer(("127.0.0.1", 0), handler)
+    server = FTPServer((args.host, 0), handler)
     server.max_cons = 64
     print("PORT %d" % server.socket.getsockname()[1], flush=True)
     server.serve_forever(handle_exit=True)

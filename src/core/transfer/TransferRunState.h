@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SideState.h"
+#include "transfer/TransferProgress.h"
 
 #include <array>
 
@@ -14,4 +15,11 @@ struct TransferRunState {
     std::array<bool, 2> RunActive{};
 
     bool& runActive(SideId side) { return RunActive[side == SideId::Left ? 0 : 1]; }
+
+    // Files done or skipped as present since the runner last expanded a
+    // directory (an empty target directory is removed afterwards).
+    int FilesSinceDirStart = 0;
+    // Seconds of the current site-to-site file, counted by the transfer timer.
+    qint64 ElapsedSeconds = 0;
+    RunTotals totals;
 };

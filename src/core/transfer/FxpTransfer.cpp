@@ -1,0 +1,318 @@
+#include "transfer/FxpTransfer.h"
+
+#include "app/App.h"
+#include "app/DesktopServices.h"
+#include "app/RemotePath.h"
+#include "app/UserPrompts.h"
+#include "net/FtpReplies.h"
+#include "net/FtpSession.h"
+#include "net/NetErrors.h"
+#include "net/WireText.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+using FtpReplies::IsErrorReply;
+using FtpReplies::LineText;
+using FtpReplies::ReplyCode;
+
+namespace {
+
+bool IsCompletion(const QByteArray& line) {
+    return line.startsWith("226 ") || line.startsWith("250 ");
+}
+
+// Pumps events until either session has a whole line, either connection
+// ends, or the deadline passes (never, while it is forever).
+void WaitForEither(FtpSession& a, FtpSession& b, QDeadlineTimer deadline) {
+    auto done = [&] {
+        return a.receiveBuffer().hasLine() || b.receiveBuffer().hasLine() || !a.isConnected() ||
+               !b.isConnected() || deadline.hasExpired();
+    };
+    if (done())
+        return;
+    QEventLoop loop;
+    auto check = [&] {
+        if (done())
+            loop.quit();
+    };
+    for (FtpSession* s : {&a, &b}) {
+        QObject::connect(s, &PumpingSocket::wakeUp, &loop, check);
+        QObject::connect(s, &PumpingSocket::disconnected, &loop, check);
+    }
+    QTimer safety;
+    QObject::connect(&safety, &QTimer::timeout, &loop, check);
+    safety.start(100);
+    loop.exec();
+}
+
+} // namespace
+
+void FxpTransfer::log(const QString& text, Colour colour) {
+    m_app.statusLog().AddStatusLine(text, colour);
+}
+
+void FxpTransfer::stop(const QString& message) {
+    if (!message.isEmpty()) {
+        log(message, clRed);
+        const Settings& s = m_app.settings();
+        PlayEventSound(m_app.services(), s.errorWav, SoundKind(s.errorSound));
+    }
+    m_app.runState().StopRequested = true;
+}
+
+bool FxpTransfer::changeDirectory(Side& side, const QString& dir, bool leftDestination) {
+    if (side.currentPath() == dir)
+        return true;
+    side.session().ChangeDir(dir);
+    const int code = side.session().replyNumber();
+    // The two sides have always differed here: a left destination takes
+    // any refusal, a right one only 550.
+    return leftDestination ? code <= 399 : code != 550;
+}
+
+bool FxpTransfer::binaryMode(Side& side, bool resendAfter226) {
+    FtpSession& session = side.session();
+    try {
+        session.DoCommand(QStringLiteral("TYPE I"));
+    } catch (const NetError&) {
+        // The last reply decides.
+    }
+    QByteArray reply = session.lastReply();
+    try {
+        while (!reply.startsWith("200")) {
+            reply = session.ReadReply();
+            if (ReplyCode(reply) > 399 || !session.isConnected()) {
+                stop(QString());
+                return false;
+            }
+            // A completion left over from an earlier file: ask again.
+            if (resendAfter226 && reply.startsWith("226")) {
+                log(QStringLiteral("TYPE I"), side.statusColour());
+                reply = session.Transaction("TYPE I");
+            }
+        }
+    } catch (const NetError& e) {
+        stop(e.message());
+        return false;
+    }
+    return true;
+}
+
+QByteArray FxpTransfer::PassiveToActive(Side& passive, Side& active, bool* stopped) {
+    FtpSession& session = passive.session();
+    session.DoCommand(QStringLiteral("PASV"));
+    QByteArray reply = session.lastReply();
+    try {
+        while (!reply.startsWith("227")) {
+            // A refusal ends the exchange; waiting on would never end.
+            if (IsErrorReply(reply))
+                return QByteArray();
+            if (!session.isConnected()) {
+                stop(QString());
+                *stopped = true;
+                return QByteArray();
+            }
+            reply = session.ReadReply();
+        }
+    } catch (const NetError& e) {
+        stop(e.message());
+        *stopped = true;
+        return QByteArray();
+    }
+    const auto port = FtpReplies::PassivePort(reply);
+    if (!port || *port == 0)
+        return QByteArray();
+    // The address the listening server was reached at, never the one its
+    // reply names: a server behind NAT names one nobody can reach.
+    QString host = passive.state().RemoteAddress;
+    host.replace(QLatin1Char('.'), QLatin1Char(','));
+    const QString command = QStringLiteral("PORT %1,%2,%3").arg(host).arg(*port >> 8).arg(*port & 0xFF);
+    try {
+        active.session().DoCommand(command);
+    } catch (const NetError&) {
+        m_app.services().beep();
+        return QByteArray("425 PORT not sent");
+    }
+    return active.session().lastReply();
+}
+
+qint64 FxpTransfer::LookUpListedSize(const QString& name) const {
+    for (SideId id : {SideId::Right, SideId::Left}) {
+        for (const DirEntry& e : m_app.side(id).listing().entries())
+            if (e.name == name)
+                return DigitsOnly(e.sizeText).toLongLong();
+    }
+    return 0;
+}
+
+FxpOutcome FxpTransfer::awaitCompletion(Side& source, Side& target) {
+    FtpSession& src = source.session();
+    FtpSession& tgt = target.session();
+    bool srcDone = false;
+    bool tgtDone = false;
+    QDeadlineTimer deadline = QDeadlineTimer::Forever;
+    while (!srcDone || !tgtDone) {
+        WaitForEither(src, tgt, deadline);
+        if (!src.isConnected() || !tgt.isConnected()) {
+            stop(QString());
+            return FxpOutcome::Stopped;
+        }
+        if (deadline.hasExpired()) {
+            Side& late = srcDone ? target : source;
+            log(QStringLiteral("Transfer timed out: %1 did not confirm the file within %2 s")
+                    .arg(late.headerText())
+                    .arg(late.session().timeOut() / 1000),
+                clRed);
+            late.session().AbandonTransfer();
+            return FxpOutcome::Failed;
+        }
+        for (auto [side, done] : {std::pair<Side*, bool*>{&source, &srcDone}, {&target, &tgtDone}}) {
+            FtpSession& s = side->session();
+            if (*done || !s.receiveBuffer().hasLine())
+                continue;
+            QByteArray line;
+            try {
+                line = s.ReadReply();
+            } catch (const NetError& e) {
+                stop(e.message());
+                return FxpOutcome::Stopped;
+            }
+            if (IsErrorReply(line)) {
+                // The other server's part ends too, or it would wait for a
+                // connection that never comes.
+                Side& other = side == &source ? target : source;
+                if (!(side == &source ? tgtDone : srcDone))
+                    other.session().AbandonTransfer();
+                if (side == &target)
+                    m_app.services().beep();
+                return FxpOutcome::Failed;
+            }
+            // A multi-line reply ("226-" ... "226 ") completes at its last line.
+            if (IsCompletion(s.replyLines().isEmpty() ? line : s.replyLines().last())) {
+                *done = true;
+                // The other's confirmation follows once the one data
+                // connection has closed.
+                const int timeOut = (side == &source ? tgt : src).timeOut();
+                deadline = timeOut > 0 ? QDeadlineTimer(timeOut) : QDeadlineTimer::Forever;
+            }
+        }
+    }
+    return FxpOutcome::Done;
+}
+
+FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString& targetPath,
+                                        SideId sourceId) {
+    TransferRunState& run = m_app.runState();
+    if (run.StopRequested)
+        return FxpOutcome::Stopped;
+    Side& source = m_app.side(sourceId);
+    Side& target = m_app.side(OtherSide(sourceId));
+    const bool leftDestination = target.isLeft();
+    m_app.statusLog().setTransferContext((leftDestination ? QStringLiteral("<-  ")
+                                                          : QStringLiteral("->  ")) +
+                                         targetPath);
+    const QString sourceName = FileNamePart(sourcePath);
+    const QString targetName = FileNamePart(targetPath);
+    if (source.currentPath().isEmpty() || target.currentPath().isEmpty()) {
+        m_app.services().playSystemSound(SoundKind::Stop);
+        m_app.prompts().information(QStringLiteral("Unable to determine Current directory"));
+        return FxpOutcome::NoDirectory;
+    }
+    try {
+        if (!changeDirectory(target, DirectoryPart(targetPath), leftDestination) ||
+            !changeDirectory(source, DirectoryPart(sourcePath), leftDestination)) {
+            log(QStringLiteral("File Skipped: ") + targetName, clMaroon);
+            return FxpOutcome::Skipped;
+        }
+    } catch (const NetError& e) {
+        stop(e.message());
+        return FxpOutcome::Stopped;
+    }
+    if (m_app.settings().skipFile && !run.RetryCurrent) {
+        for (const DirEntry& e : target.listing().entries()) {
+            if (e.kind != EntryKind::Parent && e.name.compare(targetName, Qt::CaseInsensitive) == 0) {
+                log(QStringLiteral("File Skipped: ") + targetName,
+                    leftDestination ? clPurple : clMaroon);
+                ++run.FilesSinceDirStart;
+                return FxpOutcome::SkippedExisting;
+            }
+        }
+    }
+    run.RetryCurrent = false;
+    if (!binaryMode(source, true) || !binaryMode(target, false))
+        return FxpOutcome::Stopped;
+
+    // Which server listens: the source, unless its site asks for the other way.
+    const bool sourceListens = source.state().FxpMethod == 0;
+    auto send = [this](Side& side, const QString& command) {
+        log(command, side.statusColour());
+        return side.session().Transaction(WireText::Encode(command));
+    };
+    QByteArray reply;
+    bool stopped = false;
+    try {
+        if (sourceListens) {
+            reply = PassiveToActive(source, target, &stopped);
+            if (stopped)
+                return FxpOutcome::Stopped;
+            if (reply.startsWith("500")) {
+                // The destination cannot connect out: it listens instead.
+                reply = PassiveToActive(target, source, &stopped);
+                if (stopped)
+                    return FxpOutcome::Stopped;
+                if (reply.isEmpty() || IsErrorReply(reply))
+                    return FxpOutcome::Failed;
+                reply = send(source, QStringLiteral("RETR ") + sourceName);
+                if (!IsErrorReply(reply))
+                    reply = send(target, QStringLiteral("STOR ") + targetName);
+            } else {
+                if (reply.isEmpty() || IsErrorReply(reply))
+                    return FxpOutcome::Failed;
+                reply = send(target, QStringLiteral("STOR ") + targetName);
+                if (!IsErrorReply(reply))
+                    reply = send(source, QStringLiteral("RETR ") + sourceName);
+            }
+        } else {
+            reply = PassiveToActive(target, source, &stopped);
+            if (stopped)
+                return FxpOutcome::Stopped;
+            if (reply.isEmpty() || IsErrorReply(reply))
+                return FxpOutcome::Failed;
+            reply = send(source, QStringLiteral("RETR ") + sourceName);
+            if (!IsErrorReply(reply))
+                reply = send(target, QStringLiteral("STOR ") + targetName);
+        }
+    } catch (const NetError& e) {
+        stop(e.message());
+        return FxpOutcome::Stopped;
+    }
+    if (IsErrorReply(reply))
+        return FxpOutcome::Failed;
+
+    run.ElapsedSeconds = 0;
+    m_app.left().setStatusBarText(QStringLiteral("Transfering  ") + targetName);
+    m_app.transferTimer().start();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const FxpOutcome outcome = awaitCompletion(source, target);
+    m_app.transferTimer().stop();
+    if (outcome != FxpOutcome::Done)
+        return outcome;
+
+    const qint64 size = LookUpListedSize(sourceName);
+    log(FormatTransferDone(elapsed.elapsed(), size, sourceName, run.totals, QLocale()), clMaroon);
+    ++run.FilesSinceDirStart;
+    m_app.siteStats().UpdateSiteStats(target.headerText(), SiteStats::Kind::Sent, size);
+    m_app.siteStats().UpdateSiteStats(source.headerText(), SiteStats::Kind::Received, size);
+
+    m_app.setTitle(QString::fromLatin1(App::Title));
+    int files = 0;
+    for (const QueueEntry& e : m_app.queue().entries())
+        files += e.isFile() ? 1 : 0;
+    m_app.setTitle(TransferTitle(m_app.queue().count() - files, files, run.ElapsedSeconds, true));
+    m_app.left().setStatusBarText(QStringLiteral("Processing Next File"));
+    m_app.right().setStatusBarText(QString());
+    return FxpOutcome::Done;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/Colour.h"
+#include "app/SideState.h"
+
+#include <QByteArray>
+#include <QString>
+
+class App;
+class Side;
+
+// How one site-to-site file ended.
+enum class FxpOutcome {
+    Done,            // both servers confirmed it
+    Skipped,         // a CWD was refused
+    SkippedExisting, // the destination lists the name and "&Skip" is chosen
+    Failed,          // refused or not confirmed; the run goes on
+    Stopped,         // a session was lost or binary mode failed: the run ends
+    NoDirectory,     // a side's current directory is not known
+};
+
+// One file from one server straight to the other: TYPE I on both, PASV to
+// the listening server, PORT to the other, RETR and STOR, then both
+// completion replies.
+class FxpTransfer {
+public:
+    explicit FxpTransfer(App& app) : m_app(app) {}
+
+    FxpOutcome FxpTransferFile(const QString& sourcePath, const QString& targetPath,
+                               SideId sourceSide);
+    // PASV to the passive side, PORT to the active one with the passive
+    // side's own address and the reply's port. The PORT reply, or nothing
+    // when the passive side gave no port.
+    QByteArray PassiveToActive(Side& passive, Side& active, bool* stopped);
+    // The size the panes list for the name, right pane first; 0 when none.
+    qint64 LookUpListedSize(const QString& name) const;
+
+private:
+    bool changeDirectory(Side& side, const QString& dir, bool leftDestination);
+    bool binaryMode(Side& side, bool resendAfter226);
+    FxpOutcome awaitCompletion(Side& source, Side& target);
+    void stop(const QString& message);
+    void log(const QString& text, Colour colour);
+
+    App& m_app;
+};

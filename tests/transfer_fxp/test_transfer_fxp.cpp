@@ -1,0 +1,281 @@
+// One file from server to server: both directions, both listening choices,
+// byte-identical results, the command order each server sees, and the skip
+// of a file the destination has already.
+#include "FakeFtpServer.h"
+#include "FtpServerFixture.h"
+#include "RecordingDesktopServices.h"
+#include "ScriptedUserPrompts.h"
+#include "TempDataDir.h"
+#include "app/App.h"
+#include "net/FtpSession.h"
+#include "transfer/FxpTransfer.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestTransferFxp : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void copiesOneFile_data();
+    void copiesOneFile();
+    void presentFileIsSkipped();
+    void serversThatMisbehave_data();
+    void serversThatMisbehave();
+
+private:
+    void startApp(const QByteArray& mainKeys, const QString& fxpMethods);
+    // A fresh directory on the side's server; returns it with its separator.
+    QString makeDirectory(Side& side, const QString& name);
+    void upload(Side& side, const QString& remote, const QByteArray& content);
+    QByteArray download(Side& side, const QString& remote);
+    // The commands sent, each with the side's colour, in order.
+    QStringList commands() const;
+
+    std::unique_ptr<FtpServerFixture> m_a;
+    std::unique_ptr<FtpServerFixture> m_b;
+    std::unique_ptr<TempDataDir> m_dir;
+    RecordingDesktopServices m_services;
+    ScriptedUserPrompts m_prompts;
+    std::unique_ptr<App> m_app;
+    int m_dirs = 0;
+};
+
+void TestTransferFxp::initTestCase() {
+    m_a = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::A);
+    m_b = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::B);
+    m_a->setListenHost(u"127.0.0.2"_s);
+    m_b->setListenHost(u"127.0.0.3"_s);
+    QVERIFY2(m_a->start(), qPrintable(m_a->errorString()));
+    QVERIFY2(m_b->start(), qPrintable(m_b->errorString()));
+}
+
+void TestTransferFxp::cleanup() {
+    m_app.reset();
+}
+
+void TestTransferFxp::startApp(const QByteArray& mainKeys, const QString& fxpMethods) {
+    m_dir = std::make_unique<TempDataDir>();
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
+    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
+    m_app->create();
+    // Options: list mode 1, then the side's FXP method.
+    const FtpServerFixture* servers[] = {m_a.get(), m_b.get()};
+    for (SideId id : {SideId::Left, SideId::Right}) {
+        const FtpServerFixture& s = *servers[id == SideId::Left ? 0 : 1];
+        m_app->connections().ConnectToSite(
+            {id == SideId::Left ? u"Alpha"_s : u"Beta"_s, s.host(), QString::number(s.port()),
+             s.user(), s.password(), u"1"_s + fxpMethods.at(id == SideId::Left ? 0 : 1),
+             s.baseDir()},
+            id);
+        QVERIFY(m_app->side(id).state().LoggedIn);
+    }
+}
+
+QString TestTransferFxp::makeDirectory(Side& side, const QString& name) {
+    const QString dir = side.currentPath() + name + u'/';
+    side.session().MakeDir(dir);
+    return dir;
+}
+
+void TestTransferFxp::upload(Side& side, const QString& remote, const QByteArray& content) {
+    QTemporaryFile local;
+    QVERIFY(local.open() && local.write(content) == content.size());
+    local.close();
+    side.session().Mode(FtpSession::TransferType::Image);
+    side.session().Upload(local.fileName(), remote, true, side.session().remoteAddress());
+}
+
+QByteArray TestTransferFxp::download(Side& side, const QString& remote) {
+    QTemporaryFile local;
+    if (!local.open())
+        return {};
+    local.close();
+    side.session().Download(remote, local.fileName(), false, true, side.session().remoteAddress());
+    QFile file(local.fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList TestTransferFxp::commands() const {
+    QStringList sent;
+    const StatusLineStore& store = m_app->statusLog().lines();
+    for (int i = 0; i < store.count(); ++i) {
+        const StatusLine& line = store.line(i);
+        for (const char* command : {"PASV", "PORT ", "RETR ", "STOR "})
+            if (line.text.startsWith(QLatin1String(command)))
+                sent << (line.colour == clBlue ? u"L "_s : u"R "_s) + line.text.section(u' ', 0, 0);
+    }
+    return sent;
+}
+
+void TestTransferFxp::copiesOneFile_data() {
+    QTest::addColumn<bool>("leftToRight");
+    QTest::addColumn<QString>("methods");
+    QTest::addColumn<QStringList>("expected");
+    // The first of RETR/STOR goes to the server that got PORT.
+    QTest::newRow("left to right, source listens")
+        << true << u"00"_s
+        << QStringList{u"L PASV"_s, u"R PORT"_s, u"R STOR"_s, u"L RETR"_s};
+    QTest::newRow("left to right, destination listens")
+        << true << u"10"_s
+        << QStringList{u"R PASV"_s, u"L PORT"_s, u"L RETR"_s, u"R STOR"_s};
+    QTest::newRow("right to left, source listens")
+        << false << u"00"_s
+        << QStringList{u"R PASV"_s, u"L PORT"_s, u"L STOR"_s, u"R RETR"_s};
+}
+
+void TestTransferFxp::copiesOneFile() {
+    QFETCH(bool, leftToRight);
+    QFETCH(QString, methods);
+    QFETCH(QStringList, expected);
+    startApp({}, methods);
+    Side& source = leftToRight ? m_app->left() : m_app->right();
+    Side& target = leftToRight ? m_app->right() : m_app->left();
+    const QString name = u"korvane-fxp-%1"_s.arg(++m_dirs);
+    const QString from = makeDirectory(source, name);
+    const QString to = makeDirectory(target, name);
+    QByteArray content(300'000, Qt::Uninitialized);
+    QRandomGenerator(m_dirs).fillRange(reinterpret_cast<quint32*>(content.data()),
+                                       content.size() / 4);
+    upload(source, from + u"data file.bin"_s, content);
+    source.session().ChangeDir(from);
+    target.session().ChangeDir(to);
+    const int before = commands().size();
+
+    FxpTransfer fxp(*m_app);
+    const FxpOutcome outcome = fxp.FxpTransferFile(from + u"data file.bin"_s,
+                                                   to + u"data file.bin"_s, source.id());
+    if (outcome != FxpOutcome::Done) {
+        const StatusLineStore& all = m_app->statusLog().lines();
+        for (int i = std::max(0, all.count() - 25); i < all.count(); ++i)
+            qWarning().noquote() << all.line(i).text;
+    }
+    QCOMPARE(int(outcome), int(FxpOutcome::Done));
+    QCOMPARE(target.currentPath(), to);
+    QCOMPARE(commands().mid(before), expected);
+    QCOMPARE(download(target, to + u"data file.bin"_s), content);
+    // PORT names the listening server by the address we reached it at.
+    const FtpServerFixture& listening =
+        (expected.first().startsWith(u'L') ? *m_a : *m_b);
+    QString portLine;
+    const StatusLineStore& store = m_app->statusLog().lines();
+    for (int i = 0; i < store.count(); ++i)
+        if (store.line(i).text.startsWith(u"PORT "_s))
+            portLine = store.line(i).text;
+    QVERIFY2(portLine.startsWith(u"PORT "_s + QString(listening.host()).replace(u'.', u',') + u','),
+             qPrintable(portLine));
+    QCOMPARE(m_app->runState().totals.files, 1);
+    QCOMPARE(m_app->runState().totals.bytes, 300'000);
+    QVERIFY(!m_app->runState().StopRequested);
+    bool doneLine = false;
+    for (int i = 0; i < store.count(); ++i)
+        doneLine |= store.line(i).text.startsWith(u"Transfer done: data file.bin 300,000 bytes in "_s) &&
+                    store.line(i).colour == clMaroon;
+    QVERIFY(doneLine);
+}
+
+void TestTransferFxp::presentFileIsSkipped() {
+    startApp("Skip File=1\r\n", u"00"_s);
+    Side& left = m_app->left();
+    Side& right = m_app->right();
+    const QString name = u"korvane-fxp-%1"_s.arg(++m_dirs);
+    const QString from = makeDirectory(left, name);
+    const QString to = makeDirectory(right, name);
+    upload(left, from + u"a.txt"_s, "new");
+    upload(right, to + u"A.TXT"_s, "old");
+    left.session().ChangeDir(from);
+    right.session().ChangeDir(to);
+    const int before = commands().size();
+    FxpTransfer fxp(*m_app);
+    QCOMPARE(int(fxp.FxpTransferFile(from + u"a.txt"_s, to + u"a.txt"_s, SideId::Left)),
+             int(FxpOutcome::SkippedExisting));
+    QCOMPARE(commands().size(), before);
+    QCOMPARE(m_app->runState().FilesSinceDirStart, 1);
+    QCOMPARE(m_app->statusLog().lines().line(m_app->statusLog().lines().count() - 1).text,
+             u"File Skipped: a.txt"_s);
+    // After a reconnect the file runs again and overwrites the partial copy.
+    m_app->runState().RetryCurrent = true;
+    QCOMPARE(int(fxp.FxpTransferFile(from + u"a.txt"_s, to + u"a.txt"_s, SideId::Left)),
+             int(FxpOutcome::Done));
+    QVERIFY(!m_app->runState().RetryCurrent);
+    QCOMPARE(download(right, to + u"a.txt"_s), QByteArray("new"));
+}
+
+void TestTransferFxp::serversThatMisbehave_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("PORT refused with 500: roles swap; multi-line completion")
+        << u"swap"_s << int(FxpOutcome::Done);
+    QTest::newRow("destination fails: the source is aborted") << u"fail"_s << int(FxpOutcome::Failed);
+    QTest::newRow("destination never confirms") << u"silent"_s << int(FxpOutcome::Failed);
+    QTest::newRow("PASV refused") << u"nopasv"_s << int(FxpOutcome::Failed);
+}
+
+void TestTransferFxp::serversThatMisbehave() {
+    QFETCH(QString, kind);
+    QFETCH(int, outcome);
+    m_dir = std::make_unique<TempDataDir>();
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=1\r\n"));
+    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
+    m_app->create();
+    FakeFtpServer source;
+    FakeFtpServer target;
+    QVERIFY(source.listen() && target.listen());
+    for (auto [fake, dir] : {std::pair{&source, "/src"}, std::pair{&target, "/dst"}}) {
+        fake->expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"").expect("TYPE I", "200 binary");
+    }
+    // The reply names a host nobody can reach; the port numbers count.
+    if (kind == u"nopasv"_s)
+        source.expect("PASV", "502 not here");
+    else
+        source.expect("PASV", "227 Entering Passive Mode (10,9,8,7,4,1)");
+    if (kind == u"swap"_s) {
+        target.expect("PORT 127,0,0,1,4,1", "500 no PORT here");
+        target.expect("PASV", "227 Entering Passive Mode 10,9,8,6,4,2");
+        source.expect("PORT 127,0,0,1,4,2", "200 ok");
+        source.expect("RETR f", "150 sending");
+        target.expect("STOR f", [](FakeFtpServer& s, const QByteArray&) {
+            s.send("150 storing");
+            s.send("226-stored\r\n226 done");
+        });
+        source.expect("NOOP", "200 late"); // never sent: the 226 ends the wait
+        QTimer::singleShot(50, &source, [&source] { source.send("226 sent"); });
+    } else if (kind != u"nopasv"_s) {
+        target.expect("PORT 127,0,0,1,4,1", "200 ok");
+        target.expect("STOR f", "150 storing");
+        source.expect("RETR f", [kind](FakeFtpServer& s, const QByteArray&) {
+            s.send("150 sending");
+            if (kind == u"silent"_s)
+                s.send("226 sent");
+        });
+        if (kind == u"fail"_s)
+            QTimer::singleShot(50, &target, [&target] { target.send("425 no connection"); });
+        (kind == u"fail"_s ? source : target).expect("ABOR", "226 aborted");
+    }
+    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
+        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
+                                            u"u"_s, u"p"_s, u"00"_s, {}},
+                                           id);
+    FxpTransfer fxp(*m_app);
+    QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left)), outcome);
+    QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
+             (source.mismatches() + target.mismatches()).join('\n'));
+    QCOMPARE(m_app->runState().totals.files, outcome == int(FxpOutcome::Done) ? 1 : 0);
+    QVERIFY(!m_app->runState().StopRequested);
+    if (kind == u"fail"_s)
+        QVERIFY(source.received().contains("ABOR"));
+    if (kind == u"silent"_s)
+        QVERIFY(target.received().contains("ABOR"));
+    if (kind == u"nopasv"_s)
+        QVERIFY(!target.received().contains("PORT"));
+}
+
+QTEST_GUILESS_MAIN(TestTransferFxp)
+#include "test_transfer_fxp.moc"
