@@ -370,6 +370,24 @@ void TestTransferQueue::progressTexts() {
     QCOMPARE(totals.seconds, 3);
     QCOMPARE(totals.bytes, 5'000'002'048);
 
+    // The timer's tick without both sessions stops the timer; the title
+    // counts the queued directories and files.
+    TempDataDir dir;
+    RecordingDesktopServices services;
+    ScriptedUserPrompts prompts;
+    App app(DataPaths(dir.path()), services, prompts);
+    app.create();
+    app.queue().append({Entry(u"/d/"_s, u"/t/"_s, {}, 1), Entry(u"/f"_s, u"/t/f"_s)});
+    QSignalSpy tips(&app, &App::trayTipChanged);
+    app.transferTimer().start();
+    app.transferTicker().TransferTimerTimer();
+    QVERIFY(!app.transferTimer().isActive());
+    app.runState().ElapsedSeconds = 75;
+    app.transferTicker().UpdateTitle(false);
+    QCOMPARE(app.title(), u"1-1 (01:15)"_s);
+    QCOMPARE(app.right().statusBarText(), u"Elapsed: 01:15"_s);
+    QCOMPARE(tips.last().first().toString(), u"Korvane - 1-1 (01:15)"_s);
+
     QCOMPARE(TransferTitle(2, 5, 75, false), u"2-5 (01:15)"_s);
     QCOMPARE(TransferTitle(2, 5, 75, true), u"2-5 (?\?:?\?)"_s);
 }

@@ -18,6 +18,7 @@
 #include "transfer/QueueAdding.h"
 #include "transfer/QueueCommands.h"
 #include "transfer/QueueModel.h"
+#include "transfer/TransferTicker.h"
 #include "transfer/TransferRunState.h"
 
 #include <QAbstractItemModel>
@@ -93,7 +94,10 @@ public:
     SideId connectMenuSide() const { return m_connectMenuSide; }
     void setConnectMenuSide(SideId side) { m_connectMenuSide = side; }
     QString title() const { return m_title; }
+    // Also sets the tray tip to the title.
     void setTitle(const QString& title);
+    // The tray tip alone (during a transfer it differs from the title).
+    void setTrayTip(const QString& tip) { Q_EMIT trayTipChanged(tip); }
     bool allOptionsVisible() const { return m_settings.all; }
     // The skip list's on/off for this session ("&Skip List" does not write it).
     bool skipActive() const { return m_settings.skip; }
@@ -134,6 +138,7 @@ public:
     QueueModel& queue() { return m_queue; }
     QueueCommands& queueCommands() { return m_queueCommands; }
     QueueAdding& queueAdding() { return m_queueAdding; }
+    TransferTicker& transferTicker() { return m_transferTicker; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -147,6 +152,7 @@ public:
 Q_SIGNALS:
     void activeSideChanged(SideId side);
     void titleChanged(const QString& title);
+    void trayTipChanged(const QString& tip);
     void allOptionsChanged(bool visible);
     void settingsLoaded();
     void onCompleteIdleChanged(bool idle);
@@ -180,6 +186,7 @@ private:
     QueueModel m_queue;
     QueueCommands m_queueCommands{*this};
     QueueAdding m_queueAdding{*this};
+    TransferTicker m_transferTicker{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

@@ -308,10 +308,7 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
     m_app.siteStats().UpdateSiteStats(source.headerText(), SiteStats::Kind::Received, size);
 
     m_app.setTitle(QString::fromLatin1(App::Title));
-    int files = 0;
-    for (const QueueEntry& e : m_app.queue().entries())
-        files += e.isFile() ? 1 : 0;
-    m_app.setTitle(TransferTitle(m_app.queue().count() - files, files, run.ElapsedSeconds, true));
+    m_app.transferTicker().UpdateTitle(true);
     m_app.left().setStatusBarText(QStringLiteral("Processing Next File"));
     m_app.right().setStatusBarText(QString());
     return FxpOutcome::Done;

@@ -162,6 +162,7 @@ void MainWindow::bindApp() {
         setWindowTitle(title);
         m_tray->setToolTip(title);
     });
+    connect(&m_app, &App::trayTipChanged, m_tray, &QSystemTrayIcon::setToolTip);
     connect(&m_app, &App::activeSideChanged, this, &MainWindow::showActiveSide);
     connect(&m_app, &App::settingsLoaded, this, &MainWindow::applySettingsToWidgets);
     connect(&m_app, &App::onCompleteIdleChanged, this,
