@@ -134,6 +134,11 @@ void TestTransferFxp::copiesOneFile() {
     QFETCH(bool, leftToRight);
     QFETCH(QString, methods);
     QFETCH(QStringList, expected);
+    // pyftpdlib as the listening destination drops data that arrives
+    // before its STOR (RETR goes first, to the server that got PORT); C
+    // servers keep it. That case runs against them (KORVANE_TEST_FTP_A/B).
+    if (methods.startsWith(u'1') && m_b->isLocal())
+        QSKIP("a pyftpdlib destination cannot listen for a sender that starts first");
     startApp({}, methods);
     Side& source = leftToRight ? m_app->left() : m_app->right();
     Side& target = leftToRight ? m_app->right() : m_app->left();
