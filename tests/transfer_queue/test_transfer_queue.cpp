@@ -246,6 +246,11 @@ void TestTransferQueue::commands() {
     bad.close();
     QVERIFY(!commands.LoadQueueFile(bad.fileName()));
     QCOMPARE(queue.count(), 7);
+    bool reported = false;
+    const StatusLineStore& status = app.statusLog().lines();
+    for (int i = 0; i < status.count(); ++i)
+        reported |= status.line(i).text.contains(u"line 2: a separator is missing"_s);
+    QVERIFY(reported);
 
     commands.QueueInfo();
     QCOMPARE(prompts.asked.last(), u"information:Queue Summary\n\nFiles: 4\nDirs:  3\nSize:  3,072 bytes"_s);
@@ -257,7 +262,10 @@ void TestTransferQueue::commands() {
     commands.ClearQueue();
     QVERIFY(queue.isEmpty());
     QCOMPARE(services.calls.count(u"beep"_s), 2);
-    QVERIFY(!app.left().button(SideButton::Transfer).enabled);
+    QVERIFY(!app.left().button(SideButton::Transfer).enabled &&
+            !app.right().button(SideButton::Transfer).enabled);
+    // An empty queue offers no transfer, whatever the item showed before.
+    QVERIFY(!commands.MenuState({}, true).transfer);
 }
 
 void TestTransferQueue::addingFromPanes() {
@@ -357,6 +365,8 @@ void TestTransferQueue::progressTexts() {
     QCOMPARE(ProgressLine(u"Sending "_s, 1024, 4096, 300, Us),
              u"Sending 1,024 of 4,096   (100.00 k/sec)  25%   Remain: 00:00"_s);
     QCOMPARE(ProgressLine(u"Receiving "_s, 1024, 0, 5000, Us), QString());
+    QCOMPARE(ProgressLine(u"Receiving "_s, 1, 1, 1000, Us),
+             u"Receiving 1 of 1   (0.00 k/sec)  100%   Remain: 00:00"_s);
     QCOMPARE(ProgressLine(u"Receiving "_s, 0, 4096, 5000, Us), QString());
     // Past 2 GB the percentage and counts stay right.
     QCOMPARE(ProgressLine(u"Receiving "_s, 3'000'000'000, 6'000'000'000, 1000'000, Us),
