@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BenchTools.h"
 #include "FtpServerFixture.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
@@ -14,28 +15,6 @@
 
 class App;
 
-namespace BenchTools {
-
-double monotonicSeconds();
-// User plus system CPU seconds of this process so far.
-double processCpuSeconds();
-double median(std::vector<double> values);
-// Resets this process's VmHWM to its current resident size.
-bool resetPeakMemory();
-
-// One run of a peer program: wall time from spawn to exit, and what the
-// kernel accounted to the child.
-struct ToolRun {
-    bool ok = false;
-    QString error;
-    double seconds = 0;
-    double cpuSeconds = 0;
-    long maxRssKiB = 0;
-    QByteArray output; // standard output, when asked for
-};
-ToolRun runTool(const QList<QByteArray>& argv, bool keepOutput);
-
-} // namespace BenchTools
 
 // A refresh of the left side through App, timed from the call to its return.
 struct RefreshSample {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BenchTools.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,11 +27,10 @@ struct CurlRun {
 // waits for it with wait4, which yields the child's own resource usage.
 CurlRun runCurl(const QStringList& arguments);
 
-double monotonicSeconds();
-// User plus system CPU seconds of this process so far.
-double processCpuSeconds();
-// Resets this process's peak resident size (VmHWM) to its current size.
-bool resetPeakMemory();
+using BenchTools::monotonicSeconds;
+using BenchTools::processCpuSeconds;
+using BenchTools::resetPeakMemory;
+using BenchTools::median;
 
 bool makeFile(const QString& path, qint64 size);
 // True when both files exist and hold the same bytes.
@@ -38,7 +39,6 @@ bool sameContent(const QString& a, const QString& b);
 // land in the next run.
 void settleDisk();
 
-double median(std::vector<double> values);
 // (max - min) / median, as a fraction.
 double spread(const std::vector<double>& values);
 
