@@ -245,7 +245,9 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
         return FxpOutcome::Stopped;
 
     // Which server listens: the source, unless its site asks for the other way.
-    const bool sourceListens = source.state().FxpMethod == 0;
+    bool sourceListens = source.state().FxpMethod == 0;
+    const QString retr = QStringLiteral("RETR ") + sourceName;
+    const QString stor = QStringLiteral("STOR ") + targetName;
     auto send = [this](Side& side, const QString& command) {
         log(command, side.statusColour());
         return side.session().Transaction(WireText::Encode(command));
@@ -253,37 +255,21 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
     QByteArray reply;
     bool stopped = false;
     try {
-        if (sourceListens) {
-            reply = PassiveToActive(source, target, &stopped);
-            if (stopped)
-                return FxpOutcome::Stopped;
-            if (reply.startsWith("500")) {
-                // The destination cannot connect out: it listens instead.
-                reply = PassiveToActive(target, source, &stopped);
-                if (stopped)
-                    return FxpOutcome::Stopped;
-                if (reply.isEmpty() || IsErrorReply(reply))
-                    return FxpOutcome::Failed;
-                reply = send(source, QStringLiteral("RETR ") + sourceName);
-                if (!IsErrorReply(reply))
-                    reply = send(target, QStringLiteral("STOR ") + targetName);
-            } else {
-                if (reply.isEmpty() || IsErrorReply(reply))
-                    return FxpOutcome::Failed;
-                reply = send(target, QStringLiteral("STOR ") + targetName);
-                if (!IsErrorReply(reply))
-                    reply = send(source, QStringLiteral("RETR ") + sourceName);
-            }
-        } else {
+        reply = sourceListens ? PassiveToActive(source, target, &stopped)
+                              : PassiveToActive(target, source, &stopped);
+        if (!stopped && sourceListens && reply.startsWith("500")) {
+            // The destination cannot connect out: it listens instead.
+            sourceListens = false;
             reply = PassiveToActive(target, source, &stopped);
-            if (stopped)
-                return FxpOutcome::Stopped;
-            if (reply.isEmpty() || IsErrorReply(reply))
-                return FxpOutcome::Failed;
-            reply = send(source, QStringLiteral("RETR ") + sourceName);
-            if (!IsErrorReply(reply))
-                reply = send(target, QStringLiteral("STOR ") + targetName);
         }
+        if (stopped)
+            return FxpOutcome::Stopped;
+        if (reply.isEmpty() || IsErrorReply(reply))
+            return FxpOutcome::Failed;
+        // The first of RETR and STOR goes to the server that got PORT.
+        reply = sourceListens ? send(target, stor) : send(source, retr);
+        if (!IsErrorReply(reply))
+            reply = sourceListens ? send(source, retr) : send(target, stor);
     } catch (const NetError& e) {
         stop(e.message());
         return FxpOutcome::Stopped;
