@@ -216,9 +216,15 @@ std::optional<DirEntry> ParseListLine(QStringView line, const ListParseContext& 
         e.dateText = QString::fromUtf16(UnreadableListDate);
     }
 
-    if (MatchesSkipList(e.name, e.kind, e.sizeText, false, context.options, context.skipList))
-        e.mark = EntryMark::Skip;
-    else if (MatchesFavorites(e.name, context.options, context.favourites))
-        e.mark = EntryMark::Favourite;
+    e.mark = MarkOf(e.name, e.kind, e.sizeText, context);
     return e;
+}
+
+EntryMark MarkOf(QStringView name, EntryKind kind, QStringView sizeText,
+                 const ListParseContext& context) {
+    if (MatchesSkipList(name, kind, sizeText, false, context.options, context.skipList))
+        return EntryMark::Skip;
+    if (MatchesFavorites(name, context.options, context.favourites))
+        return EntryMark::Favourite;
+    return EntryMark::None;
 }

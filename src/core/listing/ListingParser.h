@@ -50,3 +50,7 @@ struct ListParseContext {
 // reported as listed, whatever they hold; refusing unsafe local names is the
 // writer's job.
 std::optional<DirEntry> ParseListLine(QStringView line, const ListParseContext& context);
+
+// Skip-list match first, then favourites (only while "Favorites" is on).
+EntryMark MarkOf(QStringView name, EntryKind kind, QStringView sizeText,
+                 const ListParseContext& context);

@@ -221,12 +221,7 @@ void ListingRetrieval::ReadCurrentDirectory(SideId id) {
     const ListParseContext& c = per(id).context;
     side.tree().AddPathNodes(path, DirectoryTreeModel::TreeSeparator(path),
                              [&c](const QString& name) {
-                                 if (MatchesSkipList(name, EntryKind::Directory, u"1", false,
-                                                     c.options, c.skipList))
-                                     return EntryMark::Skip;
-                                 if (MatchesFavorites(name, c.options, c.favourites))
-                                     return EntryMark::Favourite;
-                                 return EntryMark::None;
+                                 return MarkOf(name, EntryKind::Directory, u"1", c);
                              });
 }
 
