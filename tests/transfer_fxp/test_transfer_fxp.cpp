@@ -220,6 +220,7 @@ void TestTransferFxp::serversThatMisbehave_data() {
     QTest::newRow("destination fails: the source is aborted") << u"fail"_s << int(FxpOutcome::Failed);
     QTest::newRow("destination never confirms") << u"silent"_s << int(FxpOutcome::Failed);
     QTest::newRow("PASV refused") << u"nopasv"_s << int(FxpOutcome::Failed);
+    QTest::newRow("target directory refused") << u"cwd"_s << int(FxpOutcome::Skipped);
 }
 
 void TestTransferFxp::serversThatMisbehave() {
@@ -234,10 +235,14 @@ void TestTransferFxp::serversThatMisbehave() {
     QVERIFY(source.listen() && target.listen());
     for (auto [fake, dir] : {std::pair{&source, "/src"}, std::pair{&target, "/dst"}}) {
         fake->expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"").expect("TYPE I", "200 binary");
+        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"");
+        if (kind != u"cwd"_s)
+            fake->expect("TYPE I", "200 binary");
     }
     // The reply names a host nobody can reach; the port numbers count.
-    if (kind == u"nopasv"_s)
+    if (kind == u"cwd"_s)
+        target.expect("CWD /other/", "550 no such directory");
+    else if (kind == u"nopasv"_s)
         source.expect("PASV", "502 not here");
     else
         source.expect("PASV", "227 Entering Passive Mode (10,9,8,7,4,1)");
@@ -252,7 +257,7 @@ void TestTransferFxp::serversThatMisbehave() {
         });
         source.expect("NOOP", "200 late"); // never sent: the 226 ends the wait
         QTimer::singleShot(50, &source, [&source] { source.send("226 sent"); });
-    } else if (kind != u"nopasv"_s) {
+    } else if (kind != u"nopasv"_s && kind != u"cwd"_s) {
         target.expect("PORT 127,0,0,1,4,1", "200 ok");
         target.expect("STOR f", "150 storing");
         source.expect("RETR f", [kind](FakeFtpServer& s, const QByteArray&) {
@@ -269,7 +274,8 @@ void TestTransferFxp::serversThatMisbehave() {
                                             u"u"_s, u"p"_s, u"00"_s, {}},
                                            id);
     FxpTransfer fxp(*m_app);
-    QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left)), outcome);
+    const QString targetPath = kind == u"cwd"_s ? u"/other/f"_s : u"/dst/f"_s;
+    QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, targetPath, SideId::Left)), outcome);
     QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
              (source.mismatches() + target.mismatches()).join('\n'));
     QCOMPARE(m_app->runState().totals.files, outcome == int(FxpOutcome::Done) ? 1 : 0);
@@ -280,6 +286,8 @@ void TestTransferFxp::serversThatMisbehave() {
         QVERIFY(target.received().contains("ABOR"));
     if (kind == u"nopasv"_s)
         QVERIFY(!target.received().contains("PORT"));
+    if (kind == u"cwd"_s)
+        QVERIFY(!source.received().contains("PASV") && !target.received().contains("PASV"));
 }
 
 QTEST_GUILESS_MAIN(TestTransferFxp)
