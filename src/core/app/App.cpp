@@ -47,11 +47,16 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
     m_listing.attach();
     // "On Double Click" on a file queues the selection as "&Queue" does.
     connect(&m_navigation, &ListNavigation::fileActivated, this,
-            [this](SideId side, int, bool) {
-                RunGuarded([this, side] {
+            [this](SideId side, int, bool start) {
+                RunGuarded([this, side, start] {
                     m_queueAdding.AddToQueue(side, false, QueueAdding::Mode::SiteToSite);
+                    if (start)
+                        m_queueRunner.Transfer1Click();
                 });
             });
+    // A side that reconnected after a lost session resumes the stopped run.
+    connect(m_connections, &ConnectionLifecycle::queueRestartRequested, this,
+            [this](SideId) { RunGuarded([this] { m_queueRunner.Transfer1Click(); }); });
 }
 
 App::~App() {

@@ -18,6 +18,7 @@
 #include "transfer/QueueAdding.h"
 #include "transfer/QueueCommands.h"
 #include "transfer/QueueModel.h"
+#include "transfer/QueueRunner.h"
 #include "transfer/TransferTicker.h"
 #include "transfer/TransferRunState.h"
 
@@ -139,6 +140,7 @@ public:
     QueueCommands& queueCommands() { return m_queueCommands; }
     QueueAdding& queueAdding() { return m_queueAdding; }
     TransferTicker& transferTicker() { return m_transferTicker; }
+    QueueRunner& queueRunner() { return m_queueRunner; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -187,6 +189,7 @@ private:
     QueueCommands m_queueCommands{*this};
     QueueAdding m_queueAdding{*this};
     TransferTicker m_transferTicker{*this};
+    QueueRunner m_queueRunner{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

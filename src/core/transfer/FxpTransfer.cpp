@@ -156,6 +156,10 @@ FxpOutcome FxpTransfer::awaitCompletion(Side& source, Side& target) {
     while (!srcDone || !tgtDone) {
         WaitForEither(src, tgt, deadline);
         if (!src.isConnected() || !tgt.isConnected()) {
+            // The server still connected would wait for data that never comes.
+            for (FtpSession* s : {&src, &tgt})
+                if (s->isConnected())
+                    s->AbandonTransfer();
             stop(QString());
             return FxpOutcome::Stopped;
         }

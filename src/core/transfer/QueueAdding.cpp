@@ -77,6 +77,10 @@ bool QueueAdding::AddToQueue(SideId id, bool all, Mode mode, bool askName) {
     return true;
 }
 
+QString UploadSizeText(qint64 sizeKb, const QLocale& locale) {
+    return FormatSizeText(sizeKb * 1024, locale);
+}
+
 void QueueAdding::AddUploads(SideId from, const std::vector<LocalItem>& items) {
     // The left pane's local list uploads to the right server, and back.
     const Side& remote = m_app.side(OtherSide(from));
@@ -84,7 +88,7 @@ void QueueAdding::AddUploads(SideId from, const std::vector<LocalItem>& items) {
         from == SideId::Left ? Direction::UploadToRight : Direction::UploadToLeft;
     const QLocale locale;
     for (const LocalItem& item : items) {
-        const QString size = FormatSizeText(item.sizeKb * 1024, locale);
+        const QString size = UploadSizeText(item.sizeKb, locale);
         if (item.isDirectory)
             m_app.queue().append(QueueEntry{item.path.endsWith(u'/') ? item.path : item.path + u'/',
                                             remote.currentPath(), size, 1, direction});

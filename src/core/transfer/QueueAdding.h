@@ -3,6 +3,7 @@
 #include "app/SideState.h"
 
 #include <QList>
+#include <QLocale>
 #include <QModelIndex>
 #include <QString>
 
@@ -16,6 +17,9 @@ struct LocalItem {
     bool isDirectory = false;
     qint64 sizeKb = 0; // as the local list shows it
 };
+
+// An upload's size column: whole kilobytes, as the local list counts them.
+QString UploadSizeText(qint64 sizeKb, const QLocale& locale);
 
 // Turns pane items into queue entries: site-to-site and downloads from a
 // side's remote list, site-to-site from its tree, uploads from a local pane.

@@ -7,14 +7,49 @@
 TransferTicker::TransferTicker(App& app) : m_app(app) {
     QObject::connect(&m_app.transferTimer(), &QTimer::timeout, &m_app,
                      [this] { TransferTimerTimer(); });
+    for (Side* side : {&m_app.left(), &m_app.right()}) {
+        QObject::connect(&side->session(), &FtpSession::dataPacketReceived, &m_app,
+                         [this, side] { packet(*side, false); });
+        QObject::connect(&side->session(), &FtpSession::dataPacketSent, &m_app,
+                         [this, side] { packet(*side, true); });
+    }
+}
+
+void TransferTicker::showProgress(Side& side, bool sending) {
+    const TransferRunState& run = m_app.runState();
+    const QString line = ProgressLine(
+        sending ? QStringLiteral("Sending ") : QStringLiteral("Receiving "),
+        run.LocalBytes[size_t(TransferRunState::index(side.id()))],
+        side.session().announcedSize(), run.localStart.elapsed(), QLocale());
+    if (!line.isEmpty())
+        side.setStatusBarText(line);
+}
+
+void TransferTicker::packet(Side& side, bool sent) {
+    TransferRunState& run = m_app.runState();
+    const size_t i = size_t(TransferRunState::index(side.id()));
+    if (!run.LocalBusy || !run.localTransfer[i])
+        return;
+    FtpSession& session = side.session();
+    run.LocalBytes[i] = sent ? session.dataBytesSent() : session.dataBytesReceived();
+    showProgress(side, sent);
 }
 
 void TransferTicker::TransferTimerTimer() {
+    TransferRunState& run = m_app.runState();
+    if (run.LocalBusy) {
+        for (Side* side : {&m_app.left(), &m_app.right()}) {
+            const size_t i = size_t(TransferRunState::index(side->id()));
+            if (run.LocalBytes[i] > 0)
+                showProgress(*side, run.sending[i]);
+        }
+        return;
+    }
     if (!m_app.left().session().isConnected() || !m_app.right().session().isConnected()) {
         m_app.transferTimer().stop();
         return;
     }
-    ++m_app.runState().ElapsedSeconds;
+    ++run.ElapsedSeconds;
     UpdateTitle(false);
 }
 

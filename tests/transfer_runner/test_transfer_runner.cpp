@@ -1,0 +1,446 @@
+// The queue runner against two real servers: a tree copied depth-first and
+// byte for byte, empty directories, the clean-up of directories that got
+// nothing, Stop during a file, the end of a run, downloads and uploads of
+// folders; and against scripted servers, the restart after a lost session.
+#include "FakeFtpServer.h"
+#include "FtpServerFixture.h"
+#include "RecordingDesktopServices.h"
+#include "ScriptedUserPrompts.h"
+#include "TempDataDir.h"
+#include "app/App.h"
+#include "net/FtpSession.h"
+#include "transfer/QueueRunner.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestTransferRunner : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void copiesTreeDepthFirst();
+    void emptyDirectory_data();
+    void emptyDirectory();
+    void cleanUpRemovesDirectoriesThatGotNothing();
+    void stopLetsTheFileFinish();
+    void disconnectWhenDone();
+    void siteToSiteNeedsBothSides();
+    void downloadsAndUploadsFolders();
+    void lostSessionRestartsTheRun();
+
+private:
+    void startApp(const QByteArray& mainKeys, const QByteArray& skipList = {});
+    // A fresh directory on each server, both sides in it.
+    void enterFreshDirectories();
+    void put(Side& side, const QString& remote, const QByteArray& content);
+    QByteArray fetch(Side& side, const QString& remote);
+    QueueRunner::RunEnd runQueue();
+    // Commands of these kinds as "L MKD name" / "R RETR name", in order;
+    // paths shortened to their last component.
+    QStringList sent(const QStringList& kinds, int from = 0) const;
+    bool logged(const QString& prefix, Colour colour) const;
+    int lineCount() const { return m_app->statusLog().lines().count(); }
+
+    std::unique_ptr<FtpServerFixture> m_a;
+    std::unique_ptr<FtpServerFixture> m_b;
+    std::unique_ptr<TempDataDir> m_dir;
+    RecordingDesktopServices m_services;
+    ScriptedUserPrompts m_prompts;
+    std::unique_ptr<App> m_app;
+    QString m_leftDir;
+    QString m_rightDir;
+    int m_dirs = 0;
+};
+
+void TestTransferRunner::initTestCase() {
+    m_a = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::A);
+    m_b = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::B);
+    m_a->setListenHost(u"127.0.0.2"_s);
+    m_b->setListenHost(u"127.0.0.3"_s);
+    QVERIFY2(m_a->start(), qPrintable(m_a->errorString()));
+    QVERIFY2(m_b->start(), qPrintable(m_b->errorString()));
+}
+
+void TestTransferRunner::cleanup() {
+    m_app.reset();
+}
+
+void TestTransferRunner::startApp(const QByteArray& mainKeys, const QByteArray& skipList) {
+    m_dir = std::make_unique<TempDataDir>();
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
+    if (!skipList.isEmpty())
+        QVERIFY(m_dir->writeFile(u"skiplist.dat"_s, "[_Skip_]\r\n" + skipList));
+    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
+    m_app->create();
+    const FtpServerFixture* servers[] = {m_a.get(), m_b.get()};
+    for (SideId id : {SideId::Left, SideId::Right}) {
+        const FtpServerFixture& s = *servers[id == SideId::Left ? 0 : 1];
+        // Passive listings and transfers; the source server listens.
+        m_app->connections().ConnectToSite({id == SideId::Left ? u"Alpha"_s : u"Beta"_s, s.host(),
+                                            QString::number(s.port()), s.user(), s.password(),
+                                            u"20"_s, s.baseDir()},
+                                           id);
+        QVERIFY(m_app->side(id).state().LoggedIn);
+    }
+}
+
+void TestTransferRunner::enterFreshDirectories() {
+    const QString name = u"korvane-run-%1-%2"_s.arg(QCoreApplication::applicationPid()).arg(++m_dirs);
+    for (Side* side : {&m_app->left(), &m_app->right()}) {
+        const QString dir = side->currentPath() + name + u'/';
+        side->session().MakeDir(dir);
+        side->session().ChangeDir(dir);
+        QCOMPARE(side->currentPath(), dir);
+    }
+    m_leftDir = m_app->left().currentPath();
+    m_rightDir = m_app->right().currentPath();
+}
+
+void TestTransferRunner::put(Side& side, const QString& remote, const QByteArray& content) {
+    QTemporaryFile local;
+    QVERIFY(local.open() && local.write(content) == content.size());
+    local.close();
+    side.session().Mode(FtpSession::TransferType::Image);
+    side.session().Upload(local.fileName(), remote, true, side.session().remoteAddress());
+}
+
+QByteArray TestTransferRunner::fetch(Side& side, const QString& remote) {
+    QTemporaryFile local;
+    if (!local.open())
+        return {};
+    local.close();
+    try {
+        side.session().Mode(FtpSession::TransferType::Image);
+        side.session().Download(remote, local.fileName(), false, true,
+                                side.session().remoteAddress());
+    } catch (const std::exception&) {
+        return "(missing)";
+    }
+    if (FtpReplies::IsErrorReply(side.session().lastReply()))
+        return "(missing)";
+    QFile file(local.fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+static void DumpLines(App& app) {
+    const StatusLineStore& store = app.statusLog().lines();
+    if (qEnvironmentVariableIsSet("DUMP"))
+        for (int i = 0; i < store.count(); ++i)
+            qWarning().noquote() << store.line(i).colour << store.line(i).text;
+}
+
+QueueRunner::RunEnd TestTransferRunner::runQueue() {
+    QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
+    m_app->queueCommands().TransferButtonRule();
+    m_app->queueRunner().Transfer1Click();
+    DumpLines(*m_app);
+    if (ended.count() != 1) {
+        qWarning("the run did not end exactly once");
+        return QueueRunner::RunEnd::UnknownEntry;
+    }
+    return ended.at(0).at(0).value<QueueRunner::RunEnd>();
+}
+
+QStringList TestTransferRunner::sent(const QStringList& kinds, int from) const {
+    QStringList result;
+    const StatusLineStore& store = m_app->statusLog().lines();
+    for (int i = from; i < store.count(); ++i) {
+        const StatusLine& line = store.line(i);
+        const QString kind = line.text.section(u' ', 0, 0);
+        if (!kinds.contains(kind) || (line.colour != clBlue && line.colour != clGreen))
+            continue;
+        QString argument = line.text.section(u' ', 1);
+        while (argument.endsWith(u'/'))
+            argument.chop(1);
+        result << (line.colour == clBlue ? u"L "_s : u"R "_s) + kind + u' ' +
+                      argument.section(u'/', -1);
+    }
+    return result;
+}
+
+bool TestTransferRunner::logged(const QString& prefix, Colour colour) const {
+    const StatusLineStore& store = m_app->statusLog().lines();
+    for (int i = 0; i < store.count(); ++i)
+        if (store.line(i).text.startsWith(prefix) && store.line(i).colour == colour)
+            return true;
+    return false;
+}
+
+void TestTransferRunner::copiesTreeDepthFirst() {
+    // Directories mixed with files: the listing shows the files first.
+    startApp("Directories=1\r\n");
+    enterFreshDirectories();
+    Side& left = m_app->left();
+    Side& right = m_app->right();
+    left.session().MakeDir(m_leftDir + u"tree"_s);
+    left.session().MakeDir(m_leftDir + u"tree/sub"_s);
+    QByteArray big(200'000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < big.size(); ++i)
+        big[i] = char(i * 7 + i / 251);
+    put(left, m_leftDir + u"tree/a.bin"_s, big);
+    put(left, m_leftDir + u"tree/b.txt"_s, "bee");
+    put(left, m_leftDir + u"tree/sub/c.txt"_s, "sea");
+    m_app->queue().append(
+        QueueEntry{m_leftDir + u"tree"_s, m_rightDir, {}, 1, Direction::FxpLeftToRight});
+    const int before = lineCount();
+
+    QCOMPARE(runQueue(), QueueRunner::RunEnd::Completed);
+    // Into the source, the new directory made and entered, its files, then
+    // the subdirectory the same way.
+    QCOMPARE(sent({u"CWD"_s, u"MKD"_s, u"RETR"_s}, before),
+             (QStringList{u"L CWD tree"_s, u"R MKD tree"_s, u"R CWD tree"_s, u"L RETR a.bin"_s,
+                          u"L RETR b.txt"_s, u"L CWD sub"_s, u"R MKD sub"_s, u"R CWD sub"_s,
+                          u"L RETR c.txt"_s, u"L CWD "_s + m_leftDir.section(u'/', -2, -2),
+                          u"R CWD "_s + m_rightDir.section(u'/', -2, -2)}));
+    QVERIFY(m_app->queue().isEmpty());
+    QCOMPARE(fetch(right, m_rightDir + u"tree/a.bin"_s), big);
+    QCOMPARE(fetch(right, m_rightDir + u"tree/b.txt"_s), QByteArray("bee"));
+    QCOMPARE(fetch(right, m_rightDir + u"tree/sub/c.txt"_s), QByteArray("sea"));
+    QVERIFY(logged(u"Queue done: Transfered 3 Files  Total Size: 200,006  bytes in "_s, clMaroon));
+    // Idle: both sides are back where they started, free for the next run.
+    QCOMPARE(left.currentPath(), m_leftDir);
+    QCOMPARE(right.currentPath(), m_rightDir);
+    QVERIFY(!left.state().Busy && !right.state().Busy);
+    QVERIFY(!m_app->runState().runActive(SideId::Left));
+    QVERIFY(!left.button(SideButton::Stop).enabled);
+    QVERIFY(m_app->queueRunner().queueMenuTransferEnabled());
+    QCOMPARE(m_app->title(), u"Korvane"_s);
+    QCOMPARE(m_app->runState().abandonedFiles, 0);
+}
+
+void TestTransferRunner::emptyDirectory_data() {
+    QTest::addColumn<bool>("skipEmpty");
+    QTest::newRow("Skip Empty Dirs on") << true;
+    QTest::newRow("Skip Empty Dirs off") << false;
+}
+
+void TestTransferRunner::emptyDirectory() {
+    QFETCH(bool, skipEmpty);
+    startApp(skipEmpty ? "Skip Empty Dirs=1\r\n" : "Skip Empty Dirs=0\r\n");
+    enterFreshDirectories();
+    m_app->left().session().MakeDir(m_leftDir + u"hollow"_s);
+    m_app->queue().append(
+        QueueEntry{m_leftDir + u"hollow"_s, m_rightDir, {}, 1, Direction::FxpLeftToRight});
+    const int before = lineCount();
+    QCOMPARE(runQueue(), QueueRunner::RunEnd::Completed);
+    QCOMPARE(logged(u"Empty Dir: hollow"_s, clPurple), skipEmpty);
+    QCOMPARE(sent({u"MKD"_s}, before).size(), skipEmpty ? 0 : 1);
+    Side& right = m_app->right();
+    right.session().ChangeDir(m_rightDir + u"hollow/"_s);
+    QCOMPARE(FtpReplies::IsErrorReply(right.session().lastReply()), skipEmpty);
+}
+
+void TestTransferRunner::cleanUpRemovesDirectoriesThatGotNothing() {
+    startApp("CleanUp=1\r\nSkip Empty Dirs=0\r\nSkip=1\r\nSkip File=1\r\n", "s0=*.nfo\r\n");
+    enterFreshDirectories();
+    Side& left = m_app->left();
+    Side& right = m_app->right();
+    // "skipped" holds only what the skip list passes over: made, then
+    // removed once the run moves on. "present" holds a file the
+    // destination has already: skipping it counts, so it stays. "last"
+    // gets nothing and is removed at the end of the queue.
+    for (const QString& dir : {u"skipped"_s, u"present"_s, u"last"_s})
+        left.session().MakeDir(m_leftDir + dir);
+    put(left, m_leftDir + u"skipped/info.nfo"_s, "nfo");
+    put(left, m_leftDir + u"present/kept.txt"_s, "new");
+    put(left, m_leftDir + u"last/also.nfo"_s, "nfo");
+    right.session().MakeDir(m_rightDir + u"present"_s);
+    put(right, m_rightDir + u"present/KEPT.TXT"_s, "old");
+    for (const QString& dir : {u"skipped"_s, u"present"_s, u"last"_s})
+        m_app->queue().append(
+            QueueEntry{m_leftDir + dir, m_rightDir, {}, 1, Direction::FxpLeftToRight});
+    const int before = lineCount();
+
+    QCOMPARE(runQueue(), QueueRunner::RunEnd::Completed);
+    QCOMPARE(sent({u"MKD"_s, u"RMD"_s}, before),
+             (QStringList{u"R MKD skipped"_s, u"R RMD skipped"_s, u"R MKD present"_s,
+                          u"R MKD last"_s, u"R RMD last"_s}));
+    QCOMPARE(fetch(right, m_rightDir + u"present/KEPT.TXT"_s), QByteArray("old"));
+    right.session().ChangeDir(m_rightDir + u"skipped/"_s);
+    QVERIFY(FtpReplies::IsErrorReply(right.session().lastReply()));
+}
+
+void TestTransferRunner::stopLetsTheFileFinish() {
+    startApp({});
+    enterFreshDirectories();
+    Side& left = m_app->left();
+    for (const QString& name : {u"one"_s, u"two"_s, u"three"_s, u"four"_s}) {
+        put(left, m_leftDir + name, name.toLatin1());
+        m_app->queue().append(QueueEntry{m_leftDir + name, m_rightDir + name, u"3"_s, 3,
+                                         Direction::FxpLeftToRight});
+    }
+    // Stop is pressed while the second file moves.
+    QObject::connect(&m_app->statusLog().lines(), &StatusLineStore::lineAppended, m_app.get(),
+                     [this](int index) {
+                         if (m_app->statusLog().lines().line(index).text == u"RETR two"_s)
+                             m_app->queueRunner().AbortClick();
+                     });
+    QCOMPARE(runQueue(), QueueRunner::RunEnd::Stopped);
+    QCOMPARE(fetch(m_app->right(), m_rightDir + u"two"_s), QByteArray("two"));
+    QVERIFY(logged(u"Action STOPPED!"_s, clRed));
+    QVERIFY(logged(u"Transfered 2 Files  Total Size: "_s, clMaroon));
+    QCOMPARE(m_app->queue().count(), 2);
+    QCOMPARE(m_app->queue().entry(0).SourcePath, m_leftDir + u"three"_s);
+    // The sides are free; the run may be resumed by a reconnect.
+    QVERIFY(!left.state().Busy && !m_app->right().state().Busy);
+    QVERIFY(m_app->runState().runActive(SideId::Left));
+    QVERIFY(left.button(SideButton::Transfer).enabled);
+    QVERIFY(m_app->queueCommands()
+                .MenuState({}, m_app->queueRunner().queueMenuTransferEnabled())
+                .transfer);
+}
+
+void TestTransferRunner::disconnectWhenDone() {
+    startApp({});
+    enterFreshDirectories();
+    m_app->setOnCompleteIdle(false);
+    put(m_app->left(), m_leftDir + u"only"_s, "1");
+    // The size reported is the one the source pane lists.
+    m_app->listing().RefreshDirectory(SideId::Left, false);
+    m_app->queue().append(QueueEntry{m_leftDir + u"only"_s, m_rightDir + u"only"_s, u"1"_s, 3,
+                                     Direction::FxpLeftToRight});
+    const int before = lineCount();
+    QCOMPARE(runQueue(), QueueRunner::RunEnd::Completed);
+    // One file: its own line, no queue summary.
+    QVERIFY(logged(u"Transfer done: only 1 bytes in 00:01 "_s, clMaroon));
+    QVERIFY(!logged(u"Queue done: "_s, clMaroon));
+    QVERIFY(logged(u"Transfers Done, Logging off Sites"_s, clFuchsia));
+    QCOMPARE(sent({u"QUIT"_s}, before).size(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_app->left().session().isConnected() &&
+                                 !m_app->right().session().isConnected(),
+                             5000);
+    QVERIFY(logged(u"Logged off: Alpha"_s, clBlue));
+}
+
+void TestTransferRunner::siteToSiteNeedsBothSides() {
+    startApp({});
+    enterFreshDirectories();
+    m_app->queue().append(QueueEntry{m_leftDir + u"x"_s, m_rightDir + u"x"_s, u"1"_s, 3,
+                                     Direction::FxpLeftToRight});
+    m_app->queueCommands().TransferButtonRule();
+    m_app->right().session().CloseSocket();
+    QTRY_VERIFY(!m_app->right().session().isConnected());
+    // The buttons say "go" although a side went away meanwhile.
+    m_app->left().setButtonEnabled(SideButton::Transfer, true);
+    m_app->right().setButtonEnabled(SideButton::Transfer, true);
+    QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
+    m_app->queueRunner().Transfer1Click();
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(ended.at(0).at(0).value<QueueRunner::RunEnd>(), QueueRunner::RunEnd::NotConnected);
+    QVERIFY(logged(u"Error: Not Connected!"_s, clRed));
+    QCOMPARE(m_app->queue().count(), 1);
+    QVERIFY(m_app->left().button(SideButton::Transfer).enabled);
+}
+
+void TestTransferRunner::downloadsAndUploadsFolders() {
+    startApp({});
+    enterFreshDirectories();
+    Side& left = m_app->left();
+    Side& right = m_app->right();
+    // Download: a directory with subdirectories A and B.
+    left.session().MakeDir(m_leftDir + u"down"_s);
+    left.session().MakeDir(m_leftDir + u"down/A"_s);
+    left.session().MakeDir(m_leftDir + u"down/B"_s);
+    put(left, m_leftDir + u"down/top.txt"_s, "top");
+    put(left, m_leftDir + u"down/A/a.txt"_s, "in a");
+    put(left, m_leftDir + u"down/B/b.txt"_s, "in b");
+    QTemporaryDir disk;
+    QVERIFY(disk.isValid());
+    m_app->queue().append(QueueEntry{m_leftDir + u"down"_s, disk.filePath(u"down"_s), {}, 1,
+                                     Direction::DownloadFromLeft});
+    // Upload: a local folder with a file and a subfolder, to the right server.
+    QDir(disk.path()).mkpath(u"up/inner"_s);
+    for (auto [path, text] : {std::pair{u"up/f.txt"_s, "eff"}, std::pair{u"up/inner/g.txt"_s, "gee"}}) {
+        QFile file(disk.filePath(path));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == 3);
+    }
+    m_app->queue().append(QueueEntry{disk.filePath(u"up/"_s), m_rightDir, {}, 1,
+                                     Direction::UploadToRight});
+
+    QCOMPARE(runQueue(), QueueRunner::RunEnd::Completed);
+    for (auto [path, text] : {std::pair{u"down/top.txt"_s, "top"}, std::pair{u"down/A/a.txt"_s, "in a"},
+                              std::pair{u"down/B/b.txt"_s, "in b"}}) {
+        QFile file(disk.filePath(path));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        QCOMPARE(file.readAll(), QByteArray(text));
+    }
+    QCOMPARE(fetch(right, m_rightDir + u"up/f.txt"_s), QByteArray("eff"));
+    QCOMPARE(fetch(right, m_rightDir + u"up/inner/g.txt"_s), QByteArray("gee"));
+    QVERIFY(logged(u"Queue done: Transfered 5 Files  Total Size: 17  bytes in "_s, clMaroon));
+    QCOMPARE(m_app->runState().abandonedFiles, 0);
+}
+
+void TestTransferRunner::lostSessionRestartsTheRun() {
+    m_dir = std::make_unique<TempDataDir>();
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s,
+                             "[_Main_]\r\nConnectTimeout=2\r\nRestoreResume=1\r\n"));
+    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
+    m_app->create();
+    m_app->connections().timerConnect().setInterval(10);
+    FakeFtpServer source;
+    FakeFtpServer target;
+    QVERIFY(source.listen() && target.listen());
+    auto login = [](FakeFtpServer& fake, const QByteArray& dir) {
+        fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        fake.expect("PWD", "257 \"" + dir + "\"");
+    };
+    auto exchange = [](FakeFtpServer& src, FakeFtpServer& dst, bool dropSource) {
+        src.expect("TYPE I", "200 binary");
+        dst.expect("TYPE I", "200 binary");
+        src.expect("PASV", "227 Entering Passive Mode (127,0,0,1,4,1)");
+        dst.expect("PORT", "200 ok");
+        dst.expect("STOR f", "150 storing");
+        if (dropSource) {
+            src.expect("RETR f", [](FakeFtpServer& s, const QByteArray&) {
+                s.send("150 sending");
+                s.closeClient();
+            });
+            // The destination's part is given up.
+            dst.expect("ABOR", "226 aborted");
+        } else {
+            src.expect("RETR f", [&dst](FakeFtpServer& s, const QByteArray&) {
+                s.send("150 sending");
+                s.send("226 sent");
+                dst.send("226 stored");
+            });
+        }
+    };
+    login(source, "/src");
+    login(target, "/dst");
+    exchange(source, target, true);
+    // The reconnect enters the directory the side showed and tries again.
+    source.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    source.expect("CWD /src/", "250 ok");
+    source.expect("PWD", "257 \"/src\"");
+    exchange(source, target, false);
+    // Done: both sides are refreshed where they are.
+    source.expect("PWD", "257 \"/src\"");
+    target.expect("PWD", "257 \"/dst\"");
+    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
+        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s,
+                                            QString::number(fake->port()), u"u"_s, u"p"_s, u"00"_s,
+                                            {}},
+                                           id);
+    m_app->queue().append(QueueEntry{u"/src/f"_s, u"/dst/f"_s, u"10"_s, 3, Direction::FxpLeftToRight});
+    QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
+    QCOMPARE(runQueue(), QueueRunner::RunEnd::Stopped);
+    // The cut file stays at the head; the reconnect runs the queue again.
+    QCOMPARE(m_app->queue().count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 10000);
+    QCOMPARE(ended.at(1).at(0).value<QueueRunner::RunEnd>(), QueueRunner::RunEnd::Completed);
+    QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
+             (source.mismatches() + target.mismatches()).join('\n'));
+    QVERIFY(m_app->queue().isEmpty());
+    QCOMPARE(m_app->runState().totals.files, 1);
+    QVERIFY(!m_app->runState().RetryCurrent);
+}
+
+QTEST_GUILESS_MAIN(TestTransferRunner)
+#include "test_transfer_runner.moc"
