@@ -4,22 +4,76 @@
 #include "app/MainWindow.h"
 #include "app/QtDesktopServices.h"
 #include "app/QtUserPrompts.h"
+#include "batch/BatchOptions.h"
+#include "batch/BatchPrompts.h"
+#include "batch/BatchRun.h"
+
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void Print(FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     KorvaneApplication application(argc, argv);
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     KorvaneApplication::setOrganizationName(QString::fromLatin1(App::Title));
+    KorvaneApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+
+    const BatchOptions options = BatchOptions::Parse(KorvaneApplication::arguments().mid(1));
+    auto printOut = [](const QString& text) { Print(stdout, text); };
+    auto printError = [](const QString& text) { Print(stderr, text); };
+    if (options.help) {
+        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        Print(stdout, QStringLiteral("Korvane " KORVANE_VERSION));
+        return 0;
+    }
+    if (!options.error.isEmpty()) {
+        printError(QStringLiteral("korvane: ") + options.error + QStringLiteral(" (see --help)"));
+        return 2;
+    }
 
     QtDesktopServices services;
-    QtUserPrompts prompts;
+    QtUserPrompts windowPrompts;
+    BatchPrompts batchPrompts(printError);
+    UserPrompts& prompts = options.active() ? static_cast<UserPrompts&>(batchPrompts)
+                                            : static_cast<UserPrompts&>(windowPrompts);
     App app(DataPaths::ForApplication(), services, prompts);
     application.setErrorSink([&app](const QString& className, const QString& message) {
         app.ReportUnhandledError(className, message);
     });
 
+    std::unique_ptr<BatchRun> batch;
+    if (options.active()) {
+        app.setBatchMode(true);
+        // The batch run connects by itself, once the window is up.
+        app.setCommandLine({});
+        batch = std::make_unique<BatchRun>(app, options, printOut, printError);
+        QObject::connect(batch.get(), &BatchRun::exitRequested, &application, [](int code) {
+            // Leave whatever wait is on the stack first.
+            QTimer::singleShot(0, [code] { KorvaneApplication::exit(code); });
+        });
+    }
+
     MainWindow window(app);
-    prompts.setParentWindow(&window);
+    windowPrompts.setParentWindow(&window);
     window.show();
+    if (batch)
+        QTimer::singleShot(0, batch.get(), [&app, &batch] {
+            app.RunGuarded([&batch] { batch->start(); });
+        });
     const int code = KorvaneApplication::exec();
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     return code;

@@ -29,6 +29,7 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
       m_store(m_paths), m_statusLog(services, this), m_errorLog(m_statusLog),
       m_left(new Side(SideId::Left, this)), m_right(new Side(SideId::Right, this)),
       m_connections(new ConnectionLifecycle(*this, this)) {
+    m_commandLine = QCoreApplication::arguments().mid(1);
     m_identServer.System = QStringLiteral("UNIX");
     m_transferTimer.setObjectName(QStringLiteral("TransferTimer"));
     m_transferTimer.setInterval(1000);
@@ -186,10 +187,10 @@ void App::setOnCompleteIdle(bool idle) {
     Q_EMIT onCompleteIdleChanged(idle);
 }
 
-void App::RunCommandLineConnect(const QStringList& arguments) {
+std::array<bool, 2> App::RunCommandLineConnect(const QStringList& arguments) {
     const QString text = JoinConnectArguments(arguments);
     if (text.isEmpty())
-        return;
+        return {};
     const CommandLineConnections wanted =
         ParseCommandLineConnect(text, siteStorage(), m_settings.email);
     for (const QString& warning : wanted.warnings)
@@ -204,6 +205,7 @@ void App::RunCommandLineConnect(const QStringList& arguments) {
         QCoreApplication::processEvents();
         m_connections->ConnectToSite(*wanted.right, SideId::Right);
     }
+    return {wanted.left.has_value(), wanted.right.has_value()};
 }
 
 QString App::startFolder() const {
@@ -222,7 +224,8 @@ bool App::CloseQuery() {
 
 void App::Exit(const WindowLayout& layout) {
     m_closing = true;
-    m_store.WriteWindowLayout(layout);
+    if (!m_batchMode)
+        m_store.WriteWindowLayout(layout);
     // Shutdown never sends QUIT: the servers see the connection close.
     for (Side* side : {m_left, m_right}) {
         side->idleTimer().stop();

@@ -28,6 +28,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -81,8 +82,16 @@ public:
     // After Preferences wrote the file: apply what changed, then reload.
     void applyPreferences(const Settings& before);
 
-    // Connects the sides the command line names (left, then right after ";").
-    void RunCommandLineConnect(const QStringList& arguments);
+    // Connects the sides the command line names (left, then right after ";");
+    // which sides it named.
+    std::array<bool, 2> RunCommandLineConnect(const QStringList& arguments);
+    // The arguments the window connects with once it is shown; empty for an
+    // unattended run, which connects by itself.
+    QStringList commandLine() const { return m_commandLine; }
+    void setCommandLine(const QStringList& arguments) { m_commandLine = arguments; }
+    // An unattended run: the window's layout and settings are not written back.
+    bool batchMode() const { return m_batchMode; }
+    void setBatchMode(bool on) { m_batchMode = on; }
 
     // Closing: whether the window may close; then the orderly exit.
     bool CloseQuery();
@@ -194,4 +203,6 @@ private:
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);
     bool m_closing = false;
+    bool m_batchMode = false;
+    QStringList m_commandLine;
 };

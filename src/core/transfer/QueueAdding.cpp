@@ -116,3 +116,20 @@ void QueueAdding::QueueTreeSelection(SideId id, const QString& targetOverride) {
     }
     m_app.queueCommands().TransferButtonRule();
 }
+
+void QueueAdding::QueueAndTransfer(SideId id, bool askName) {
+    Side& side = m_app.side(id);
+    if (askName) {
+        const QList<int> rows = side.selectedRows();
+        if (side.listing().count() == 0 || rows.isEmpty() ||
+            side.listing().entry(rows.first()).kind != EntryKind::File)
+            return;
+    }
+    AddToQueue(id, false, Mode::SiteToSite, askName);
+    m_app.queueRunner().Transfer1Click();
+}
+
+void QueueAdding::QueueTreeAndTransfer(SideId id) {
+    QueueTreeSelection(id);
+    m_app.queueRunner().Transfer1Click();
+}

@@ -92,7 +92,7 @@ void QueueCommands::LoadQueue() {
         LoadQueueFile(path);
 }
 
-bool QueueCommands::LoadQueueFile(const QString& path) {
+bool QueueCommands::LoadQueueFile(const QString& path, QString* error) {
     const QueueFile::ReadResult read = QueueFile::Read(path);
     m_app.queue().append(read.entries);
     // A run in progress keeps its buttons; otherwise the queue can start.
@@ -100,5 +100,7 @@ bool QueueCommands::LoadQueueFile(const QString& path) {
     if (read.error.isEmpty())
         return true;
     m_app.ReportUnhandledError(QStringLiteral("EConvertError"), read.error);
+    if (error)
+        *error = read.error;
     return false;
 }

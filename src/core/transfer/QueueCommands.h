@@ -34,8 +34,8 @@ public:
     void SaveQueue();
     void LoadQueue();
     // Loads a queue file behind the entries there are; false with the
-    // reason reported when not all of it could be read.
-    bool LoadQueueFile(const QString& path);
+    // reason reported (and given in error) when not all of it could be read.
+    bool LoadQueueFile(const QString& path, QString* error = nullptr);
 
     // Both Transfer buttons: enabled when something is queued and no run
     // holds the sides.

@@ -165,7 +165,6 @@ QueueRunner::Step QueueRunner::processSiteToSiteFile(const QueueEntry& entry) {
         break;
     case FxpOutcome::Stopped:
         // Not done: it stays at the head and runs again after a reconnect.
-        ++m_app.runState().abandonedFiles;
         return Step::Next;
     case FxpOutcome::Done:
     case FxpOutcome::SkippedExisting:

@@ -79,13 +79,15 @@ QueueRunner::Step QueueRunner::processLocalFile(const QueueEntry& entry, bool do
         log(FormatTransferDone(elapsed, size, name, run.totals, QLocale()), clMaroon);
     } else {
         log(QStringLiteral("Transfer failed: ") + name + QStringLiteral(": ") + failure, clRed);
-        ++run.abandonedFiles;
     }
     if (runEnds) {
         // The entry stays at the head for the restart.
         run.StopRequested = true;
         return Step::Next;
     }
+    // A file that failed while the run goes on is not retried.
+    if (!failure.isEmpty())
+        ++run.abandonedFiles;
     if (session.isConnected())
         removeHead(entry);
     return Step::Next;

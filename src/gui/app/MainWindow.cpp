@@ -268,7 +268,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     // Connecting waits for the servers: the window is drawn first.
     QTimer::singleShot(0, this, [this] {
         m_app.RunGuarded(
-            [this] { m_app.RunCommandLineConnect(QCoreApplication::arguments().mid(1)); });
+            [this] { m_app.RunCommandLineConnect(m_app.commandLine()); });
     });
 }
 

@@ -58,6 +58,9 @@ void MainWindow::wireQueueAdding() {
         adding.AddToQueue(m_app.activeSide(), false, QueueAdding::Mode::Download);
     });
     on("Queue3", [this, &adding] { adding.QueueTreeSelection(m_app.activeSide()); });
+    on("Transfer1", [this, &adding] { adding.QueueAndTransfer(m_app.activeSide(), false); });
+    on("TransferAs1", [this, &adding] { adding.QueueAndTransfer(m_app.activeSide(), true); });
+    on("Transfer2", [this, &adding] { adding.QueueTreeAndTransfer(m_app.activeSide()); });
     on("Refresh1", [this] { m_app.listing().RefreshDirectory(m_app.activeSide(), false); });
     // The items' keys work only while enabled, so the state follows the
     // selection and the active side as well as the menus' opening.
@@ -83,7 +86,9 @@ void MainWindow::updatePaneMenus() {
     selection.selectedIsFile =
         !rows.isEmpty() && side.listing().entry(rows.first()).kind == EntryKind::File;
     // Items whose commands are not built yet stay off.
-    static const QStringList wired{QStringLiteral("Queue1"), QStringLiteral("LocalQueue1"),
+    static const QStringList wired{QStringLiteral("Transfer1"), QStringLiteral("TransferAs1"),
+                                   QStringLiteral("Transfer2"),
+                                   QStringLiteral("Queue1"), QStringLiteral("LocalQueue1"),
                                    QStringLiteral("Queue3"), QStringLiteral("SavePath1"),
                                    QStringLiteral("Refresh1")};
     const QHash<QString, bool> state = PaneMenuState(m_app, selection);
@@ -243,6 +248,12 @@ void MainWindow::runSideButton(SideId id, int button) {
         break;
     case SideButton::Refresh:
         m_app.RunGuarded([this, id] { m_app.listing().RefreshDirectory(id, false); });
+        break;
+    case SideButton::Transfer:
+        m_app.RunGuarded([this] { m_app.queueRunner().Transfer1Click(); });
+        break;
+    case SideButton::Stop:
+        m_app.RunGuarded([this] { m_app.queueRunner().AbortClick(); });
         break;
     default:
         break;

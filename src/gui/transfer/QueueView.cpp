@@ -43,6 +43,9 @@ QueueView::QueueView(App& app, QTreeView& view, QMenu& menu, QObject* parent)
         if (QAction* a = Item(m_menu, name))
             connect(a, &QAction::triggered, this, [this, handler] { m_app.RunGuarded(handler); });
     };
+    on("Transfer3", [this] { m_app.queueRunner().Transfer1Click(); });
+    connect(&m_app.queueRunner(), &QueueRunner::queueMenuTransferChanged, this,
+            &QueueView::updateMenu);
     on("EditTarget1", [this, &commands] { commands.EditTarget(currentRow()); });
     on("DeleteEntry1", [this, &commands] { commands.DeleteEntries(selectedRows()); });
     on("MoveUp1", [this, &commands] { selectRow(commands.MoveUp(currentRow())); });
@@ -91,9 +94,8 @@ void QueueView::fitColumns() {
 }
 
 void QueueView::updateMenu() {
-    QAction* transfer = Item(m_menu, "Transfer3");
-    const QueueMenuState state =
-        m_app.queueCommands().MenuState(selectedRows(), transfer && transfer->isEnabled());
+    const QueueMenuState state = m_app.queueCommands().MenuState(
+        selectedRows(), m_app.queueRunner().queueMenuTransferEnabled());
     const std::pair<const char*, bool> items[] = {
         {"Transfer3", state.transfer},     {"EditTarget1", state.editTarget},
         {"DeleteEntry1", state.deleteEntry}, {"MoveUp1", state.moveUp},
