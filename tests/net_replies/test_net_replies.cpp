@@ -95,6 +95,10 @@ void TestNetReplies::announcedSize_data() {
     QTest::newRow("upper") << QByteArray("150 file.txt (5368709120 BYTES)") << qint64(5368709120);
     QTest::newRow("none") << QByteArray("150 File status okay") << qint64(0);
     QTest::newRow("byte without number") << QByteArray("150 bytes follow") << qint64(0);
+    // pure-ftpd rounds to units: checking a file against them would fail it.
+    QTest::newRow("kilobytes") << QByteArray("150 195.3 kbytes to download") << qint64(0);
+    QTest::newRow("whole megabytes") << QByteArray("150 12 Mbytes to download") << qint64(0);
+    QTest::newRow("decimal bytes") << QByteArray("150 (12.5 bytes)") << qint64(0);
 }
 
 void TestNetReplies::announcedSize() {

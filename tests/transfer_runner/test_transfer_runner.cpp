@@ -120,8 +120,8 @@ QByteArray TestTransferRunner::fetch(Side& side, const QString& remote) {
         side.session().Mode(FtpSession::TransferType::Image);
         side.session().Download(remote, local.fileName(), false, true,
                                 side.session().remoteAddress());
-    } catch (const std::exception&) {
-        return "(missing)";
+    } catch (const std::exception& e) {
+        return QByteArray("(failed: ") + e.what() + ')';
     }
     if (FtpReplies::IsErrorReply(side.session().lastReply()))
         return "(missing)";
@@ -129,9 +129,10 @@ QByteArray TestTransferRunner::fetch(Side& side, const QString& remote) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// KORVANE_TEST_DUMP_LOG=1 shows a run's status lines when a case fails.
 static void DumpLines(App& app) {
     const StatusLineStore& store = app.statusLog().lines();
-    if (qEnvironmentVariableIsSet("DUMP"))
+    if (qEnvironmentVariableIsSet("KORVANE_TEST_DUMP_LOG"))
         for (int i = 0; i < store.count(); ++i)
             qWarning().noquote() << store.line(i).colour << store.line(i).text;
 }

@@ -2,6 +2,7 @@
 
 #include "net/WireText.h"
 
+#include <cctype>
 #include <QList>
 
 QString FailureText(CommandKind kind) {
@@ -127,7 +128,8 @@ std::optional<quint16> PassivePort(const QByteArray& reply) {
 
 qint64 AnnouncedSize(const QByteArray& reply) {
     const qsizetype at = reply.toUpper().indexOf("BYTE");
-    if (at < 0)
+    // "195.3 kbytes" is a rounded figure, not a size to check a file by.
+    if (at < 0 || (at > 0 && std::isalpha(static_cast<unsigned char>(reply.at(at - 1)))))
         return 0;
     // The reply code itself is never the size.
     const qsizetype floor = ReplyCode(reply) > 0 ? reply.indexOf(' ') + 1 : 0;
@@ -139,6 +141,8 @@ qint64 AnnouncedSize(const QByteArray& reply) {
     const qsizetype last = i;
     while (i >= floor && reply.at(i) >= '0' && reply.at(i) <= '9')
         --i;
+    if (i >= floor && (reply.at(i) == '.' || reply.at(i) == ','))
+        return 0;
     return reply.mid(i + 1, last - i).toLongLong();
 }
 

@@ -30,7 +30,8 @@ CommandKind Classify(const QString& command);
 // The port a "227" reply announces: the numbers between "(" and ")", or
 // after "de " when there is no parenthesis; the fifth and sixth give the port.
 std::optional<quint16> PassivePort(const QByteArray& reply);
-// The size a transfer reply announces ("... (1234 bytes)"), 0 when none.
+// The size a transfer reply announces ("... (1234 bytes)"), 0 when none or
+// when it is only a rounded figure ("195.3 kbytes").
 qint64 AnnouncedSize(const QByteArray& reply);
 // The size of a "213 1234" reply to SIZE, -1 when the reply is no size.
 qint64 SizeReply(const QByteArray& reply);
