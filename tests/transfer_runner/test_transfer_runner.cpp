@@ -365,7 +365,15 @@ void TestTransferRunner::downloadsAndUploadsFolders() {
     m_app->queue().append(QueueEntry{disk.filePath(u"up/"_s), m_rightDir, {}, 1,
                                      Direction::UploadToRight});
 
+    QStringList rightPanel;
+    QObject::connect(&right, &Side::statusBarTextChanged, m_app.get(),
+                     [&rightPanel](const QString& text) { rightPanel << text; });
     QCOMPARE(runQueue(), QueueRunner::RunEnd::Completed);
+    // An upload's progress shows in its side's panel, then "Idle.".
+    const qsizetype progress = rightPanel.indexOf(
+        QRegularExpression(uR"(^Sending 3 of 3   \([\d.,]+ k/sec\)  100%   Remain: 00:00$)"_s));
+    QVERIFY2(progress >= 0, qPrintable(rightPanel.join(u'|')));
+    QCOMPARE(rightPanel.at(progress + 1), u"Idle."_s);
     for (auto [path, text] : {std::pair{u"down/top.txt"_s, "top"}, std::pair{u"down/A/a.txt"_s, "in a"},
                               std::pair{u"down/B/b.txt"_s, "in b"}}) {
         QFile file(disk.filePath(path));
