@@ -325,13 +325,20 @@ void TestTransferRunner::siteToSiteNeedsBothSides() {
     enterFreshDirectories();
     m_app->queue().append(QueueEntry{m_leftDir + u"x"_s, m_rightDir + u"x"_s, u"1"_s, 3,
                                      Direction::FxpLeftToRight});
+    QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
+    // No run while a side is busy, the queue is empty or a button is off.
     m_app->queueCommands().TransferButtonRule();
+    m_app->left().state().Busy = true;
+    m_app->queueRunner().Transfer1Click();
+    m_app->left().state().Busy = false;
+    m_app->right().setButtonEnabled(SideButton::Transfer, false);
+    m_app->queueRunner().Transfer1Click();
+    QCOMPARE(ended.count(), 0);
     m_app->right().session().CloseSocket();
     QTRY_VERIFY(!m_app->right().session().isConnected());
     // The buttons say "go" although a side went away meanwhile.
     m_app->left().setButtonEnabled(SideButton::Transfer, true);
     m_app->right().setButtonEnabled(SideButton::Transfer, true);
-    QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
     m_app->queueRunner().Transfer1Click();
     QCOMPARE(ended.count(), 1);
     QCOMPARE(ended.at(0).at(0).value<QueueRunner::RunEnd>(), QueueRunner::RunEnd::NotConnected);
