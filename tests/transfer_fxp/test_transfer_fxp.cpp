@@ -221,6 +221,10 @@ void TestTransferFxp::serversThatMisbehave_data() {
     QTest::newRow("destination never confirms") << u"silent"_s << int(FxpOutcome::Failed);
     QTest::newRow("PASV refused") << u"nopasv"_s << int(FxpOutcome::Failed);
     QTest::newRow("target directory refused") << u"cwd"_s << int(FxpOutcome::Skipped);
+    QTest::newRow("PORT refused with 501") << u"port501"_s << int(FxpOutcome::Failed);
+    // The destination went away: the file is not done and the run stops,
+    // so the entry stays for the reconnect.
+    QTest::newRow("421 to PORT") << u"port421"_s << int(FxpOutcome::Stopped);
 }
 
 void TestTransferFxp::serversThatMisbehave() {
@@ -246,7 +250,14 @@ void TestTransferFxp::serversThatMisbehave() {
         source.expect("PASV", "502 not here");
     else
         source.expect("PASV", "227 Entering Passive Mode (10,9,8,7,4,1)");
-    if (kind == u"swap"_s) {
+    if (kind == u"port501"_s) {
+        target.expect("PORT 127,0,0,1,4,1", "501 not this address");
+    } else if (kind == u"port421"_s) {
+        target.expect("PORT 127,0,0,1,4,1", [](FakeFtpServer& s, const QByteArray&) {
+            s.send("421 shutting down");
+            s.closeClient();
+        });
+    } else if (kind == u"swap"_s) {
         target.expect("PORT 127,0,0,1,4,1", "500 no PORT here");
         target.expect("PASV", "227 Entering Passive Mode 10,9,8,6,4,2");
         source.expect("PORT 127,0,0,1,4,2", "200 ok");
@@ -279,7 +290,9 @@ void TestTransferFxp::serversThatMisbehave() {
     QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
              (source.mismatches() + target.mismatches()).join('\n'));
     QCOMPARE(m_app->runState().totals.files, outcome == int(FxpOutcome::Done) ? 1 : 0);
-    QVERIFY(!m_app->runState().StopRequested);
+    QCOMPARE(m_app->runState().StopRequested, kind == u"port421"_s);
+    if (kind.startsWith(u"port"_s))
+        QVERIFY(!source.received().contains("RETR f") && !target.received().contains("STOR f"));
     if (kind == u"fail"_s)
         QVERIFY(source.received().contains("ABOR"));
     if (kind == u"silent"_s)

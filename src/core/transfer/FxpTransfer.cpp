@@ -138,6 +138,22 @@ QByteArray FxpTransfer::PassiveToActive(Side& passive, Side& active, bool* stopp
     return active.session().lastReply();
 }
 
+FxpOutcome FxpTransfer::refusedOrLost(Side& source, Side& target) {
+    // A 421 closes the session: the file is not done, and the run must
+    // stop for the reconnect instead of dropping the entry as failed.
+    for (Side* side : {&source, &target})
+        if (side->session().isConnected() && side->session().lastReply().startsWith("421"))
+            side->session().CloseSocket();
+    if (!source.session().isConnected() || !target.session().isConnected()) {
+        for (Side* side : {&source, &target})
+            if (side->session().isConnected() && side->session().isInOperation())
+                side->session().AbandonTransfer();
+        stop(QString());
+        return FxpOutcome::Stopped;
+    }
+    return FxpOutcome::Failed;
+}
+
 qint64 FxpTransfer::LookUpListedSize(const QString& name) const {
     for (SideId id : {SideId::Right, SideId::Left}) {
         for (const DirEntry& e : m_app.side(id).listing().entries())
@@ -269,7 +285,7 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
         if (stopped)
             return FxpOutcome::Stopped;
         if (reply.isEmpty() || IsErrorReply(reply))
-            return FxpOutcome::Failed;
+            return refusedOrLost(source, target);
         // The first of RETR and STOR goes to the server that got PORT.
         reply = sourceListens ? send(target, stor) : send(source, retr);
         if (!IsErrorReply(reply))
@@ -279,7 +295,7 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
         return FxpOutcome::Stopped;
     }
     if (IsErrorReply(reply))
-        return FxpOutcome::Failed;
+        return refusedOrLost(source, target);
 
     run.ElapsedSeconds = 0;
     m_app.left().setStatusBarText(QStringLiteral("Transfering  ") + targetName);

@@ -39,6 +39,7 @@ private:
     bool changeDirectory(Side& side, const QString& dir, bool leftDestination);
     bool binaryMode(Side& side, bool resendAfter226);
     FxpOutcome awaitCompletion(Side& source, Side& target);
+    FxpOutcome refusedOrLost(Side& source, Side& target);
     void stop(const QString& message);
     void log(const QString& text, Colour colour);
 
