@@ -1,6 +1,7 @@
 // The unattended run as users start it: the real program, two servers, a
 // queue file, and the exit code telling success from failure.
 #include "FtpServerFixture.h"
+#include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
@@ -37,8 +38,6 @@ private:
     // The program's data folder with both servers saved as "Alpha" and "Beta".
     void writeDataDir(const QString& rightPassword = {});
     Result runProgram(const QStringList& arguments);
-    void put(Side& side, const QString& remote, const QByteArray& content);
-    QByteArray fetch(Side& side, const QString& remote);
 
     std::unique_ptr<FtpServerFixture> m_a;
     std::unique_ptr<FtpServerFixture> m_b;
@@ -121,26 +120,7 @@ TestAppBatch::Result TestAppBatch::runProgram(const QStringList& arguments) {
     return result;
 }
 
-void TestAppBatch::put(Side& side, const QString& remote, const QByteArray& content) {
-    QTemporaryFile local;
-    QVERIFY(local.open() && local.write(content) == content.size());
-    local.close();
-    side.session().Mode(FtpSession::TransferType::Image);
-    side.session().Upload(local.fileName(), remote, true, side.session().remoteAddress());
-}
 
-QByteArray TestAppBatch::fetch(Side& side, const QString& remote) {
-    QTemporaryFile local;
-    if (!local.open())
-        return {};
-    local.close();
-    side.session().Mode(FtpSession::TransferType::Image);
-    side.session().Download(remote, local.fileName(), false, true, side.session().remoteAddress());
-    if (FtpReplies::IsErrorReply(side.session().lastReply()))
-        return "(missing)";
-    QFile file(local.fileName());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void TestAppBatch::readsItsOptions() {
     BatchOptions all = BatchOptions::Parse({u"--queue"_s, u"q.kqf"_s, u"--transfer"_s,
@@ -168,8 +148,8 @@ void TestAppBatch::copiesTreeAndExitsZero() {
         big[i] = char((i * 31) ^ (i >> 9));
     left.session().MakeDir(m_leftDir + u"tree"_s);
     left.session().MakeDir(m_leftDir + u"tree/sub"_s);
-    put(left, m_leftDir + u"tree/big.bin"_s, big);
-    put(left, m_leftDir + u"tree/sub/small.txt"_s, "small\r\n");
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"tree/big.bin"_s, big));
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"tree/sub/small.txt"_s, "small\r\n"));
     writeDataDir();
     const QString queueFile = m_data->filePath(u"tree.kqf"_s);
     QVERIFY(QueueFile::Write(queueFile, {QueueEntry{m_leftDir + u"tree"_s, m_rightDir, {}, 1,
@@ -185,8 +165,8 @@ void TestAppBatch::copiesTreeAndExitsZero() {
     QVERIFY2(result.exitCode == 0, qPrintable(result.err + result.out));
     QVERIFY2(result.out.contains(u"Queue done: Transfered 2 Files  Total Size: 150,007  bytes"_s),
              qPrintable(result.out));
-    QCOMPARE(fetch(right, m_rightDir + u"tree/big.bin"_s), big);
-    QCOMPARE(fetch(right, m_rightDir + u"tree/sub/small.txt"_s), QByteArray("small\r\n"));
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"tree/big.bin"_s), big);
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"tree/sub/small.txt"_s), QByteArray("small\r\n"));
     // The layout and settings of a batch run are not written back.
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QCOMPARE(ini.readAll(), settingsBefore);

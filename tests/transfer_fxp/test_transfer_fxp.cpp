@@ -3,6 +3,7 @@
 // of a file the destination has already.
 #include "FakeFtpServer.h"
 #include "FtpServerFixture.h"
+#include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
@@ -33,8 +34,6 @@ private:
     void startApp(const QByteArray& mainKeys, const QString& fxpMethods);
     // A fresh directory on the side's server; returns it with its separator.
     QString makeDirectory(Side& side, const QString& name);
-    void upload(Side& side, const QString& remote, const QByteArray& content);
-    QByteArray download(Side& side, const QString& remote);
     // The commands sent, each with the side's colour, in order.
     QStringList commands() const;
 
@@ -84,23 +83,7 @@ QString TestTransferFxp::makeDirectory(Side& side, const QString& name) {
     return dir;
 }
 
-void TestTransferFxp::upload(Side& side, const QString& remote, const QByteArray& content) {
-    QTemporaryFile local;
-    QVERIFY(local.open() && local.write(content) == content.size());
-    local.close();
-    side.session().Mode(FtpSession::TransferType::Image);
-    side.session().Upload(local.fileName(), remote, true, side.session().remoteAddress());
-}
 
-QByteArray TestTransferFxp::download(Side& side, const QString& remote) {
-    QTemporaryFile local;
-    if (!local.open())
-        return {};
-    local.close();
-    side.session().Download(remote, local.fileName(), false, true, side.session().remoteAddress());
-    QFile file(local.fileName());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList TestTransferFxp::commands() const {
     QStringList sent;
@@ -148,7 +131,7 @@ void TestTransferFxp::copiesOneFile() {
     QByteArray content(300'000, Qt::Uninitialized);
     QRandomGenerator(m_dirs).fillRange(reinterpret_cast<quint32*>(content.data()),
                                        content.size() / 4);
-    upload(source, from + u"data file.bin"_s, content);
+    QVERIFY(PutRemoteFile(source.session(), from + u"data file.bin"_s, content));
     source.session().ChangeDir(from);
     target.session().ChangeDir(to);
     const int before = commands().size();
@@ -164,7 +147,7 @@ void TestTransferFxp::copiesOneFile() {
     QCOMPARE(int(outcome), int(FxpOutcome::Done));
     QCOMPARE(target.currentPath(), to);
     QCOMPARE(commands().mid(before), expected);
-    QCOMPARE(download(target, to + u"data file.bin"_s), content);
+    QCOMPARE(FetchRemoteFile(target.session(), to + u"data file.bin"_s), content);
     // PORT names the listening server by the address we reached it at.
     const FtpServerFixture& listening =
         (expected.first().startsWith(u'L') ? *m_a : *m_b);
@@ -192,8 +175,8 @@ void TestTransferFxp::presentFileIsSkipped() {
     const QString name = u"korvane-fxp-%1"_s.arg(++m_dirs);
     const QString from = makeDirectory(left, name);
     const QString to = makeDirectory(right, name);
-    upload(left, from + u"a.txt"_s, "new");
-    upload(right, to + u"A.TXT"_s, "old");
+    QVERIFY(PutRemoteFile(left.session(), from + u"a.txt"_s, "new"));
+    QVERIFY(PutRemoteFile(right.session(), to + u"A.TXT"_s, "old"));
     left.session().ChangeDir(from);
     right.session().ChangeDir(to);
     const int before = commands().size();
@@ -209,7 +192,7 @@ void TestTransferFxp::presentFileIsSkipped() {
     QCOMPARE(int(fxp.FxpTransferFile(from + u"a.txt"_s, to + u"a.txt"_s, SideId::Left)),
              int(FxpOutcome::Done));
     QVERIFY(!m_app->runState().RetryCurrent);
-    QCOMPARE(download(right, to + u"a.txt"_s), QByteArray("new"));
+    QCOMPARE(FetchRemoteFile(right.session(), to + u"a.txt"_s), QByteArray("new"));
 }
 
 void TestTransferFxp::serversThatMisbehave_data() {

@@ -4,6 +4,7 @@
 // folders; and against scripted servers, the restart after a lost session.
 #include "FakeFtpServer.h"
 #include "FtpServerFixture.h"
+#include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
@@ -39,8 +40,6 @@ private:
     void startApp(const QByteArray& mainKeys, const QByteArray& skipList = {});
     // A fresh directory on each server, both sides in it.
     void enterFreshDirectories();
-    void put(Side& side, const QString& remote, const QByteArray& content);
-    QByteArray fetch(Side& side, const QString& remote);
     QueueRunner::RunEnd runQueue();
     // Commands of these kinds as "L MKD name" / "R RETR name", in order;
     // paths shortened to their last component.
@@ -103,31 +102,7 @@ void TestTransferRunner::enterFreshDirectories() {
     m_rightDir = m_app->right().currentPath();
 }
 
-void TestTransferRunner::put(Side& side, const QString& remote, const QByteArray& content) {
-    QTemporaryFile local;
-    QVERIFY(local.open() && local.write(content) == content.size());
-    local.close();
-    side.session().Mode(FtpSession::TransferType::Image);
-    side.session().Upload(local.fileName(), remote, true, side.session().remoteAddress());
-}
 
-QByteArray TestTransferRunner::fetch(Side& side, const QString& remote) {
-    QTemporaryFile local;
-    if (!local.open())
-        return {};
-    local.close();
-    try {
-        side.session().Mode(FtpSession::TransferType::Image);
-        side.session().Download(remote, local.fileName(), false, true,
-                                side.session().remoteAddress());
-    } catch (const std::exception& e) {
-        return QByteArray("(failed: ") + e.what() + ')';
-    }
-    if (FtpReplies::IsErrorReply(side.session().lastReply()))
-        return "(missing)";
-    QFile file(local.fileName());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // KORVANE_TEST_DUMP_LOG=1 shows a run's status lines when a case fails.
 static void DumpLines(App& app) {
@@ -185,9 +160,9 @@ void TestTransferRunner::copiesTreeDepthFirst() {
     QByteArray big(200'000, Qt::Uninitialized);
     for (qsizetype i = 0; i < big.size(); ++i)
         big[i] = char(i * 7 + i / 251);
-    put(left, m_leftDir + u"tree/a.bin"_s, big);
-    put(left, m_leftDir + u"tree/b.txt"_s, "bee");
-    put(left, m_leftDir + u"tree/sub/c.txt"_s, "sea");
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"tree/a.bin"_s, big));
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"tree/b.txt"_s, "bee"));
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"tree/sub/c.txt"_s, "sea"));
     m_app->queue().append(
         QueueEntry{m_leftDir + u"tree"_s, m_rightDir, {}, 1, Direction::FxpLeftToRight});
     const int before = lineCount();
@@ -201,9 +176,9 @@ void TestTransferRunner::copiesTreeDepthFirst() {
                           u"L RETR c.txt"_s, u"L CWD "_s + m_leftDir.section(u'/', -2, -2),
                           u"R CWD "_s + m_rightDir.section(u'/', -2, -2)}));
     QVERIFY(m_app->queue().isEmpty());
-    QCOMPARE(fetch(right, m_rightDir + u"tree/a.bin"_s), big);
-    QCOMPARE(fetch(right, m_rightDir + u"tree/b.txt"_s), QByteArray("bee"));
-    QCOMPARE(fetch(right, m_rightDir + u"tree/sub/c.txt"_s), QByteArray("sea"));
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"tree/a.bin"_s), big);
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"tree/b.txt"_s), QByteArray("bee"));
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"tree/sub/c.txt"_s), QByteArray("sea"));
     QVERIFY(logged(u"Queue done: Transfered 3 Files  Total Size: 200,006  bytes in "_s, clMaroon));
     // Idle: both sides are back where they started, free for the next run.
     QCOMPARE(left.currentPath(), m_leftDir);
@@ -249,11 +224,11 @@ void TestTransferRunner::cleanUpRemovesDirectoriesThatGotNothing() {
     // gets nothing and is removed at the end of the queue.
     for (const QString& dir : {u"skipped"_s, u"present"_s, u"last"_s})
         left.session().MakeDir(m_leftDir + dir);
-    put(left, m_leftDir + u"skipped/info.nfo"_s, "nfo");
-    put(left, m_leftDir + u"present/kept.txt"_s, "new");
-    put(left, m_leftDir + u"last/also.nfo"_s, "nfo");
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"skipped/info.nfo"_s, "nfo"));
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"present/kept.txt"_s, "new"));
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"last/also.nfo"_s, "nfo"));
     right.session().MakeDir(m_rightDir + u"present"_s);
-    put(right, m_rightDir + u"present/KEPT.TXT"_s, "old");
+    QVERIFY(PutRemoteFile(right.session(), m_rightDir + u"present/KEPT.TXT"_s, "old"));
     for (const QString& dir : {u"skipped"_s, u"present"_s, u"last"_s})
         m_app->queue().append(
             QueueEntry{m_leftDir + dir, m_rightDir, {}, 1, Direction::FxpLeftToRight});
@@ -263,7 +238,7 @@ void TestTransferRunner::cleanUpRemovesDirectoriesThatGotNothing() {
     QCOMPARE(sent({u"MKD"_s, u"RMD"_s}, before),
              (QStringList{u"R MKD skipped"_s, u"R RMD skipped"_s, u"R MKD present"_s,
                           u"R MKD last"_s, u"R RMD last"_s}));
-    QCOMPARE(fetch(right, m_rightDir + u"present/KEPT.TXT"_s), QByteArray("old"));
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"present/KEPT.TXT"_s), QByteArray("old"));
     right.session().ChangeDir(m_rightDir + u"skipped/"_s);
     QVERIFY(FtpReplies::IsErrorReply(right.session().lastReply()));
 }
@@ -273,7 +248,7 @@ void TestTransferRunner::stopLetsTheFileFinish() {
     enterFreshDirectories();
     Side& left = m_app->left();
     for (const QString& name : {u"one"_s, u"two"_s, u"three"_s, u"four"_s}) {
-        put(left, m_leftDir + name, name.toLatin1());
+        QVERIFY(PutRemoteFile(left.session(), m_leftDir + name, name.toLatin1()));
         m_app->queue().append(QueueEntry{m_leftDir + name, m_rightDir + name, u"3"_s, 3,
                                          Direction::FxpLeftToRight});
     }
@@ -284,7 +259,7 @@ void TestTransferRunner::stopLetsTheFileFinish() {
                              m_app->queueRunner().AbortClick();
                      });
     QCOMPARE(runQueue(), QueueRunner::RunEnd::Stopped);
-    QCOMPARE(fetch(m_app->right(), m_rightDir + u"two"_s), QByteArray("two"));
+    QCOMPARE(FetchRemoteFile(m_app->right().session(), m_rightDir + u"two"_s), QByteArray("two"));
     QVERIFY(logged(u"Action STOPPED!"_s, clRed));
     QVERIFY(logged(u"Transfered 2 Files  Total Size: "_s, clMaroon));
     QCOMPARE(m_app->queue().count(), 2);
@@ -302,7 +277,7 @@ void TestTransferRunner::disconnectWhenDone() {
     startApp({});
     enterFreshDirectories();
     m_app->setOnCompleteIdle(false);
-    put(m_app->left(), m_leftDir + u"only"_s, "1");
+    QVERIFY(PutRemoteFile(m_app->left().session(), m_leftDir + u"only"_s, "1"));
     // The size reported is the one the source pane lists.
     m_app->listing().RefreshDirectory(SideId::Left, false);
     m_app->queue().append(QueueEntry{m_leftDir + u"only"_s, m_rightDir + u"only"_s, u"1"_s, 3,
@@ -356,9 +331,9 @@ void TestTransferRunner::downloadsAndUploadsFolders() {
     left.session().MakeDir(m_leftDir + u"down"_s);
     left.session().MakeDir(m_leftDir + u"down/A"_s);
     left.session().MakeDir(m_leftDir + u"down/B"_s);
-    put(left, m_leftDir + u"down/top.txt"_s, "top");
-    put(left, m_leftDir + u"down/A/a.txt"_s, "in a");
-    put(left, m_leftDir + u"down/B/b.txt"_s, "in b");
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"down/top.txt"_s, "top"));
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"down/A/a.txt"_s, "in a"));
+    QVERIFY(PutRemoteFile(left.session(), m_leftDir + u"down/B/b.txt"_s, "in b"));
     QTemporaryDir disk;
     QVERIFY(disk.isValid());
     m_app->queue().append(QueueEntry{m_leftDir + u"down"_s, disk.filePath(u"down"_s), {}, 1,
@@ -387,8 +362,8 @@ void TestTransferRunner::downloadsAndUploadsFolders() {
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
         QCOMPARE(file.readAll(), QByteArray(text));
     }
-    QCOMPARE(fetch(right, m_rightDir + u"up/f.txt"_s), QByteArray("eff"));
-    QCOMPARE(fetch(right, m_rightDir + u"up/inner/g.txt"_s), QByteArray("gee"));
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"up/f.txt"_s), QByteArray("eff"));
+    QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"up/inner/g.txt"_s), QByteArray("gee"));
     QVERIFY(logged(u"Queue done: Transfered 5 Files  Total Size: 17  bytes in "_s, clMaroon));
     QCOMPARE(m_app->runState().abandonedFiles, 0);
 }
