@@ -12,7 +12,6 @@
 #include "transfer/QueueFile.h"
 
 #include <QProcess>
-#include <QTemporaryFile>
 #include <QtTest>
 
 #include <memory>

@@ -12,7 +12,6 @@
 #include "transfer/FxpTransfer.h"
 
 #include <QRandomGenerator>
-#include <QTemporaryFile>
 #include <QtTest>
 
 #include <memory>
