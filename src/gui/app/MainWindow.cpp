@@ -9,6 +9,7 @@
 #include "app/SidePanel.h"
 #include "app/TextViewerWindow.h"
 #include "listing/RemoteViews.h"
+#include "transfer/QueueDragDrop.h"
 #include "transfer/QueueView.h"
 #include "local/LocalPane.h"
 #include "widgets/StatusConsole.h"
@@ -116,6 +117,7 @@ void MainWindow::buildMenus() {
     connect(m_queue, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_pmQueue->popup(m_queue->viewport()->mapToGlobal(at)); });
     new QueueView(m_app, *m_queue, *m_pmQueue, this);
+    new QueueDragDrop(m_app, *m_leftPanel, *m_rightPanel, *m_queue, this);
 }
 
 void MainWindow::buildStatusBar() {
