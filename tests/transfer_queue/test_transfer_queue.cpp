@@ -437,8 +437,24 @@ void TestTransferQueue::dropsAndDrags() {
     QVERIFY(!AcceptQueueDrag(DragSource::LeftLocal, d));
     d.leftConnected = false;
     d.rightLocalVisible = false;
-    QVERIFY(AcceptQueueDrag(DragSource::Other, d)); // a local list shows, the other is hidden
+    QVERIFY(AcceptQueueDrag(DragSource::LeftList, d)); // a local list shows, the other is hidden
+    QVERIFY(!AcceptQueueDrag(DragSource::Other, d));  // nothing from outside is queued
     QVERIFY(!AcceptQueueDrag(DragSource::RightLocal, d));
+    // The usual upload: the left pane shows the disk, the right its server.
+    DropContext upload;
+    upload.leftLocalVisible = upload.rightConnected = true;
+    QVERIFY(AcceptQueueDrag(DragSource::LeftLocal, upload));
+    QVERIFY(AcceptsDrop(DropTarget::Queue, DragSource::LeftLocal, upload));
+    // Lists take the other side's items only; local lists only downloads.
+    DropContext both;
+    both.leftConnected = both.rightConnected = true;
+    QVERIFY(AcceptsDrop(DropTarget::RightList, DragSource::LeftList, both));
+    QVERIFY(!AcceptsDrop(DropTarget::LeftList, DragSource::LeftList, both));
+    QVERIFY(!AcceptsDrop(DropTarget::LeftList, DragSource::LeftTree, both));
+    QVERIFY(!AcceptsDrop(DropTarget::RightLocal, DragSource::LeftList, both));
+    both.rightLocalVisible = true;
+    QVERIFY(AcceptsDrop(DropTarget::RightLocal, DragSource::LeftList, both));
+    QVERIFY(!AcceptsDrop(DropTarget::RightLocal, DragSource::RightList, both));
 }
 
 QTEST_GUILESS_MAIN(TestTransferQueue)

@@ -31,12 +31,39 @@ DropPlan PlanQueueDrop(DragSource source, const DropContext& c) {
 }
 
 bool AcceptQueueDrag(DragSource source, const DropContext& c) {
+    // A local list's items go up to the other side's server: that it is
+    // connected is what counts, whatever the other pane shows.
     if (source == DragSource::LeftLocal)
-        return c.rightLocalVisible && c.rightConnected;
+        return c.rightConnected;
     if (source == DragSource::RightLocal)
-        return c.leftLocalVisible && c.leftConnected;
+        return c.leftConnected;
+    // From outside the program nothing could be queued.
+    if (source == DragSource::Other)
+        return false;
     const bool bothConnected = c.leftConnected && c.rightConnected;
     if (!bothConnected && !c.leftLocalVisible && !c.rightLocalVisible)
         return false;
     return !c.leftLocalVisible || !c.rightLocalVisible;
+}
+
+bool AcceptsDrop(DropTarget target, DragSource source, const DropContext& c) {
+    if (target == DropTarget::None || source == DragSource::Other)
+        return false;
+    const DropPlan plan = PlanQueueDrop(source, c);
+    switch (target) {
+    case DropTarget::Queue:
+        return plan.kind != DropPlan::Nothing && AcceptQueueDrag(source, c);
+    case DropTarget::LeftList:
+    case DropTarget::RightList:
+        // A drag that ends on its own side is not a transfer.
+        return plan.kind != DropPlan::Nothing &&
+               plan.side != (target == DropTarget::LeftList ? SideId::Left : SideId::Right);
+    case DropTarget::LeftLocal:
+    case DropTarget::RightLocal:
+        return plan.kind == DropPlan::Download &&
+               plan.side != (target == DropTarget::LeftLocal ? SideId::Left : SideId::Right);
+    case DropTarget::None:
+        break;
+    }
+    return false;
 }

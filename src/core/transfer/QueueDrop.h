@@ -25,6 +25,13 @@ struct DropPlan {
     bool startQueue = false;
 };
 
+// Where a drag may end.
+enum class DropTarget { Queue, LeftList, RightList, LeftLocal, RightLocal, None };
+
 DropPlan PlanQueueDrop(DragSource source, const DropContext& context);
 // Whether the queue view takes a drag from this source.
 bool AcceptQueueDrag(DragSource source, const DropContext& context);
+// Whether a target takes the drag: only what queues something; a list never
+// takes its own side's items, and a local list only the other side's remote
+// list (a download into its folder).
+bool AcceptsDrop(DropTarget target, DragSource source, const DropContext& context);

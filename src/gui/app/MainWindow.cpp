@@ -117,7 +117,8 @@ void MainWindow::buildMenus() {
     connect(m_queue, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_pmQueue->popup(m_queue->viewport()->mapToGlobal(at)); });
     new QueueView(m_app, *m_queue, *m_pmQueue, this);
-    new QueueDragDrop(m_app, *m_leftPanel, *m_rightPanel, *m_queue, this);
+    auto* drops = new QueueDragDrop(m_app, *m_leftPanel, *m_rightPanel, *m_queue, this);
+    drops->setStartQueue([this] { m_app.queueRunner().Transfer1Click(); });
 }
 
 void MainWindow::buildStatusBar() {

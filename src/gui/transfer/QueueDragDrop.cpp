@@ -13,14 +13,6 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
-namespace {
-
-bool IsLocal(DragSource source) {
-    return source == DragSource::LeftLocal || source == DragSource::RightLocal;
-}
-
-} // namespace
-
 QueueDragDrop::QueueDragDrop(App& app, SidePanel& left, SidePanel& right, QTreeView& queue,
                              QObject* parent)
     : QObject(parent), m_app(app), m_left(left), m_right(right), m_queue(queue) {
@@ -92,31 +84,7 @@ bool QueueDragDrop::accepts(const QWidget* target, const QObject* dragSource) co
 }
 
 bool QueueDragDrop::accepts(Target target, DragSource source) const {
-    if (target == Target::None || source == DragSource::Other)
-        return false;
-    const DropContext c = context(target == Target::Queue);
-    const DropPlan plan = PlanQueueDrop(source, c);
-    switch (target) {
-    case Target::Queue:
-        // AcceptQueueDrag wants the other pane's local list showing for a
-        // local list's drag, which would refuse uploads whenever the other
-        // pane shows its server; the plan's connection test decides those.
-        return plan.kind != DropPlan::Nothing &&
-               (IsLocal(source) || AcceptQueueDrag(source, c));
-    case Target::LeftList:
-    case Target::RightList:
-        // A drag that ends on its own side is not a transfer.
-        return plan.kind != DropPlan::Nothing &&
-               plan.side != (target == Target::LeftList ? SideId::Left : SideId::Right);
-    case Target::LeftLocal:
-    case Target::RightLocal:
-        // Only the other side's remote list downloads into a local list.
-        return plan.kind == DropPlan::Download &&
-               plan.side != (target == Target::LeftLocal ? SideId::Left : SideId::Right);
-    case Target::None:
-        break;
-    }
-    return false;
+    return AcceptsDrop(target, source, context(target == Target::Queue));
 }
 
 bool QueueDragDrop::drop(const QWidget* target, const QObject* dragSource) {

@@ -50,7 +50,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Target { Queue, LeftList, RightList, LeftLocal, RightLocal, None };
+    using Target = DropTarget;
 
     Target targetOf(const QWidget* widget) const;
     DropContext context(bool ontoQueue) const;
