@@ -74,7 +74,12 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(0, batch.get(), [&app, &batch] {
             app.RunGuarded([&batch] { batch->start(); });
         });
-    const int code = KorvaneApplication::exec();
+    int code = KorvaneApplication::exec();
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
+    // A batch run whose window was closed before the run ended did not succeed.
+    if (batch && !batch->done()) {
+        printError(QStringLiteral("korvane: the program was closed before the run ended"));
+        code = 1;
+    }
     return code;
 }
