@@ -438,9 +438,8 @@ void TestListingRetrieval::endlessListingStopsAtItsLimit() {
     QCOMPARE(side.listing().count(), lines ? 1001 : 1);
     QVERIFY(!side.state().ListingActive && !side.state().Busy);
     QVERIFY(side.session().isConnected());
-    // Our passive listing aborts what it cut short; the session's own
-    // listing ends its transfer by closing the data connection.
-    QCOMPARE(fake.received().contains("ABOR"), options == u"2"_s);
+    // A listing cut short is aborted at the server, whichever way it came.
+    QVERIFY(fake.received().contains("ABOR"));
 }
 
 QTEST_GUILESS_MAIN(TestListingRetrieval)

@@ -49,3 +49,9 @@ std::optional<FontDescription> ScriptedUserPrompts::chooseFont(const QString& ca
         answer->colour = current.colour;
     return answer;
 }
+
+FileExistsChoice ScriptedUserPrompts::fileExists(const FileExistsQuestion& question) {
+    asked << QStringLiteral("fileExists:") + question.localPath;
+    fileExistsQuestions << question;
+    return fileExistsAnswers.isEmpty() ? FileExistsChoice::Skip : fileExistsAnswers.dequeue();
+}

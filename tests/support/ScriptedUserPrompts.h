@@ -23,6 +23,8 @@ public:
     // Answers with the queued font in current's colour, as the dialog would.
     std::optional<FontDescription> chooseFont(const QString& caption,
                                               const FontDescription& current) override;
+    // Answers from fileExistsAnswers; Skip when it is empty.
+    FileExistsChoice fileExists(const FileExistsQuestion& question) override;
 
     // The details of a file or folder question.
     struct FileQuestion {
@@ -38,6 +40,8 @@ public:
     // Shared by file and folder pickers, in the order they are asked.
     QQueue<QString> fileAnswers;
     QQueue<std::optional<FontDescription>> fontAnswers;
+    QQueue<FileExistsChoice> fileExistsAnswers;
+    QList<FileExistsQuestion> fileExistsQuestions;
     // Everything asked or shown, as "kind:text".
     QStringList asked;
     QList<FileQuestion> fileQuestions;

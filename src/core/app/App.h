@@ -15,6 +15,7 @@
 #include "sites/QuickConnect.h"
 #include "sites/SiteStats.h"
 #include "sites/SiteStorage.h"
+#include "transfer/LocalTransfer.h"
 #include "transfer/QueueAdding.h"
 #include "transfer/QueueCommands.h"
 #include "transfer/QueueModel.h"
@@ -150,6 +151,7 @@ public:
     QueueAdding& queueAdding() { return m_queueAdding; }
     TransferTicker& transferTicker() { return m_transferTicker; }
     QueueRunner& queueRunner() { return m_queueRunner; }
+    LocalTransfer& localTransfer() { return m_localTransfer; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -199,6 +201,7 @@ private:
     QueueAdding m_queueAdding{*this};
     TransferTicker m_transferTicker{*this};
     QueueRunner m_queueRunner{*this};
+    LocalTransfer m_localTransfer{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

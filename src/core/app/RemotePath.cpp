@@ -40,3 +40,11 @@ QString DigitsOnly(const QString& text) {
             digits.append(c);
     return digits.isEmpty() ? QStringLiteral("0") : digits;
 }
+
+bool IsPlainName(const QString& name) {
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(QLatin1Char('/'));
+}
+
+QString RefusedNameLine(const QString& name) {
+    return QStringLiteral("File Skipped: ") + name + QStringLiteral(" (not a plain file name)");
+}

@@ -17,3 +17,9 @@ QString DirectoryPart(const QString& path);
 QString FileNamePart(const QString& path);
 // The decimal digits only, "0" when there are none: "1,234" gives "1234".
 QString DigitsOnly(const QString& text);
+
+// A name a listing gives is one path component: not empty, not "." or "..",
+// no "/". Anything else would lead a path outside the folder it belongs in.
+bool IsPlainName(const QString& name);
+// The status line for a listed name that is refused for that reason.
+QString RefusedNameLine(const QString& name);

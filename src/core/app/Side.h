@@ -97,6 +97,14 @@ public:
     // The local pane has loaded its folder: the summary shows its path while
     // the side shows the local disk.
     void LocalFolderFilled(const QString& path);
+    // Something was written into the local folder: the pane reads it again.
+    void refreshLocalFolder() { Q_EMIT localFolderRefreshRequested(); }
+    // The remote list takes no clicks while a file is fetched for viewing.
+    bool listEnabled() const { return m_listEnabled; }
+    void setListEnabled(bool enabled) {
+        m_listEnabled = enabled;
+        Q_EMIT listEnabledChanged(enabled);
+    }
 
 Q_SIGNALS:
     void currentPathChanged(const QString& path);
@@ -114,6 +122,8 @@ Q_SIGNALS:
     void buttonChanged(SideButton which);
     void localViewChanged(bool local);
     void localPathChanged(const QString& path);
+    void localFolderRefreshRequested();
+    void listEnabledChanged(bool enabled);
 
 private:
     void setButton(SideButton which, const ButtonState& state);
@@ -135,5 +145,6 @@ private:
     QString m_statusBarText;
     SideButtonStates m_buttons;
     bool m_localView = false;
+    bool m_listEnabled = true;
     QString m_localPath;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FontDescription.h"
+#include "transfer/FileExists.h"
 
 #include <QString>
 
@@ -31,4 +32,6 @@ public:
     // is not asked: the answer keeps current's.
     virtual std::optional<FontDescription> chooseFont(const QString& caption,
                                                       const FontDescription& current) = 0;
+    // A download's local file exists: overwrite, resume, rename or skip.
+    virtual FileExistsChoice fileExists(const FileExistsQuestion& question) = 0;
 };

@@ -29,6 +29,11 @@ public:
     std::optional<FontDescription> chooseFont(const QString&, const FontDescription&) override {
         return std::nullopt;
     }
+    // Nothing present is replaced without a person saying so.
+    FileExistsChoice fileExists(const FileExistsQuestion& question) override {
+        m_printError(question.localPath + QStringLiteral(" exists - skipped (unattended run)"));
+        return FileExistsChoice::Skip;
+    }
 
 private:
     Printer m_printError;

@@ -167,7 +167,10 @@ void FtpSession::finishTransfer(const TransferEnd& end) {
         m_data->CloseSocket();
     reportStatus(end.countText, 1);
     if (end.cancelled) {
-        waitForAbortReply();
+        // The user's Abort: a server still sending is told to stop. The
+        // cancel has done its work; it must not cut the ABOR short.
+        setCancelled(false);
+        AbandonTransfer();
         releaseDataConnection();
         throw SocketAbortError(QStringLiteral("Socket send aborted"));
     }

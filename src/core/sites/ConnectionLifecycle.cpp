@@ -271,7 +271,7 @@ void ConnectionLifecycle::TimerConnectFired() {
     ConnectToSite(request, id);
     const bool queued = !m_app.queueIsEmpty();
     for (Side* s : {&m_app.left(), &m_app.right()}) {
-        s->setButtonEnabled(SideButton::Transfer, queued && s->state().LoggedIn);
+        s->setButtonEnabled(SideButton::Transfer, queued);
         s->state().Busy = false;
     }
     if (kind == DelayedKind::Reconnect && m_app.runState().runActive(id))
@@ -340,6 +340,7 @@ void ConnectionLifecycle::AbortClick(SideId id) {
     if (m_app.transferTimer().isActive()) {
         if (session.isConnected())
             session.Abort();
+        m_app.runState().LocalBytes[size_t(TransferRunState::index(id))] = 0;
         m_app.transferTimer().stop();
         side.setStatusBarText(QString());
     }

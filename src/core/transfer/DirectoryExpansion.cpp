@@ -69,11 +69,8 @@ std::vector<QueueEntry> DirectoryExpansion::remoteEntries(Side& source, Side& de
             continue;
         if (MatchesSkipList(row.name, row.kind, row.sizeText, false, options, skipList))
             continue;
-        // A name is one path component; anything else is a hostile listing.
-        if (row.name.isEmpty() || row.name.contains(QLatin1Char('/'))) {
-            log(QStringLiteral("File Skipped: ") + row.name +
-                    QStringLiteral(" (the name holds a path separator)"),
-                clRed);
+        if (!IsPlainName(row.name)) {
+            log(RefusedNameLine(row.name), clRed);
             ++m_app.runState().abandonedFiles;
             continue;
         }
@@ -136,6 +133,15 @@ void DirectoryExpansion::ExpandQueuedDirectory(const QString& dirPath, SideId so
     }
     if (mode == Mode::Upload) {
         expandUpload(dir, sourceSide, head);
+        return;
+    }
+    // The contents would go into this folder: one that is a link would take
+    // them wherever it points.
+    if (mode == Mode::Download && QFileInfo(head.TargetPath).isSymLink()) {
+        log(QStringLiteral("Directory Skipped: ") + head.TargetPath +
+                QStringLiteral(" (a link is in its place; it is not followed)"),
+            clRed);
+        ++run.abandonedFiles;
         return;
     }
     Side& source = m_app.side(sourceSide);

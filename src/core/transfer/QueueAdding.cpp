@@ -51,6 +51,10 @@ bool QueueAdding::AddToQueue(SideId id, bool all, Mode mode, bool askName) {
             continue;
         if (MatchesSkipList(entry.name, entry.kind, entry.sizeText, local, options, skipList))
             continue;
+        if (!IsPlainName(entry.name)) {
+            m_app.statusLog().AddStatusLine(RefusedNameLine(entry.name), clRed);
+            continue;
+        }
         const bool file = entry.kind == EntryKind::File;
         QString targetName = entry.name;
         if (file && askName) {
@@ -117,7 +121,7 @@ void QueueAdding::QueueTreeSelection(SideId id, const QString& targetOverride) {
     m_app.queueCommands().TransferButtonRule();
 }
 
-void QueueAdding::QueueAndTransfer(SideId id, bool askName) {
+void QueueAdding::QueueAndTransfer(SideId id, Mode mode, bool askName) {
     Side& side = m_app.side(id);
     if (askName) {
         const QList<int> rows = side.selectedRows();
@@ -125,7 +129,7 @@ void QueueAdding::QueueAndTransfer(SideId id, bool askName) {
             side.listing().entry(rows.first()).kind != EntryKind::File)
             return;
     }
-    AddToQueue(id, false, Mode::SiteToSite, askName);
+    AddToQueue(id, false, mode, askName);
     m_app.queueRunner().Transfer1Click();
 }
 

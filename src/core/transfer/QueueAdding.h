@@ -33,9 +33,10 @@ public:
     // asks a new target name for each file (Transfer As). False when nothing
     // could be added because a current directory is unknown.
     bool AddToQueue(SideId side, bool all, Mode mode, bool askName = false);
-    // "&Transfer" and "Transfer &As" of a pane: queue the selection, then
-    // run the queue. Transfer As needs a file as the first selected row.
-    void QueueAndTransfer(SideId side, bool askName);
+    // "&Transfer", "Transfer &As" and "Local &Download" of a pane: queue the
+    // selection, then run the queue. Transfer As needs a file as the first
+    // selected row.
+    void QueueAndTransfer(SideId side, Mode mode, bool askName = false);
     // The tree's "&Transfer": its node, then the run.
     void QueueTreeAndTransfer(SideId side);
     // Items of the local pane of side `from`, to the other side's server.

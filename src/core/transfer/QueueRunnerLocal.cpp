@@ -3,31 +3,14 @@
 #include "app/App.h"
 #include "app/RemotePath.h"
 #include "net/FtpSession.h"
-#include "net/NetErrors.h"
 #include "transfer/QueueRunner.h"
 
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QLocale>
 
-#include <optional>
-
 namespace {
-
-// The side's data connection: 1 active, 2 passive, 3 as "Alt List" says.
-std::optional<bool> PassiveFor(const Side& side, const Settings& settings) {
-    switch (side.state().ListMode) {
-    case 1:
-        return false;
-    case 2:
-        return true;
-    case 3:
-        return settings.altList;
-    default:
-        return std::nullopt;
-    }
-}
-
+// A reconnect during a download asks for it again at once; never without end.
+constexpr int MaxDownloadRepeats = 3;
 } // namespace
 
 QueueRunner::Step QueueRunner::processLocalFile(const QueueEntry& entry, bool download) {
@@ -35,60 +18,55 @@ QueueRunner::Step QueueRunner::processLocalFile(const QueueEntry& entry, bool do
     const bool onLeft = download ? entry.direction == Direction::DownloadFromLeft
                                  : entry.direction == Direction::UploadToLeft;
     Side& side = onLeft ? m_app.left() : m_app.right();
-    FtpSession& session = side.session();
-    session.DoCommand(QStringLiteral("TYPE I"));
+    side.session().DoCommand(QStringLiteral("TYPE I"));
     side.state().Busy = true;
     run.startLocal(side.id(), !download);
     m_app.transferTimer().start();
 
-    QString failure;
-    bool runEnds = false;
-    const std::optional<bool> passive = PassiveFor(side, m_app.settings());
-    const QHostAddress address(side.state().RemoteAddress);
-    if (!passive) {
-        failure = QStringLiteral("the site's data connection mode is unknown");
-    } else {
-        try {
-            if (download) {
-                // After a reconnect the cut file is resumed, not fetched again.
-                const bool resume = run.RetryCurrent;
-                run.RetryCurrent = false;
-                session.Download(entry.SourcePath, entry.TargetPath, resume, *passive, address);
-            } else {
-                session.Upload(entry.SourcePath, entry.TargetPath, *passive, address);
-            }
-            if (FtpReplies::IsErrorReply(session.lastReply()))
-                failure = session.LastReplyText();
-        } catch (const SocketAbortError& e) {
-            failure = e.message();
-            runEnds = true;
-        } catch (const NetError& e) {
-            failure = e.message();
-            runEnds = !session.isConnected();
+    LocalTransfer& local = m_app.localTransfer();
+    LocalTransfer::Result result;
+    if (download) {
+        for (int repeat = 0; repeat < MaxDownloadRepeats; ++repeat) {
+            result = local.LocalDownload(side.id(), entry.SourcePath, false, entry.TargetPath,
+                                         entry.SizeText);
+            if (!onLeft || !run.RetryCurrent)
+                break;
         }
+    } else {
+        result = local.LocalUpload(side.id(), entry.SourcePath, entry.TargetPath);
     }
     const qint64 elapsed = run.localStart.elapsed();
     m_app.transferTimer().stop();
     run.resetLocal();
     side.setStatusBarText(QStringLiteral("Idle."));
 
-    const QString name = FileNamePart(entry.TargetPath);
-    if (failure.isEmpty()) {
-        // A file that is not there counts as empty; the run goes on.
-        const qint64 size = QFileInfo(download ? entry.TargetPath : entry.SourcePath).size();
+    const QString name = FileNamePart(download ? result.localPath : entry.TargetPath);
+    switch (result.outcome) {
+    case LocalTransfer::Outcome::Done: {
+        const qint64 size = QFileInfo(download ? result.localPath : entry.SourcePath).size();
         log(FormatTransferDone(elapsed, size, name, run.totals, QLocale()), clMaroon);
-    } else {
-        log(QStringLiteral("Transfer failed: ") + name + QStringLiteral(": ") + failure, clRed);
+        break;
     }
-    if (runEnds) {
+    case LocalTransfer::Outcome::Skipped:
+        // Nothing moved: not a "Transfer done: " line, and not in the totals.
+        log(QStringLiteral("File Skipped: %1 (%2)").arg(name, result.message), clMaroon);
+        break;
+    case LocalTransfer::Outcome::Failed:
+        log(QStringLiteral("Transfer failed: %1: %2").arg(name, result.message), clRed);
+        ++run.abandonedFiles;
+        break;
+    case LocalTransfer::Outcome::Stopped:
+        log(QStringLiteral("Transfer failed: %1: %2").arg(name, result.message), clRed);
         // The entry stays at the head for the restart.
         run.StopRequested = true;
         return Step::Next;
     }
-    // A file that failed while the run goes on is not retried.
-    if (!failure.isEmpty())
-        ++run.abandonedFiles;
-    if (session.isConnected())
+    // A right-side download a reconnect cut runs again as the next round.
+    if (entry.direction == Direction::DownloadFromRight && run.RetryCurrent) {
+        run.RetryCurrent = false;
+        return Step::Next;
+    }
+    if (side.session().isConnected())
         removeHead(entry);
     return Step::Next;
 }

@@ -45,6 +45,9 @@ struct TransferRunState {
     std::array<bool, 2> localTransfer{};
     // The side's local transfer is an upload.
     std::array<bool, 2> sending{};
+    // The download's size as the listing showed it: the progress total when
+    // the server announces none.
+    std::array<qint64, 2> listedSize{};
     void startLocal(SideId side, bool upload) {
         LocalBusy = true;
         localStart.start();
@@ -56,5 +59,6 @@ struct TransferRunState {
         LocalBytes = {};
         localTransfer = {};
         sending = {};
+        listedSize = {};
     }
 };

@@ -17,10 +17,11 @@ TransferTicker::TransferTicker(App& app) : m_app(app) {
 
 void TransferTicker::showProgress(Side& side, bool sending) {
     const TransferRunState& run = m_app.runState();
+    const size_t i = size_t(TransferRunState::index(side.id()));
+    const qint64 announced = side.session().announcedSize();
     const QString line = ProgressLine(
-        sending ? QStringLiteral("Sending ") : QStringLiteral("Receiving "),
-        run.LocalBytes[size_t(TransferRunState::index(side.id()))],
-        side.session().announcedSize(), run.localStart.elapsed(), QLocale());
+        sending ? QStringLiteral("Sending ") : QStringLiteral("Receiving "), run.LocalBytes[i],
+        announced > 0 ? announced : run.listedSize[i], run.localStart.elapsed(), QLocale());
     if (!line.isEmpty())
         side.setStatusBarText(line);
 }

@@ -58,8 +58,14 @@ void MainWindow::wireQueueAdding() {
         adding.AddToQueue(m_app.activeSide(), false, QueueAdding::Mode::Download);
     });
     on("Queue3", [this, &adding] { adding.QueueTreeSelection(m_app.activeSide()); });
-    on("Transfer1", [this, &adding] { adding.QueueAndTransfer(m_app.activeSide(), false); });
-    on("TransferAs1", [this, &adding] { adding.QueueAndTransfer(m_app.activeSide(), true); });
+    using Mode = QueueAdding::Mode;
+    on("Transfer1", [this, &adding] { adding.QueueAndTransfer(m_app.activeSide(), Mode::SiteToSite); });
+    on("TransferAs1",
+       [this, &adding] { adding.QueueAndTransfer(m_app.activeSide(), Mode::SiteToSite, true); });
+    on("LocalDownload1",
+       [this, &adding] { adding.QueueAndTransfer(m_app.activeSide(), Mode::Download); });
+    on("LocalUpload1", [this] { m_app.localTransfer().UploadFile(m_app.activeSide()); });
+    on("ViewFile1", [this] { m_app.localTransfer().ViewFile(m_app.activeSide()); });
     on("Transfer2", [this, &adding] { adding.QueueTreeAndTransfer(m_app.activeSide()); });
     on("Refresh1", [this] { m_app.listing().RefreshDirectory(m_app.activeSide(), false); });
     // The items' keys work only while enabled, so the state follows the
@@ -87,7 +93,8 @@ void MainWindow::updatePaneMenus() {
         !rows.isEmpty() && side.listing().entry(rows.first()).kind == EntryKind::File;
     // Items whose commands are not built yet stay off.
     static const QStringList wired{QStringLiteral("Transfer1"), QStringLiteral("TransferAs1"),
-                                   QStringLiteral("Transfer2"),
+                                   QStringLiteral("Transfer2"), QStringLiteral("LocalDownload1"),
+                                   QStringLiteral("LocalUpload1"), QStringLiteral("ViewFile1"),
                                    QStringLiteral("Queue1"), QStringLiteral("LocalQueue1"),
                                    QStringLiteral("Queue3"), QStringLiteral("SavePath1"),
                                    QStringLiteral("Refresh1")};

@@ -1,6 +1,7 @@
 #include "app/QtUserPrompts.h"
 
 #include "app/FontConversion.h"
+#include "transfer/FileExistsDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -74,4 +75,13 @@ std::optional<FontDescription> QtUserPrompts::chooseFont(const QString& caption,
     if (!ok)
         return std::nullopt;
     return ToFontDescription(font, current.colour);
+}
+
+FileExistsChoice QtUserPrompts::fileExists(const FileExistsQuestion& question) {
+    // Centred over the main window, whatever window happens to be active.
+    FileExistsDialog dialog(question, m_parent);
+    dialog.exec();
+    const int result = dialog.result();
+    // Closed some other way (Escape): nothing is replaced.
+    return result >= 1 && result <= 4 ? FileExistsChoice(result) : FileExistsChoice::Skip;
 }

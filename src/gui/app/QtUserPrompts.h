@@ -22,6 +22,7 @@ public:
     QString folder(const QString& caption, const QString& directory) override;
     std::optional<FontDescription> chooseFont(const QString& caption,
                                               const FontDescription& current) override;
+    FileExistsChoice fileExists(const FileExistsQuestion& question) override;
 
 private:
     QWidget* dialogParent() const;

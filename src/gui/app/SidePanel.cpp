@@ -93,6 +93,8 @@ SidePanel::SidePanel(Side& side, QWidget* parent) : QWidget(parent), m_side(side
             [this](const QString& path) { m_local->setPath(path); });
     connect(m_local, &LocalPane::pathChanged, &side, &Side::setLocalPath);
     connect(m_local, &LocalPane::filled, &side, &Side::LocalFolderFilled);
+    connect(&side, &Side::localFolderRefreshRequested, m_local, &LocalPane::refresh);
+    connect(&side, &Side::listEnabledChanged, m_list, &QWidget::setEnabled);
     m_local->setPath(side.localPath());
     for (const ButtonLook& look : Looks)
         showButton(look.which);

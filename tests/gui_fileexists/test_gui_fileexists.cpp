@@ -1,0 +1,96 @@
+// The file-exists dialog: its texts, its four results, where it stands, the
+// countdown that overwrites by itself, and Escape as Skip.
+#include "app/QtUserPrompts.h"
+#include "transfer/FileExistsDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestGuiFileExists : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void showsTheFilesAndCentresOverTheMainWindow();
+    void buttonsGiveTheirResults();
+    void countdownOverwrites();
+    void escapeSkips();
+};
+
+namespace {
+const FileExistsQuestion Question{u"/home/u/big.iso"_s, 1048576, u"2,097,152"_s, false};
+
+QString labelText(const QDialog& dialog, const QString& name) {
+    const auto* label = dialog.findChild<QLabel*>(name);
+    return label ? label->text() : u"(no "_s + name + u')';
+}
+} // namespace
+
+void TestGuiFileExists::showsTheFilesAndCentresOverTheMainWindow() {
+    QLocale::setDefault(QLocale(QLocale::English));
+    QWidget mainWindow;
+    mainWindow.setGeometry(200, 150, 900, 700);
+    FileExistsDialog dialog(Question, &mainWindow);
+    QCOMPARE(dialog.objectName(), u"FrmExists"_s);
+    QCOMPARE(labelText(dialog, u"LFilename"_s), u"Filename: /home/u/big.iso"_s);
+    QCOMPARE(labelText(dialog, u"Label3"_s), u"Local Size:"_s);
+    QCOMPARE(labelText(dialog, u"LSize"_s), u"1,048,576 bytes"_s);
+    QCOMPARE(labelText(dialog, u"Label4"_s), u"Remote Size:"_s);
+    QCOMPARE(labelText(dialog, u"Rsize"_s), u"2,097,152 bytes"_s);
+    QCOMPARE(labelText(dialog, u"Lwait"_s), QString());
+    QVERIFY(!dialog.timer().isActive());
+    const QRect frame = mainWindow.frameGeometry();
+    QCOMPARE(dialog.pos(), QPoint(frame.left() + frame.width() / 2 - dialog.width() / 2,
+                                  frame.top() + frame.height() / 2 - dialog.height() / 2));
+}
+
+void TestGuiFileExists::buttonsGiveTheirResults() {
+    const std::pair<QString, FileExistsChoice> buttons[] = {
+        {u"bOverwrite"_s, FileExistsChoice::Overwrite},
+        {u"bResume"_s, FileExistsChoice::Resume},
+        {u"bRename"_s, FileExistsChoice::Rename},
+        {u"bSkip"_s, FileExistsChoice::Skip}};
+    for (const auto& [name, choice] : buttons) {
+        FileExistsDialog dialog(Question, nullptr);
+        auto* button = dialog.findChild<QPushButton*>(name);
+        QVERIFY2(button, qPrintable(name));
+        button->click();
+        QCOMPARE(dialog.choice(), choice);
+    }
+    FileExistsDialog dialog(Question, nullptr);
+    QVERIFY(dialog.findChild<QPushButton*>(u"bOverwrite"_s)->isDefault());
+}
+
+void TestGuiFileExists::countdownOverwrites() {
+    FileExistsQuestion waiting = Question;
+    waiting.wait = true;
+    FileExistsDialog dialog(waiting, nullptr);
+    QVERIFY(dialog.timer().isActive());
+    QCOMPARE(dialog.timer().interval(), 1000);
+    // A fast clock: the 45 ticks pass at once.
+    dialog.timer().setInterval(0);
+    QStringList shown;
+    auto* label = dialog.findChild<QLabel*>(u"Lwait"_s);
+    connect(&dialog.timer(), &QTimer::timeout, &dialog,
+            [&] { shown << label->text(); }, Qt::QueuedConnection);
+    QCOMPARE(dialog.exec(), int(FileExistsChoice::Overwrite));
+    QCOMPARE(label->text(), u"Waiting 0 seconds."_s);
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(shown.first(), u"Waiting 44 seconds."_s);
+}
+
+void TestGuiFileExists::escapeSkips() {
+    QWidget mainWindow;
+    QtUserPrompts prompts;
+    prompts.setParentWindow(&mainWindow);
+    QTimer::singleShot(0, this, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    QCOMPARE(prompts.fileExists(Question), FileExistsChoice::Skip);
+}
+
+QTEST_MAIN(TestGuiFileExists)
+#include "test_gui_fileexists.moc"
