@@ -28,6 +28,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <QStackedWidget>
 #include <QtTest>
 
 #include <array>
@@ -377,6 +378,17 @@ void TestGuiMainWindow::windowActions() {
     list->setCursor(Qt::WaitCursor);
     m_app->statusLog().AddStatusLine(u"550 Denied"_s, clBlue);
     QVERIFY(!list->testAttribute(Qt::WA_SetCursor));
+
+    // A deletion shows its queue in the transfer queue's place, and Stop
+    // brings the transfer queue back.
+    auto* queues = child<QStackedWidget>("QueueStack");
+    QCOMPARE(queues->currentWidget()->objectName(), u"LvQueue"_s);
+    m_app->deletion().queue().setShown(true);
+    QCOMPARE(queues->currentWidget()->objectName(), u"LVdelete"_s);
+    QCOMPARE(child<QTreeView>("LVdelete")->model()->headerData(0, Qt::Horizontal).toString(),
+             u"Delete Queue"_s);
+    m_app->queueRunner().AbortClick();
+    QCOMPARE(queues->currentWidget()->objectName(), u"LvQueue"_s);
 
     // The status lines open in the viewer.
     QVERIFY(m_app->statusLog().showStatusInViewer());

@@ -1,8 +1,9 @@
 #include "ScriptedUserPrompts.h"
 
 std::optional<QString> ScriptedUserPrompts::inputBox(const QString& caption, const QString& prompt,
-                                                     const QString&) {
+                                                     const QString& defaultText) {
     asked << QStringLiteral("input:") + caption + QLatin1Char('|') + prompt;
+    inputDefaults << defaultText;
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
 }
 
@@ -54,4 +55,10 @@ FileExistsChoice ScriptedUserPrompts::fileExists(const FileExistsQuestion& quest
     asked << QStringLiteral("fileExists:") + question.localPath;
     fileExistsQuestions << question;
     return fileExistsAnswers.isEmpty() ? FileExistsChoice::Skip : fileExistsAnswers.dequeue();
+}
+
+std::optional<PermissionBoxes> ScriptedUserPrompts::chooseAttributes(const PermissionBoxes& initial) {
+    asked << QStringLiteral("attributes:") + initial.ModeText();
+    attributeQuestions << initial;
+    return attributeAnswers.isEmpty() ? std::optional(initial) : attributeAnswers.dequeue();
 }

@@ -25,6 +25,8 @@ public:
                                               const FontDescription& current) override;
     // Answers from fileExistsAnswers; Skip when it is empty.
     FileExistsChoice fileExists(const FileExistsQuestion& question) override;
+    // Answers from attributeAnswers; OK with the boxes unchanged when empty.
+    std::optional<PermissionBoxes> chooseAttributes(const PermissionBoxes& initial) override;
 
     // The details of a file or folder question.
     struct FileQuestion {
@@ -42,6 +44,10 @@ public:
     QQueue<std::optional<FontDescription>> fontAnswers;
     QQueue<FileExistsChoice> fileExistsAnswers;
     QList<FileExistsQuestion> fileExistsQuestions;
+    // The text each input box was prefilled with, in order.
+    QStringList inputDefaults;
+    QQueue<std::optional<PermissionBoxes>> attributeAnswers;
+    QList<PermissionBoxes> attributeQuestions;
     // Everything asked or shown, as "kind:text".
     QStringList asked;
     QList<FileQuestion> fileQuestions;

@@ -55,6 +55,10 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
                         m_queueRunner.Transfer1Click();
                 });
             });
+    // The Delete key in a list deletes that list's selection.
+    connect(&m_navigation, &ListNavigation::deleteRequested, this, [this](SideId side) {
+        RunGuarded([this, side] { m_deletion.Delete1Click(side, false); });
+    });
     // A side that reconnected after a lost session resumes the stopped run.
     connect(m_connections, &ConnectionLifecycle::queueRestartRequested, this,
             [this](SideId) { RunGuarded([this] { m_queueRunner.Transfer1Click(); }); });

@@ -15,6 +15,8 @@
 #include "sites/QuickConnect.h"
 #include "sites/SiteStats.h"
 #include "sites/SiteStorage.h"
+#include "remote/RemoteDeletion.h"
+#include "remote/RemoteFileOps.h"
 #include "transfer/LocalTransfer.h"
 #include "transfer/QueueAdding.h"
 #include "transfer/QueueCommands.h"
@@ -152,6 +154,8 @@ public:
     TransferTicker& transferTicker() { return m_transferTicker; }
     QueueRunner& queueRunner() { return m_queueRunner; }
     LocalTransfer& localTransfer() { return m_localTransfer; }
+    RemoteFileOps& remoteFileOps() { return m_remoteFileOps; }
+    RemoteDeletion& deletion() { return m_deletion; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -202,6 +206,8 @@ private:
     TransferTicker m_transferTicker{*this};
     QueueRunner m_queueRunner{*this};
     LocalTransfer m_localTransfer{*this};
+    RemoteFileOps m_remoteFileOps{*this};
+    RemoteDeletion m_deletion{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

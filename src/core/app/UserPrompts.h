@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FontDescription.h"
+#include "remote/PermissionBoxes.h"
 #include "transfer/FileExists.h"
 
 #include <QString>
@@ -34,4 +35,7 @@ public:
                                                       const FontDescription& current) = 0;
     // A download's local file exists: overwrite, resume, rename or skip.
     virtual FileExistsChoice fileExists(const FileExistsQuestion& question) = 0;
+    // The chmod dialog ("File Attributes") starting at initial; nothing when
+    // cancelled.
+    virtual std::optional<PermissionBoxes> chooseAttributes(const PermissionBoxes& initial) = 0;
 };

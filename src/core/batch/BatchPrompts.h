@@ -34,6 +34,9 @@ public:
         m_printError(question.localPath + QStringLiteral(" exists - skipped (unattended run)"));
         return FileExistsChoice::Skip;
     }
+    std::optional<PermissionBoxes> chooseAttributes(const PermissionBoxes&) override {
+        return std::nullopt;
+    }
 
 private:
     Printer m_printError;

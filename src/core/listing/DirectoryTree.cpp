@@ -152,9 +152,12 @@ void DirectoryTreeModel::sortAll() {
 }
 
 void DirectoryTreeModel::releaseNodes() {
-    // Freed level by level; unique_ptr's own teardown recurses once per level.
-    std::vector<std::unique_ptr<Node>> todo = std::move(m_top.children);
+    std::vector<std::unique_ptr<Node>> nodes = std::move(m_top.children);
     m_top = Node();
+    freeNodes(std::move(nodes));
+}
+
+void DirectoryTreeModel::freeNodes(std::vector<std::unique_ptr<Node>> todo) {
     while (!todo.empty()) {
         std::unique_ptr<Node> node = std::move(todo.back());
         todo.pop_back();
@@ -257,4 +260,32 @@ void DirectoryTreeModel::setCut(const QModelIndex& node, bool cut) {
         return;
     nodeOf(node)->cut = cut;
     Q_EMIT dataChanged(node, node, {CutRole});
+}
+
+void DirectoryTreeModel::RemoveNode(const QModelIndex& index) {
+    // Nodes still waiting to be announced belong to a listing in progress.
+    if (!index.isValid() || m_updateDepth > 0)
+        return;
+    Node* node = nodeOf(index);
+    Node* parent = node->parent;
+    if (parent == &m_top)
+        return;
+    for (Node* n = m_current; n; n = n->parent)
+        if (n == node) {
+            m_current = parent;
+            break;
+        }
+    const int row = node->row;
+    beginRemoveRows(indexOf(parent), row, row);
+    const QString key = keyOf(node->text);
+    if (parent->byKey.value(key) == node)
+        parent->byKey.remove(key);
+    std::vector<std::unique_ptr<Node>> removed;
+    removed.push_back(std::move(parent->children[size_t(row)]));
+    parent->children.erase(parent->children.begin() + row);
+    for (size_t r = size_t(row); r < parent->children.size(); ++r)
+        parent->children[r]->row = int(r);
+    parent->shown = int(parent->children.size());
+    endRemoveRows();
+    freeNodes(std::move(removed));
 }

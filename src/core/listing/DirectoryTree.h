@@ -45,6 +45,9 @@ public:
 
     // Every level by name ignoring case, equal names keeping their order.
     void SortAlphabetically();
+    // A node and everything below it, after the directory went from the
+    // server; the root stays.
+    void RemoveNode(const QModelIndex& node);
     // A queued directory's node is drawn dimmed.
     void setCut(const QModelIndex& node, bool cut);
 
@@ -83,6 +86,8 @@ private:
     Node* step(Node* node, const QString& component) const;
     void sortAll();
     void releaseNodes();
+    // Frees nodes level by level; unique_ptr's own teardown recurses once per level.
+    static void freeNodes(std::vector<std::unique_ptr<Node>> todo);
 
     Node m_top; // invisible parent of the root
     Node* m_current = nullptr;

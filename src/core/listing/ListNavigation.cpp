@@ -103,7 +103,7 @@ void ListNavigation::ColumnClick(SideId id, int column) {
 
 void ListNavigation::DeleteKey() {
     const SideId id = m_app.activeSide();
-    if (m_app.side(id).session().isConnected())
+    if (m_app.side(id).session().isConnected() && !m_app.deletion().queue().shown())
         Q_EMIT deleteRequested(id);
 }
 

@@ -6,10 +6,10 @@
 QHash<QString, bool> PaneMenuState(App& app, const PaneSelection& selection) {
     static const char* const items[] = {
         "Transfer1",  "TransferAs1", "Queue1",           "ViewFile1",        "LocalQueue1",
-        "LocalDownload1", "LocalUpload1", "Move1",       "Rename1",          "chmod1",
+        "LocalDownload1", "LocalUpload1", "Move1",       "Rename1",          "Attributes1",
         "Delete1",    "SavePath1",   "MakeDirectory1",   "ChangeDirectory1", "CopyDirectory1",
         "Refresh1",   "Transfer2",   "Queue3",           "Move2",            "Delete2",
-        "Rename2",    "Chmod2",      "MakeDirectory2",   "ChangeDirectory2"};
+        "Rename2",    "chmod1",      "MakeDirectory2",   "ChangeDirectory2"};
     QHash<QString, bool> state;
     for (const char* name : items)
         state.insert(QString::fromLatin1(name), false);
@@ -31,10 +31,10 @@ QHash<QString, bool> PaneMenuState(App& app, const PaneSelection& selection) {
          "MakeDirectory2", "Move1", "Move2", "Refresh1"},
         true);
     if (selection.listSelected || selection.treeSelected)
-        set({"LocalQueue1", "chmod1", "Chmod2"}, true);
+        set({"LocalQueue1", "Attributes1", "chmod1"}, true);
     if (selection.listSelected && !selection.selectedIsFile)
         set({"ViewFile1"}, false);
-    if (selection.deleteQueueShown)
+    if (app.deletion().queue().shown())
         set({"Delete1"}, false);
     return state;
 }

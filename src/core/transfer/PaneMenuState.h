@@ -10,7 +10,6 @@ struct PaneSelection {
     bool listSelected = false;
     bool treeSelected = false;
     bool selectedIsFile = false; // the list's first selected entry
-    bool deleteQueueShown = false;
 };
 
 // The pane and tree pop-ups' items by object name, enabled or not. Items

@@ -266,7 +266,7 @@ void QueueRunner::Completion() {
     run.runActive(SideId::Left) = run.runActive(SideId::Right) = false;
 }
 
-void QueueRunner::ActionStopped() {
+void QueueRunner::ActionStopped(bool summary) {
     log(QStringLiteral("Action STOPPED!"), clRed);
     playErrorSound();
     m_app.transferTimer().stop();
@@ -277,7 +277,9 @@ void QueueRunner::ActionStopped() {
         setTransferButtons(true);
         setQueueMenuTransfer(true);
     }
-    logSummary(QStringLiteral("Transfered "));
+    m_app.deletion().queue().setShown(false);
+    if (summary)
+        logSummary(QStringLiteral("Transfered "));
     m_app.left().state().Busy = m_app.right().state().Busy = false;
 }
 
@@ -285,4 +287,5 @@ void QueueRunner::AbortClick() {
     m_app.runState().StopRequested = true;
     setStopButtons(false);
     setTransferButtons(true);
+    m_app.deletion().queue().setShown(false);
 }

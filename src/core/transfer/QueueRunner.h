@@ -36,6 +36,11 @@ public:
     // Both Stop buttons: the run stops once the current file is done.
     void AbortClick();
     bool running() const { return m_running; }
+    // "Action STOPPED!": buttons, panels and flags back to idle; the summary
+    // of the files counted so far unless the stop was not a transfer's.
+    void ActionStopped(bool summary = true);
+    // Both Stop buttons: in use (image 7, enabled) or idle.
+    void setStopButtons(bool active);
     // The queue menu's "&Transfer": off while a run holds it.
     bool queueMenuTransferEnabled() const { return m_queueMenuTransfer; }
 
@@ -55,10 +60,8 @@ private:
     // The entry is done: it leaves the queue unless the user removed it meanwhile.
     void removeHead(const QueueEntry& entry);
     void Completion();
-    void ActionStopped();
     void finishRun(RunEnd how);
     void setQueueMenuTransfer(bool enabled);
-    void setStopButtons(bool active);
     void setTransferButtons(bool enabled);
     void logSummary(const QString& prefix);
     void log(const QString& text, Colour colour);

@@ -135,7 +135,7 @@ std::vector<MenuEntry> PopUp() {
         MenuSeparator("N11"),
         {"Move1", "M&ove", nullptr, Later},
         {"Rename1", "Re&name", nullptr, Later},
-        {"chmod1", "Chm&od", nullptr, Later},
+        {"Attributes1", "Chm&od", nullptr, Later},
         {"Delete1", "De&lete", nullptr, Later},
         {"SavePath1", "&Save Path"},
         MenuSeparator("N12"),
@@ -155,7 +155,7 @@ std::vector<MenuEntry> PopTree() {
         {"Move2", "M&ove", nullptr, Later},
         {"Delete2", "De&lete", "Del", Later},
         {"Rename2", "Re&name", nullptr, Later},
-        {"Chmod2", "Chm&od", nullptr, Later},
+        {"chmod1", "Chm&od", nullptr, Later},
         MenuSeparator("N15"),
         {"MakeDirectory2", "&Make Directory", "Ins", Later},
         {"ChangeDirectory2", "&Change Directory", nullptr, Later},
@@ -188,7 +188,7 @@ std::vector<MenuEntry> PopSite() {
 std::vector<MenuEntry> LocalPop() {
     return {
         {"ParentDirectory1", "&Parent Directory"},
-        {"MakeDirectory3", "&Make Directory", nullptr, Later},
+        {"MakeDirectory3", "&Make Directory"},
         {"ChangeDirectory3", "&Change Directory"},
         {"Refresh2", "Refresh", "F5"},
     };

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -66,7 +67,14 @@ void MainWindow::buildPanes() {
 
     m_bottomSplit = new QSplitter(Qt::Horizontal);
     m_bottomSplit->setObjectName(QStringLiteral("BottomSplit"));
-    m_bottomSplit->addWidget(m_queue);
+    // A deletion shows its queue in the transfer queue's place.
+    m_deleteView = new QTreeView;
+    m_deleteView->setObjectName(QStringLiteral("LVdelete"));
+    m_queueStack = new QStackedWidget;
+    m_queueStack->setObjectName(QStringLiteral("QueueStack"));
+    m_queueStack->addWidget(m_queue);
+    m_queueStack->addWidget(m_deleteView);
+    m_bottomSplit->addWidget(m_queueStack);
     m_bottomSplit->addWidget(m_statusPane);
 
     m_clientSplit = new QSplitter(Qt::Vertical, this);

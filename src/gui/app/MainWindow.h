@@ -15,6 +15,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QSplitter;
+class QStackedWidget;
 class QSystemTrayIcon;
 class QTreeView;
 class SidePanel;
@@ -73,6 +74,9 @@ private:
     void wireLocalMenu();
     void wireDirectoryCommands();
     void wireQueueAdding();
+    // Rename, move, chmod, delete, make and change directory; the delete
+    // queue's view in the transfer queue's place.
+    void wireFileOperations();
     void updatePaneMenus();
     void runSideButton(SideId side, int button);
     // Sites and connections live in MainWindowSites.cpp.
@@ -98,6 +102,8 @@ private:
     QSplitter* m_topSplit = nullptr;
     QSplitter* m_bottomSplit = nullptr;
     QTreeView* m_queue = nullptr;
+    QTreeView* m_deleteView = nullptr;
+    QStackedWidget* m_queueStack = nullptr;
     StatusPane* m_statusPane = nullptr;
     std::array<QLabel*, 3> m_statusPanels{};
     QProgressBar* m_gauge = nullptr;

@@ -43,6 +43,7 @@ void MainWindow::wireCommands() {
     wireSiteCommands();
     wireDirectoryCommands();
     wireQueueAdding();
+    wireFileOperations();
 }
 
 void MainWindow::wireQueueAdding() {
@@ -97,7 +98,15 @@ void MainWindow::updatePaneMenus() {
                                    QStringLiteral("LocalUpload1"), QStringLiteral("ViewFile1"),
                                    QStringLiteral("Queue1"), QStringLiteral("LocalQueue1"),
                                    QStringLiteral("Queue3"), QStringLiteral("SavePath1"),
-                                   QStringLiteral("Refresh1")};
+                                   QStringLiteral("Refresh1"), QStringLiteral("Move1"),
+                                   QStringLiteral("Move2"), QStringLiteral("Rename1"),
+                                   QStringLiteral("Rename2"), QStringLiteral("Attributes1"),
+                                   QStringLiteral("chmod1"), QStringLiteral("Delete1"),
+                                   QStringLiteral("Delete2"), QStringLiteral("MakeDirectory1"),
+                                   QStringLiteral("MakeDirectory2"),
+                                   QStringLiteral("ChangeDirectory1"),
+                                   QStringLiteral("ChangeDirectory2"),
+                                   QStringLiteral("CopyDirectory1")};
     const QHash<QString, bool> state = PaneMenuState(m_app, selection);
     for (const QString& name : wired)
         if (QAction* a = findChild<QAction*>(name))
@@ -232,13 +241,6 @@ void MainWindow::wireLocalMenu() {
     connect(action("ParentDirectory1"), &QAction::triggered, this,
             [localPane] { localPane()->goToParent(); });
     connect(action("Refresh2"), &QAction::triggered, this, [localPane] { localPane()->refresh(); });
-    connect(action("ChangeDirectory3"), &QAction::triggered, this, [this, localPane] {
-        LocalPane* pane = localPane();
-        const auto path = m_app.prompts().inputBox(QStringLiteral("Change Directory"),
-                                                   QStringLiteral("Directory:"), pane->path());
-        if (path && !pane->setPath(path->trimmed()))
-            m_app.statusLog().AddStatusLine(QStringLiteral("No such folder: ") + *path, clRed);
-    });
 }
 
 void MainWindow::runSideButton(SideId id, int button) {

@@ -1,6 +1,7 @@
 #include "app/QtUserPrompts.h"
 
 #include "app/FontConversion.h"
+#include "remote/ChmodDialog.h"
 #include "transfer/FileExistsDialog.h"
 
 #include <QApplication>
@@ -84,4 +85,11 @@ FileExistsChoice QtUserPrompts::fileExists(const FileExistsQuestion& question) {
     const int result = dialog.result();
     // Closed some other way (Escape): nothing is replaced.
     return result >= 1 && result <= 4 ? FileExistsChoice(result) : FileExistsChoice::Skip;
+}
+
+std::optional<PermissionBoxes> QtUserPrompts::chooseAttributes(const PermissionBoxes& initial) {
+    ChmodDialog dialog(initial, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.boxes();
 }

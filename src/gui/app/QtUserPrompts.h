@@ -23,6 +23,7 @@ public:
     std::optional<FontDescription> chooseFont(const QString& caption,
                                               const FontDescription& current) override;
     FileExistsChoice fileExists(const FileExistsQuestion& question) override;
+    std::optional<PermissionBoxes> chooseAttributes(const PermissionBoxes& initial) override;
 
 private:
     QWidget* dialogParent() const;

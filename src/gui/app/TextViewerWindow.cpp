@@ -1,5 +1,7 @@
 #include "app/TextViewerWindow.h"
 
+#include "widgets/DialogPlacement.h"
+
 #include "app/AtomicFile.h"
 #include "app/ErrorLog.h"
 #include "app/FontConversion.h"
@@ -80,10 +82,7 @@ void TextViewerWindow::open(const QString& caption, const QString& text, QWidget
 
     if (!over)
         over = parentWidget();
-    if (over) {
-        const QPoint centre = over->window()->frameGeometry().center();
-        move(centre - QPoint(width() / 2, height() / 2));
-    }
+    CentreOver(this, over);
     if (const auto stored = m_settings.ReadViewerGeometry(QRect(pos(), size()))) {
         move(stored->topLeft());
         resize(stored->size());

@@ -1,5 +1,7 @@
 #include "transfer/FileExistsDialog.h"
 
+#include "widgets/DialogPlacement.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,7 +57,7 @@ FileExistsDialog::FileExistsDialog(const FileExistsQuestion& question, QWidget* 
     if (question.wait)
         m_timer.start();
     adjustSize();
-    centreOver(mainWindow);
+    CentreOver(this, mainWindow);
 }
 
 void FileExistsDialog::Timer1Timer() {
@@ -64,12 +66,4 @@ void FileExistsDialog::Timer1Timer() {
         m_timer.stop();
         done(int(FileExistsChoice::Overwrite));
     }
-}
-
-void FileExistsDialog::centreOver(const QWidget* mainWindow) {
-    if (!mainWindow)
-        return;
-    const QRect frame = mainWindow->frameGeometry();
-    move(frame.left() + frame.width() / 2 - width() / 2,
-         frame.top() + frame.height() / 2 - height() / 2);
 }

@@ -20,7 +20,6 @@ public:
 
 private:
     void Timer1Timer();
-    void centreOver(const QWidget* mainWindow);
 
     FileExistsCountdown m_countdown;
     QTimer m_timer;

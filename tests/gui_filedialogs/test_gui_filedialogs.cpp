@@ -1,21 +1,26 @@
-// The file-exists dialog: its texts, its four results, where it stands, the
-// countdown that overwrites by itself, and Escape as Skip.
+// The file dialogs: the file-exists question (texts, four results, where it
+// stands, the countdown that overwrites by itself, Escape as Skip) and the
+// chmod dialog (boxes, mode, OK and Cancel).
 #include "app/QtUserPrompts.h"
+#include "remote/ChmodDialog.h"
 #include "transfer/FileExistsDialog.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
 
-class TestGuiFileExists : public QObject {
+class TestGuiFileDialogs : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void showsTheFilesAndCentresOverTheMainWindow();
     void buttonsGiveTheirResults();
     void countdownOverwrites();
     void escapeSkips();
+    void chmodBoxesMakeTheMode();
 };
 
 namespace {
@@ -27,7 +32,7 @@ QString labelText(const QDialog& dialog, const QString& name) {
 }
 } // namespace
 
-void TestGuiFileExists::showsTheFilesAndCentresOverTheMainWindow() {
+void TestGuiFileDialogs::showsTheFilesAndCentresOverTheMainWindow() {
     QLocale::setDefault(QLocale(QLocale::English));
     QWidget mainWindow;
     mainWindow.setGeometry(200, 150, 900, 700);
@@ -45,7 +50,7 @@ void TestGuiFileExists::showsTheFilesAndCentresOverTheMainWindow() {
                                   frame.top() + frame.height() / 2 - dialog.height() / 2));
 }
 
-void TestGuiFileExists::buttonsGiveTheirResults() {
+void TestGuiFileDialogs::buttonsGiveTheirResults() {
     const std::pair<QString, FileExistsChoice> buttons[] = {
         {u"bOverwrite"_s, FileExistsChoice::Overwrite},
         {u"bResume"_s, FileExistsChoice::Resume},
@@ -62,7 +67,7 @@ void TestGuiFileExists::buttonsGiveTheirResults() {
     QVERIFY(dialog.findChild<QPushButton*>(u"bOverwrite"_s)->isDefault());
 }
 
-void TestGuiFileExists::countdownOverwrites() {
+void TestGuiFileDialogs::countdownOverwrites() {
     FileExistsQuestion waiting = Question;
     waiting.wait = true;
     FileExistsDialog dialog(waiting, nullptr);
@@ -80,7 +85,7 @@ void TestGuiFileExists::countdownOverwrites() {
     QCOMPARE(shown.first(), u"Waiting 44 seconds."_s);
 }
 
-void TestGuiFileExists::escapeSkips() {
+void TestGuiFileDialogs::escapeSkips() {
     QWidget mainWindow;
     QtUserPrompts prompts;
     prompts.setParentWindow(&mainWindow);
@@ -92,5 +97,42 @@ void TestGuiFileExists::escapeSkips() {
     QCOMPARE(prompts.fileExists(Question), FileExistsChoice::Skip);
 }
 
-QTEST_MAIN(TestGuiFileExists)
-#include "test_gui_fileexists.moc"
+void TestGuiFileDialogs::chmodBoxesMakeTheMode() {
+    QWidget mainWindow;
+    mainWindow.setGeometry(100, 100, 800, 600);
+    ChmodDialog dialog(PermissionBoxes::FromAttributes(u"-rwxr-x---"_s), &mainWindow);
+    QCOMPARE(dialog.windowTitle(), u"File Attributes"_s);
+    QStringList groups;
+    for (const QGroupBox* box : dialog.findChildren<QGroupBox*>())
+        groups << box->title();
+    QCOMPARE(groups, QStringList({u"Owner"_s, u"Group"_s, u"Public"_s}));
+    auto* mode = dialog.findChild<QLabel*>(u"Panel1"_s);
+    QCOMPARE(mode->text(), u"750"_s);
+    auto box = [&dialog](int n) { return dialog.findChild<QCheckBox*>(u"CheckBox%1"_s.arg(n)); };
+    QCOMPARE(box(9)->text(), u"Execute"_s);
+    box(9)->click(); // Public Execute
+    QCOMPARE(mode->text(), u"751"_s);
+    for (int n = 1; n <= 9; ++n)
+        if (box(n)->isChecked())
+            box(n)->click();
+    QCOMPARE(mode->text(), u"0"_s);
+    box(4)->click(); // Group Read
+    QCOMPARE(dialog.boxes().ModeText(), u"40"_s);
+
+    QtUserPrompts prompts;
+    prompts.setParentWindow(&mainWindow);
+    QTimer::singleShot(0, this, [] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(modal);
+        modal->findChild<QCheckBox*>(u"CheckBox1"_s)->click();
+        modal->accept();
+    });
+    const auto answer = prompts.chooseAttributes(PermissionBoxes());
+    QVERIFY(answer);
+    QCOMPARE(answer->Mode(), 400);
+    QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
+    QVERIFY(!prompts.chooseAttributes(PermissionBoxes()));
+}
+
+QTEST_MAIN(TestGuiFileDialogs)
+#include "test_gui_filedialogs.moc"
