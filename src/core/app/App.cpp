@@ -59,6 +59,9 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
     connect(&m_navigation, &ListNavigation::deleteRequested, this, [this](SideId side) {
         RunGuarded([this, side] { m_deletion.Delete1Click(side, false); });
     });
+    // "^-> Dupe After": both sides refreshed by their idle timers.
+    connect(m_connections, &ConnectionLifecycle::dupeFilterRequested, this,
+            [this] { m_dupeFilter.RemoveDupes1Click(); });
     // A side that reconnected after a lost session resumes the stopped run.
     connect(m_connections, &ConnectionLifecycle::queueRestartRequested, this,
             [this](SideId) { RunGuarded([this] { m_queueRunner.Transfer1Click(); }); });

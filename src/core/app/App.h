@@ -15,6 +15,7 @@
 #include "sites/QuickConnect.h"
 #include "sites/SiteStats.h"
 #include "sites/SiteStorage.h"
+#include "dupes/DupeFilter.h"
 #include "remote/RemoteDeletion.h"
 #include "remote/RemoteFileOps.h"
 #include "transfer/LocalTransfer.h"
@@ -156,6 +157,7 @@ public:
     LocalTransfer& localTransfer() { return m_localTransfer; }
     RemoteFileOps& remoteFileOps() { return m_remoteFileOps; }
     RemoteDeletion& deletion() { return m_deletion; }
+    DupeFilter& dupeFilter() { return m_dupeFilter; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -208,6 +210,7 @@ private:
     LocalTransfer m_localTransfer{*this};
     RemoteFileOps m_remoteFileOps{*this};
     RemoteDeletion m_deletion{*this};
+    DupeFilter m_dupeFilter{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

@@ -1,5 +1,7 @@
 #include "listing/ListingModel.h"
 
+#include <algorithm>
+
 std::optional<Colour> MarkColour(EntryMark mark, const MarkColours& colours) {
     if (mark == EntryMark::Skip && colours.skipOn)
         return colours.skip;
@@ -161,4 +163,25 @@ Qt::ItemFlags ListingModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+void ListingModel::RemoveEntries(std::vector<int> rows) {
+    if (rows.empty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    beginResetModel();
+    m_cut.clear();
+    std::vector<DirEntry> kept;
+    kept.reserve(m_entries.size() - std::min(m_entries.size(), rows.size()));
+    size_t next = 0;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (next < rows.size() && rows[next] == int(i)) {
+            ++next;
+            continue;
+        }
+        kept.push_back(std::move(m_entries[i]));
+    }
+    m_entries = std::move(kept);
+    endResetModel();
 }

@@ -51,6 +51,9 @@ public:
     const DirEntry& entry(int row) const { return m_entries[size_t(row)]; }
     const std::vector<DirEntry>& entries() const { return m_entries; }
 
+    // These rows go, in one change of the model; the cut marks drop as with
+    // a refill.
+    void RemoveEntries(std::vector<int> rows);
     // Rows move; selections and other persistent indexes follow their entries.
     void SortList(const SortOrder& order, const QLocale& locale);
 

@@ -99,9 +99,9 @@ std::vector<TopMenu> MainMenu() {
              {"Find1", "&Find", "Ctrl+F"},
              {"FindNext1", "Find &Next", "F3"},
              MenuSeparator("N6"),
-             {"FilterDupes1", "Filter &Duplicates", nullptr, Later},
+             {"FilterDupes1", "Filter &Duplicates"},
              Submenu("N2DayFilterDupes1", "&2 Day Filter Duplicates",
-                     {{"Left1", "&Left", nullptr, Later}, {"Right1", "&Right", nullptr, Later}},
+                     {{"Left1", "&Left"}, {"Right1", "&Right"}},
                      F::Hidden),
              MenuSeparator("N7"),
              {"ViewRawDirectory1", "&View Raw Directory", nullptr},
@@ -203,7 +203,7 @@ std::vector<MenuEntry> PopupTray() {
 
 std::vector<MenuEntry> ActionList() {
     return {
-        {"Action1", "Dupe", "Ctrl+D", Later},  {"dupe1", "dupe", "Ctrl+Alt+D", Later},
+        {"Action1", "Dupe", "Ctrl+D"},  {"dupe1", "dupe", "Ctrl+Alt+D"},
         {"Action2", "Error", "Ctrl+E"},        {"Refresh3", "Refresh", "F5"},
         {"ALL", "ALL", "Alt+Shift+Backspace"},
     };

@@ -77,6 +77,8 @@ private:
     // Rename, move, chmod, delete, make and change directory; the delete
     // queue's view in the transfer queue's place.
     void wireFileOperations();
+    // The duplicate filter's menu items, actions and gauge.
+    void wireDupeFilter();
     void updatePaneMenus();
     void runSideButton(SideId side, int button);
     // Sites and connections live in MainWindowSites.cpp.

@@ -44,6 +44,7 @@ void MainWindow::wireCommands() {
     wireDirectoryCommands();
     wireQueueAdding();
     wireFileOperations();
+    wireDupeFilter();
 }
 
 void MainWindow::wireQueueAdding() {
@@ -263,6 +264,14 @@ void MainWindow::runSideButton(SideId id, int button) {
         break;
     case SideButton::Stop:
         m_app.RunGuarded([this] { m_app.queueRunner().AbortClick(); });
+        break;
+    case SideButton::FilterDupes:
+        m_app.RunGuarded([this] { m_app.dupeFilter().RemoveDupes1Click(); });
+        break;
+    case SideButton::TwoDayFilterDupes:
+        m_app.setActiveSide(id);
+        m_app.RunGuarded([this, id] { m_app.dupeFilter().TwoDayFilter(id); });
+        side.setButtonEnabled(SideButton::TwoDayFilterDupes, true);
         break;
     default:
         break;
