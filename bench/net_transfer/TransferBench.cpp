@@ -102,6 +102,16 @@ QStringList Bench::curlArguments(const Case& c, const QString& remote, const QSt
 }
 
 bool Bench::ours(const Case& c, const QString& remote, const QString& localPath, Sample& sample) {
+    if (c.runner) {
+        if (!m_runner) {
+            m_runner = std::make_unique<RunnerDownload>();
+            if (!m_runner->connect(m_server)) {
+                std::fprintf(stderr, "%s: the program could not log in\n", c.name);
+                return false;
+            }
+        }
+        return m_runner->download(remote, localPath, m_size, sample);
+    }
     m_windowStart = 0;
     const QString path = c.toNull ? QStringLiteral("/dev/null") : localPath;
     if (c.download)

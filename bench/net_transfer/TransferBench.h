@@ -1,9 +1,12 @@
 #pragma once
 
 #include "FtpServerFixture.h"
+#include "RunnerDownload.h"
 #include "net/FtpSession.h"
 
 #include <QString>
+
+#include <memory>
 
 // The files on the server: the source, a sixteenth of it, an empty one, and
 // the two tools' uploads.
@@ -22,6 +25,7 @@ struct Case {
     bool download;
     bool passive;
     bool toNull;
+    bool runner = false; // through the queue runner, progress line and all
 };
 
 // One measured transfer.
@@ -62,6 +66,7 @@ private:
 
     FtpServerFixture& m_server;
     FtpSession m_session;
+    std::unique_ptr<RunnerDownload> m_runner;
     QString m_dir;
     qint64 m_size;
     QString m_url;

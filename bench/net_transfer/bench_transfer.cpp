@@ -93,6 +93,7 @@ int main(int argc, char* argv[]) {
         std::printf("%-24s %7s %5s %7s %5s %6s   %6s %6s %6s   %6s %6s\n", "case", "median", "sprd",
                     "median", "sprd", "", "", "", "", "RSS", "VmHWM");
         const Case cases[] = {{"download passive file", true, true, false},
+                              {"download passive runner", true, true, false, true},
                               {"download active file", true, false, false},
                               {"download passive null", true, true, true},
                               {"download active null", true, false, true},
