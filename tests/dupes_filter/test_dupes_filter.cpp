@@ -95,26 +95,31 @@ void TestDupesFilter::exactMatching_data() {
     QTest::addColumn<QStringList>("leftKept");
     QTest::addColumn<QStringList>("rightKept");
     QTest::addColumn<int>("removed");
+    QTest::addColumn<int>("inFirstPass");
     QTest::newRow("underscore against dot, letter case")
         << QStringList{u".."_s, u"Some_File.zip"_s, u"mine"_s}
         << QStringList{u".."_s, u"some.file.zip"_s, u"theirs"_s}
-        << QStringList{u".."_s, u"mine"_s} << QStringList{u".."_s, u"theirs"_s} << 1;
+        << QStringList{u".."_s, u"mine"_s} << QStringList{u".."_s, u"theirs"_s} << 1 << 1;
     QTest::newRow("mixed separators are not the same name")
         << QStringList{u"a_b.c"_s} << QStringList{u"a.b_c"_s} << QStringList{u"a_b.c"_s}
-        << QStringList{u"a.b_c"_s} << 0;
+        << QStringList{u"a.b_c"_s} << 0 << 0;
     QTest::newRow("nothing in common")
         << QStringList{u".."_s, u"x"_s} << QStringList{u".."_s, u"y"_s}
-        << QStringList{u".."_s, u"x"_s} << QStringList{u".."_s, u"y"_s} << 0;
+        << QStringList{u".."_s, u"x"_s} << QStringList{u".."_s, u"y"_s} << 0 << 0;
     // The scan takes the last entry of the other list that is contained in
     // the name, even when an equal one stands before it.
     QTest::newRow("last contained entry goes")
         << QStringList{u"abc"_s} << QStringList{u"abc"_s, u"b"_s}
-        << QStringList() << QStringList{u"abc"_s} << 1;
-    QTest::newRow("found in the second pass")
+        << QStringList() << QStringList{u"abc"_s} << 1 << 1;
+    QTest::newRow("dot against underscore: variant B")
         << QStringList{u"Release.Name"_s, u"other"_s} << QStringList{u"release_name"_s}
-        << QStringList{u"other"_s} << QStringList() << 1;
+        << QStringList{u"other"_s} << QStringList() << 1 << 1;
+    // Only the right name's variant A finds the left one.
+    QTest::newRow("found in the second pass")
+        << QStringList{u"x.y.z"_s} << QStringList{u"x_y.z"_s} << QStringList() << QStringList()
+        << 1 << 0;
     QTest::newRow("empty lists") << QStringList() << QStringList() << QStringList()
-                                 << QStringList() << 0;
+                                 << QStringList() << 0 << 0;
 }
 
 void TestDupesFilter::exactMatching() {
@@ -125,6 +130,7 @@ void TestDupesFilter::exactMatching() {
     QTEST(kept.left, "leftKept");
     QTEST(kept.right, "rightKept");
     QTEST(outcome.removed, "removed");
+    QTEST(int(outcome.passes[0].left.size()), "inFirstPass");
 }
 
 void TestDupesFilter::partialMatching_data() {
@@ -149,6 +155,14 @@ void TestDupesFilter::partialMatching_data() {
         << QStringList() << QStringList();
     QTest::newRow("nothing in common") << QStringList{u"x"_s} << QStringList{u"y"_s}
                                        << QStringList{u"x"_s} << QStringList{u"y"_s};
+    // What the first pass removed is not searched in the second.
+    QTest::newRow("gone after the first pass")
+        << QStringList{u"abc"_s, u"abcde"_s} << QStringList{u"abcd"_s}
+        << QStringList{u"abcde"_s} << QStringList();
+    QTest::newRow("one list emptied by the first pass")
+        << QStringList{u"ab"_s, u"cd"_s, u"ef"_s}
+        << QStringList{u"ab1"_s, u"cd1"_s, u"ef1"_s, u"a"_s} << QStringList()
+        << QStringList{u"a"_s};
 }
 
 void TestDupesFilter::partialMatching() {
