@@ -95,6 +95,12 @@ void TestAppModel::loadedSettingsReachTheSides() {
         QCOMPARE(m_app->side(id).localPath(), downloads);
     }
 
+    // Preferences confirmed without a new download folder: the local lists
+    // stay where the user took them.
+    m_app->left().setLocalPath(m_dir->path());
+    m_app->applyPreferences(m_app->settings());
+    QCOMPARE(m_app->left().localPath(), m_dir->path());
+
     // Preferences confirmed: the file is read again. A hand-edited interval
     // too large for the timer is held at its limit instead of overflowing.
     writeIni("[_Main_]\r\nAnti-Idle=0\r\nIdle Time=99999999\r\nDownload Directory=/no/such\r\n");

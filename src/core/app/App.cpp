@@ -81,8 +81,10 @@ void App::create() {
     // Listings an earlier run cached are of no use to this one.
     DirectoryCache::RemoveStaleFiles();
     LoadSettings();
-    for (Side* side : {m_left, m_right})
+    for (Side* side : {m_left, m_right}) {
         side->setButtonVisible(SideButton::TwoDayFilterDupes, m_settings.all);
+        side->setLocalPath(startFolder());
+    }
 }
 
 WindowLayout App::show() {
@@ -124,7 +126,6 @@ void App::LoadSettings() {
             side->idleTimer().start();
         else
             side->idleTimer().stop();
-        side->setLocalPath(startFolder());
     }
     Q_EMIT settingsLoaded();
 }
@@ -158,8 +159,15 @@ void App::setSkipActive(bool on) {
 }
 
 void App::applyPreferences(const Settings& before) {
+    // Taken before reloading: `before` may be the settings themselves.
+    const Settings previous = before;
     LoadSettings();
-    applyIdentSettings(&before);
+    // The local lists stay where the user took them unless the folder they
+    // start in changed.
+    if (previous.downloadDirectory != m_settings.downloadDirectory)
+        for (Side* side : {m_left, m_right})
+            side->setLocalPath(startFolder());
+    applyIdentSettings(&previous);
 }
 
 void App::applyIdentSettings(const Settings* before) {
