@@ -8,17 +8,20 @@
 #include <vector>
 
 // Finds the first of a list of names that contains a text, without reading
-// every name: each name is filed under the three-letter pieces it holds,
+// every name: each name is filed under the four-letter pieces it holds,
 // and only the names holding the text's rarest piece are read.
 class NameIndex {
 public:
+    // Four UTF-16 units fill the 64 bits of a piece's key.
+    static constexpr qsizetype PieceLength = 4;
+
     explicit NameIndex(const QStringList& names);
     // The lowest row whose name contains text; -1 when none does.
     int FirstContaining(const QString& text) const;
     // The highest row still there whose name contains text; -1 when none does.
     template <typename Present>
     int LastContaining(const QString& text, Present present) const {
-        if (text.size() < 3) {
+        if (text.size() < PieceLength) {
             for (int row = int(m_names.size()) - 1; row >= 0; --row)
                 if (present(row) && m_names.at(row).contains(text))
                     return row;
