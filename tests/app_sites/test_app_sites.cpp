@@ -271,6 +271,12 @@ void TestAppSites::statistics() {
     QCOMPARE(view.totalBytes, QString::number(2 * big + 1));     // received bytes not counted
     QVERIFY(view.totalSince.startsWith(u"05.03.24 07:08:09"_s)); // set when it was 0
 
+    // A site-to-site copy counts for both sites in one write.
+    QVERIFY(stats.RecordCopy(u"other"_s, u"s"_s, 7, later));
+    QCOMPARE(stats.Read(u"other"_s, german).filesUploaded, u"2"_s);
+    QCOMPARE(stats.Read(u"s"_s, german).bytesDownloaded, u"12"_s);
+    QCOMPARE(stats.Read(u"s"_s, german).totalBytes, QString::number(2 * big + 8));
+
     // Values written by older versions: float byte counts, locale dates, junk.
     const QString localeDate = QLocale::system().toString(
         first, QLocale::system().dateFormat(QLocale::ShortFormat) + u" "_s +

@@ -88,31 +88,53 @@ bool SameSection(const QByteArray& a, const QByteArray& b) {
 
 SiteStats::SiteStats(QString path) : m_path(std::move(path)) {}
 
-bool SiteStats::UpdateSiteStats(const QString& siteName, Kind kind, qint64 bytes,
-                                const QDateTime& now) {
+namespace {
+
+void Count(IniFile& ini, const QString& siteName, SiteStats::Kind kind, qint64 bytes,
+           const QDateTime& now) {
     if (siteName.isEmpty())
-        return true;
+        return;
     const QByteArray section = SiteSectionName(siteName);
     bytes = qMax<qint64>(bytes, 0);
-    IniFile ini(m_path);
-    ini.beginUpdate();
     switch (kind) {
-    case Kind::Login:
+    case SiteStats::Kind::Login:
         AddTo(ini, section, Logins, 1);
         ini.writeString(section, LastLogin, now.toString(StoredDateFormat));
         break;
-    case Kind::Sent:
+    case SiteStats::Kind::Sent:
         AddTo(ini, section, SentFiles, 1);
         AddTo(ini, section, SentBytes, bytes);
         if (ReadCount(ini, TotalSection, TotalBytes) == 0)
             ini.writeString(TotalSection, TotalSince, now.toString(StoredDateFormat));
         AddTo(ini, TotalSection, TotalBytes, bytes);
         break;
-    case Kind::Received:
+    case SiteStats::Kind::Received:
         AddTo(ini, section, RecvFiles, 1);
         AddTo(ini, section, RecvBytes, bytes);
         break;
     }
+}
+
+} // namespace
+
+bool SiteStats::UpdateSiteStats(const QString& siteName, Kind kind, qint64 bytes,
+                                const QDateTime& now) {
+    if (siteName.isEmpty())
+        return true;
+    IniFile ini(m_path);
+    ini.beginUpdate();
+    Count(ini, siteName, kind, bytes, now);
+    return ini.endUpdate();
+}
+
+bool SiteStats::RecordCopy(const QString& targetSite, const QString& sourceSite, qint64 bytes,
+                           const QDateTime& now) {
+    if (targetSite.isEmpty() && sourceSite.isEmpty())
+        return true;
+    IniFile ini(m_path);
+    ini.beginUpdate();
+    Count(ini, targetSite, Kind::Sent, bytes, now);
+    Count(ini, sourceSite, Kind::Received, bytes, now);
     return ini.endUpdate();
 }
 

@@ -28,6 +28,10 @@ public:
     // site name does nothing.
     bool UpdateSiteStats(const QString& siteName, Kind kind, qint64 bytes,
                          const QDateTime& now = QDateTime::currentDateTime());
+    // A file copied site to site: sent to one, received from the other, in
+    // one write of the file instead of two.
+    bool RecordCopy(const QString& targetSite, const QString& sourceSite, qint64 bytes,
+                    const QDateTime& now = QDateTime::currentDateTime());
     // Dates show in the locale's short date and long time format.
     SiteStatsView Read(const QString& siteName, const QLocale& locale = QLocale::system()) const;
     bool ResetSite(const QString& siteName);

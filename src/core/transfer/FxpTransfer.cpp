@@ -310,8 +310,7 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
     const qint64 size = LookUpListedSize(sourceName);
     log(FormatTransferDone(elapsed.elapsed(), size, sourceName, run.totals, QLocale()), clMaroon);
     ++run.FilesSinceDirStart;
-    m_app.siteStats().UpdateSiteStats(target.headerText(), SiteStats::Kind::Sent, size);
-    m_app.siteStats().UpdateSiteStats(source.headerText(), SiteStats::Kind::Received, size);
+    m_app.siteStats().RecordCopy(target.headerText(), source.headerText(), size);
 
     m_app.setTitle(QString::fromLatin1(App::Title));
     m_app.transferTicker().UpdateTitle(true);
