@@ -7,6 +7,7 @@
 #include "app/SettingsStore.h"
 #include "app/Side.h"
 #include "app/StatusLog.h"
+#include "commands/CustomCommands.h"
 #include "listing/ListNavigation.h"
 #include "listing/SkipRules.h"
 #include "listing/ListingRetrieval.h"
@@ -156,6 +157,8 @@ public:
     LocalTransfer& localTransfer() { return m_localTransfer; }
     RemoteFileOps& remoteFileOps() { return m_remoteFileOps; }
     RemoteDeletion& deletion() { return m_deletion; }
+    // The defined commands and the "&Commands" menu's own entries.
+    CustomCommands& customCommands() { return m_customCommands; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -208,6 +211,7 @@ private:
     LocalTransfer m_localTransfer{*this};
     RemoteFileOps m_remoteFileOps{*this};
     RemoteDeletion m_deletion{*this};
+    CustomCommands m_customCommands{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);
