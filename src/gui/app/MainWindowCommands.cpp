@@ -6,6 +6,7 @@
 #include "app/PreferencesDialog.h"
 #include "app/SidePanel.h"
 #include "app/UserPrompts.h"
+#include "commands/CommandsMenu.h"
 #include "net/FtpSession.h"
 #include "transfer/PaneMenuState.h"
 #include "local/LocalPane.h"
@@ -44,6 +45,7 @@ void MainWindow::wireCommands() {
     wireDirectoryCommands();
     wireQueueAdding();
     wireFileOperations();
+    new CommandsMenu(m_app, findChild<QMenu*>(QStringLiteral("Commands1Menu")), this);
 }
 
 void MainWindow::wireQueueAdding() {
