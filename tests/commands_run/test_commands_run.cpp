@@ -27,17 +27,18 @@ const QByteArray Listing = "drwxr-xr-x 2 root wheel 0 Jan 1 2024 sub\r\n"
                            "-rw-r--r-- 1 bob users 1 Jan 1 2024 b.txt\r\n"
                            "-rw-r--r-- 1 carol staff 1 Jan 1 2024 c.txt\r\n";
 
-const QByteArray Commands = "[_Commands_]\r\n"
-                            "t1=Chmod\r\nc1=SITE CHMOD 755 %f;NOOP\r\nx1=<none>\r\n"
-                            "t2=Owners\r\nc2=SITE OWN %f %o %g\r\nx2=<none>\r\n"
-                            "t3=Exec\r\nc3=SITE EXEC %d[Program name] %1\r\nx3=Site\r\ny3=Run\r\n"
-                            "t4=Two\r\nc4=SITE TWO %d %d\r\nx4=<none>\r\n"
-                            "t5=Across\r\nc5=SITE A %d;;SITE B %1;\r\nx5=<none>\r\n"
-                            "t6=Three\r\nc6=NOOP;SITE %d;HELP\r\nx6=<none>\r\n"
-                            "t7=Ten\r\nc7=SITE TEN %d %d %d %d %d %d %d %d %d %d;SITE TEN %10 %2\r\n"
-                            "x7=<none>\r\n"
-                            "t8=Many\r\nc8=NOOP;SITE MANY %d %d %d %d %d %d %d %d %d %d %d %d %d %d "
-                            "%d %d %d %d %d %d %d\r\nx8=<none>\r\n";
+const QByteArray Commands =
+    "[_Commands_]\r\n"
+    "t1=Chmod\r\nc1=SITE CHMOD 755 %f;NOOP\r\nx1=<none>\r\n"
+    "t2=Owners\r\nc2=SITE OWN %f %o %g\r\nx2=<none>\r\n"
+    "t3=Exec\r\nc3=SITE EXEC %d[Program name] %1\r\nx3=Site\r\ny3=Run\r\n"
+    "t4=Two\r\nc4=SITE TWO %d %d\r\nx4=<none>\r\n"
+    "t5=Across\r\nc5=SITE A %d;;SITE B %1;\r\nx5=<none>\r\n"
+    "t6=Three\r\nc6=NOOP;SITE %d;HELP\r\nx6=<none>\r\n"
+    "t7=Ten\r\nc7=SITE TEN %d %d %d %d %d %d %d %d %d %d;SITE TEN %10 %2\r\n"
+    "x7=<none>\r\n"
+    "t8=Many\r\nc8=NOOP;SITE MANY %d %d %d %d %d %d %d %d %d %d %d %d %d %d "
+    "%d %d %d %d %d %d %d\r\nx8=<none>\r\n";
 
 } // namespace
 
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void moreThanTwentyPromptsStop();
     void rawCommandAndMenuState();
     void aWaitingSessionTakesNoCommand();
+    void unreadableFileIsReportedInRed();
     void definedInTheEditorSurvivesARestartAndRuns();
 
 private:
@@ -162,10 +164,10 @@ void TestCommandsRun::eachSelectedEntryGetsItsLine() {
     // A refusal does not stop the run.
     run(u"Owners"_s);
     QVERIFY2(fake.mismatches().isEmpty(), fake.mismatches().join('\n'));
-    QCOMPARE(sentSinceLogin(fake),
-             (QList<QByteArray>{"SITE CHMOD 755 a.txt", "SITE CHMOD 755 b.txt",
-                                "SITE CHMOD 755 c.txt", "NOOP", "SITE OWN a.txt alice staff",
-                                "SITE OWN c.txt carol staff"}));
+    QCOMPARE(
+        sentSinceLogin(fake),
+        (QList<QByteArray>{"SITE CHMOD 755 a.txt", "SITE CHMOD 755 b.txt", "SITE CHMOD 755 c.txt",
+                           "NOOP", "SITE OWN a.txt alice staff", "SITE OWN c.txt carol staff"}));
 
     QStringList shown;
     for (const StatusLine& line : linesFrom(from)) {
@@ -309,6 +311,25 @@ void TestCommandsRun::aWaitingSessionTakesNoCommand() {
         refused = refused || (line.text.startsWith(u"Command not sent"_s) && line.colour == clRed);
     QVERIFY(refused);
     QCOMPARE(m_app->left().session().LastReplyText(), u"200 ok"_s);
+}
+
+void TestCommandsRun::unreadableFileIsReportedInRed() {
+    // A folder in the file's place can be neither read nor replaced.
+    QVERIFY(QDir(m_dir->path()).mkdir(u"command.dat"_s));
+    startApp();
+    auto redLines = [this] {
+        int count = 0;
+        for (const StatusLine& line : linesFrom(0))
+            count += line.colour == clRed && line.text.contains(u"command.dat"_s) ? 1 : 0;
+        return count;
+    };
+    QCOMPARE(redLines(), 1);
+    QSignalSpy rebuild(&m_app->customCommands(), &CustomCommands::menuRebuildRequested);
+    QVERIFY(!m_app->customCommands().SaveCommands());
+    QCOMPARE(redLines(), 2);
+    // The menu still shows what the file holds: nothing.
+    QCOMPARE(rebuild.count(), 1);
+    QVERIFY(m_app->customCommands().BuildCommandsMenu().isEmpty());
 }
 
 void TestCommandsRun::definedInTheEditorSurvivesARestartAndRuns() {

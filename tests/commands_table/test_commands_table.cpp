@@ -51,6 +51,7 @@ private Q_SLOTS:
     void unreadableFileIsReportedNotLoaded();
     void saveSortsNumbersAndClearsLeftOvers();
     void saveIsAllOrNothing();
+    void sectionReadAndReplacedInOnePass();
     void findCommandByItsMenuPlace();
     void menuWrapsEveryItemCountUngroupedCommands();
     void menuGroupsAndSubMenus();
@@ -65,9 +66,7 @@ private Q_SLOTS:
 private:
     QString path() const { return m_dir->filePath(u"command.dat"_s); }
     IniFile file() const { return IniFile(path()); }
-    QByteArray value(const char* key) const {
-        return file().readValue(CommandTable::Section, key);
-    }
+    QByteArray value(const char* key) const { return file().readValue(CommandTable::Section, key); }
 
     std::unique_ptr<TempDataDir> m_dir;
     ScriptedUserPrompts m_prompts;
@@ -81,10 +80,11 @@ void TestCommandsTable::init() {
 }
 
 void TestCommandsTable::loadStopsAtTheFirstMissingCaption() {
-    QVERIFY(m_dir->writeFile(u"command.dat"_s, "[_Commands_]\r\n"
-                                               "t1=Chmod\r\nc1=SITE CHMOD 755 %f;NOOP\r\nx1=<none>\r\n"
-                                               "t2=Who\r\nc2=SITE WHO\r\nx2=Site\r\ny2=Info\r\ns2=w\r\n"
-                                               "t4=Never\r\nc4=NOOP\r\nx4=<none>\r\n"));
+    QVERIFY(m_dir->writeFile(u"command.dat"_s,
+                             "[_Commands_]\r\n"
+                             "t1=Chmod\r\nc1=SITE CHMOD 755 %f;NOOP\r\nx1=<none>\r\n"
+                             "t2=Who\r\nc2=SITE WHO\r\nx2=Site\r\ny2=Info\r\ns2=w\r\n"
+                             "t4=Never\r\nc4=NOOP\r\nx4=<none>\r\n"));
     CommandTable table;
     QVERIFY(table.LoadCommands(path()).isEmpty());
     QCOMPARE(table.size(), 2);
@@ -171,13 +171,49 @@ void TestCommandsTable::saveSortsNumbersAndClearsLeftOvers() {
 }
 
 void TestCommandsTable::saveIsAllOrNothing() {
-    QVERIFY(m_dir->writeFile(u"command.dat"_s, "[_Commands_]\r\nt1=Old\r\nc1=NOOP\r\nx1=<none>\r\n"));
+    QVERIFY(
+        m_dir->writeFile(u"command.dat"_s, "[_Commands_]\r\nt1=Old\r\nc1=NOOP\r\nx1=<none>\r\n"));
     const QByteArray before = m_dir->readFile(u"command.dat"_s);
     CommandTable table;
     // A value that cannot be one line of the file refuses the whole save.
     table.records() << Ungrouped(u"Fine"_s) << Ungrouped(u"Broken"_s, u"NOOP\nQUIT"_s);
     QVERIFY(!table.SaveCommands(path()).isEmpty());
     QCOMPARE(m_dir->readFile(u"command.dat"_s), before);
+}
+
+void TestCommandsTable::sectionReadAndReplacedInOnePass() {
+    const QString ini = m_dir->filePath(u"x.ini"_s);
+    QVERIFY(m_dir->writeFile(u"x.ini"_s, "[S]\r\n; note\r\nA=1\r\nb=2\r\na=3\r\n\r\n[T]\r\nc=3\r\n"
+                                         "[V]\r\n\r\n[W]\r\n"));
+    IniFile file(ini);
+    // A key repeated in any letter case counts once, with its first value.
+    const QList<std::pair<QByteArray, QByteArray>> read = file.readSectionEntries("s");
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(read.at(0), (std::pair<QByteArray, QByteArray>("A", "1")));
+    QCOMPARE(read.at(1), (std::pair<QByteArray, QByteArray>("b", "2")));
+
+    // The keys take the old ones' place; comments and blank lines stay.
+    QVERIFY(file.replaceSectionEntries("S", {{"b", "9"}, {"d", "4"}}));
+    // A section without keys gets them after its header; a missing one is added.
+    QVERIFY(file.replaceSectionEntries("V", {{"k", "v"}}));
+    QVERIFY(file.replaceSectionEntries("U", {{"e", "5"}}));
+    const QByteArray expected = "[S]\r\n; note\r\nb=9\r\nd=4\r\n\r\n[T]\r\nc=3\r\n"
+                                "[V]\r\nk=v\r\n\r\n[W]\r\n[U]\r\ne=5\r\n";
+    QCOMPARE(m_dir->readFile(u"x.ini"_s), expected);
+    // One value that cannot be stored refuses them all.
+    QVERIFY(!file.replaceSectionEntries("S", {{"b", "1"}, {"d", "a\nb"}}));
+    QVERIFY(!file.replaceSectionEntries("S", {{"=", "1"}}));
+    QCOMPARE(m_dir->readFile(u"x.ini"_s), expected);
+
+    // The first section of a file is found like any other.
+    QVERIFY(m_dir->writeFile(u"y.ini"_s, "[S]\r\na=1\r\n"));
+    IniFile first(m_dir->filePath(u"y.ini"_s));
+    QVERIFY(first.replaceSectionEntries("S", {{"a", "2"}}));
+    QCOMPARE(m_dir->readFile(u"y.ini"_s), QByteArray("[S]\r\na=2\r\n"));
+
+    // A file that could not be read is never replaced.
+    IniFile unreadable(m_dir->path());
+    QVERIFY(!unreadable.replaceSectionEntries("S", {{"a", "1"}}));
 }
 
 void TestCommandsTable::findCommandByItsMenuPlace() {
@@ -258,6 +294,7 @@ void TestCommandsTable::updateCleansAddKeepsAsTyped() {
     QCOMPARE(CommandText::ForEditor(u"A;B;"_s), u"A\nB"_s);
     QCOMPARE(CommandText::SplitParts(u"A;;B"_s), (QStringList{u"A"_s, {}, u"B"_s}));
     QCOMPARE(CommandText::SplitParts(u"A;B;"_s), (QStringList{u"A"_s, u"B"_s}));
+    QCOMPARE(CommandText::ForEditor(u"A;"_s), u"A"_s);
 
     const QStringList help = CommandText::TokenHelp().split(u'\n');
     QCOMPARE(help.size(), 7);
@@ -292,6 +329,10 @@ void TestCommandsTable::tokenLines() {
     // A name holding "%o" stays the name; the first of each token is filled.
     TokenLine entry(u"SITE X %f %o %g %f"_s);
     QVERIFY(entry.hasEntryTokens());
+    // Any one of the three makes a line per entry.
+    QVERIFY(TokenLine(u"SITE X %o"_s).hasEntryTokens());
+    QVERIFY(TokenLine(u"SITE X %g"_s).hasEntryTokens());
+    QVERIFY(!TokenLine(u"SITE X %F"_s).hasEntryTokens());
     entry.FillEntry(u"a%ob"_s, u"own"_s, u"grp"_s);
     QCOMPARE(entry.text(), u"SITE X a%ob own grp %f"_s);
 }
@@ -317,6 +358,9 @@ void TestCommandsTable::editorButtonFollowsCaptionAndGroup() {
     QCOMPARE(editor.buttonMode(), CommandEditor::ButtonMode::Add);
     editor.EditCaption(QString());
     QCOMPARE(editor.buttonMode(), CommandEditor::ButtonMode::Add);
+    editor.SelectGroup(CommandRecord::NoGroup);
+    editor.EditCaption(u"Who"_s);
+    QCOMPARE(editor.buttonMode(), CommandEditor::ButtonMode::Update);
 
     // Choosing loads the record of the shown group; Update needs an edit.
     editor.SelectGroup(CommandRecord::NoGroup);
@@ -357,22 +401,27 @@ void TestCommandsTable::editorButtonFollowsCaptionAndGroup() {
     QVERIFY(editor.buttonEnabled());
     QVERIFY(!editor.Apply());
     QCOMPARE(table.size(), 3);
+    // A command of that caption that arrived meanwhile is not added twice.
+    editor.EditCaption(u"Late"_s);
+    table.records().prepend(Ungrouped(u"Late"_s));
+    QVERIFY(!editor.Apply());
+    QCOMPARE(table.size(), 4);
 }
 
 void TestCommandsTable::editorDeleteAndGroups() {
     CommandTable table;
-    table.records() << Ungrouped(u"Keep"_s) << Grouped(u"x"_s, u"Site"_s)
-                    << Grouped(u"y"_s, u"site"_s) << Grouped(u"z"_s, u"Other"_s);
+    table.records() << Grouped(u"z"_s, u"Other"_s) << Ungrouped(u"Keep"_s)
+                    << Grouped(u"x"_s, u"Site"_s) << Grouped(u"y"_s, u"site"_s);
     CommandEditor editor(table, m_prompts, m_services);
 
     editor.SelectGroup(u"Other"_s);
     editor.SelectCommand(u"z"_s);
     m_prompts.confirmAnswers << false << true;
     editor.DeleteCommand();
-    QCOMPARE(table.records().at(3).caption, u"z"_s);
+    QCOMPARE(table.records().at(0).caption, u"z"_s);
     editor.DeleteCommand();
     QCOMPARE(m_prompts.asked.last(), u"confirm:Delete Select Item z, Are you sure"_s);
-    QCOMPARE(table.records().at(3).caption, CommandRecord::DeletedCaption);
+    QCOMPARE(table.records().at(0).caption, CommandRecord::DeletedCaption);
     QVERIFY(editor.captions().isEmpty() && editor.caption().isEmpty());
 
     // "<none>" cannot go: only a beep.
@@ -385,11 +434,11 @@ void TestCommandsTable::editorDeleteAndGroups() {
     m_prompts.confirmAnswers << true;
     editor.DeleteGroup();
     QCOMPARE(m_prompts.asked.last(), u"confirm:Delete all items in Site, Are you sure"_s);
-    QCOMPARE(table.records().at(1).caption, CommandRecord::DeletedCaption);
     QCOMPARE(table.records().at(2).caption, CommandRecord::DeletedCaption);
+    QCOMPARE(table.records().at(3).caption, CommandRecord::DeletedCaption);
     QCOMPARE(editor.groups(), (QStringList{CommandRecord::NoGroup, u"Other"_s}));
     QCOMPARE(editor.shownGroup(), CommandRecord::NoGroup);
-    QCOMPARE(table.records().at(0).caption, u"Keep"_s);
+    QCOMPARE(table.records().at(1).caption, u"Keep"_s);
 
     // A new group is listed and shown, empty, with its sub-menu field.
     m_prompts.inputAnswers << u"Fresh"_s << QString() << u"OTHER"_s;
@@ -408,16 +457,16 @@ void TestCommandsTable::editorDeleteAndGroups() {
 
 void TestCommandsTable::editorMoveAndHelp() {
     CommandTable table;
-    table.records() << Ungrouped(u"a"_s) << Ungrouped(u"b"_s) << Grouped(u"b"_s, u"Site"_s);
+    table.records() << Grouped(u"b"_s, u"Site"_s) << Ungrouped(u"a"_s) << Ungrouped(u"b"_s);
     CommandEditor editor(table, m_prompts, m_services);
     editor.SelectCommand(u"a"_s);
     QVERIFY(editor.MoveCommand(u"Site"_s));
-    QCOMPARE(table.records().at(0).group, u"Site"_s);
+    QCOMPARE(table.records().at(1).group, u"Site"_s);
     QCOMPARE(editor.captions(), QStringList{u"b"_s});
     // Moving onto a command of the same caption would make two of one.
     editor.SelectCommand(u"b"_s);
     QVERIFY(!editor.MoveCommand(u"Site"_s));
-    QCOMPARE(table.records().at(1).group, CommandRecord::NoGroup);
+    QCOMPARE(table.records().at(2).group, CommandRecord::NoGroup);
     QCOMPARE(m_prompts.asked.last(), u"information:b already exists in Site"_s);
 
     editor.ShowHelp();
@@ -445,7 +494,8 @@ void TestCommandsTable::importTwiceSkipsEveryDuplicate() {
     const CommandImport::Result first = import.ImportRows({0, 1, 2});
     QCOMPARE(first.added, 2);
     QCOMPARE(first.skipped, 1); // "Who" in "Site" is there as "who" in "SITE"
-    QCOMPARE(m_prompts.asked.last(), u"information:Import Complete\n\nAdded: 2\nDuplicates Skiped: 1"_s);
+    QCOMPARE(m_prompts.asked.last(),
+             u"information:Import Complete\n\nAdded: 2\nDuplicates Skiped: 1"_s);
     QCOMPARE(editor.groups(), (QStringList{CommandRecord::NoGroup, u"SITE"_s, u"Tools"_s}));
     QCOMPARE(editor.captions(), QStringList{u"Chmod"_s});
     QCOMPARE(table.records().last().subMenu, u"Timing"_s);

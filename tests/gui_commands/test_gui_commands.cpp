@@ -257,7 +257,8 @@ void TestGuiCommands::moveAndImportDialogs() {
     QCOMPARE(rows->topLevelItem(0)->text(1), u"a"_s);
     rows->selectAll();
     child<QPushButton>(import, "ImportSelectedButton")->click();
-    QCOMPARE(m_prompts->asked.last(), u"information:Import Complete\n\nAdded: 2\nDuplicates Skiped: 0"_s);
+    QCOMPARE(m_prompts->asked.last(),
+             u"information:Import Complete\n\nAdded: 2\nDuplicates Skiped: 0"_s);
     auto* groups = child<QComboBox>(editor, "GroupBox");
     QCOMPARE(groups->count(), 3);
     QCOMPARE(groups->itemText(2), u"Net"_s);

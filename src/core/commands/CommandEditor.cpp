@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-CommandEditor::CommandEditor(CommandTable& table, UserPrompts& prompts,
-                             DesktopServices& services, QObject* parent)
+CommandEditor::CommandEditor(CommandTable& table, UserPrompts& prompts, DesktopServices& services,
+                             QObject* parent)
     : QObject(parent), m_table(table), m_prompts(prompts), m_services(services),
       m_groups(table.groupList()) {
     SelectGroup(CommandRecord::NoGroup);
@@ -122,8 +122,8 @@ bool CommandEditor::add() {
     // updated, not added twice.
     if (m_caption.isEmpty() || shownRecord(m_caption) >= 0)
         return false;
-    m_table.AddRecord({m_caption, CommandText::JoinAsTyped(m_commandText), m_shownGroup,
-                       m_subMenu, m_shortcut});
+    m_table.AddRecord(
+        {m_caption, CommandText::JoinAsTyped(m_commandText), m_shownGroup, m_subMenu, m_shortcut});
     m_selected = m_caption;
     m_mode = ButtonMode::Update;
     return true;

@@ -85,13 +85,11 @@ CommandImport::Result CommandImport::ImportRows(const QList<int>& rows) {
         if (row < 0 || row >= m_rows.size())
             continue;
         const CommandRecord& r = m_rows.at(row);
-        const bool duplicate =
-            std::any_of(m_table.records().cbegin(), m_table.records().cend(),
-                        [&](const CommandRecord& have) {
-                            return have.exists() &&
-                                   have.caption.compare(r.caption, Qt::CaseInsensitive) == 0 &&
-                                   SameGroup(have.group, r.group);
-                        });
+        const bool duplicate = std::any_of(
+            m_table.records().cbegin(), m_table.records().cend(), [&](const CommandRecord& have) {
+                return have.exists() && have.caption.compare(r.caption, Qt::CaseInsensitive) == 0 &&
+                       SameGroup(have.group, r.group);
+            });
         if (duplicate) {
             ++result.skipped;
             continue;

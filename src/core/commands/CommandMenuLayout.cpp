@@ -31,8 +31,8 @@ QList<CommandMenuEntry> LayOutCommandsMenu(const QList<CommandRecord>& records, 
             entries.append({Kind::ColumnBreak, {}, {}, {}, {}, {}});
             lastBreakAt = placed;
         }
-        CommandMenuEntry command{Kind::Command, record.caption, record.shortcut.trimmed().left(1).toUpper(),
-                                 {}, {}, {}};
+        CommandMenuEntry command{
+            Kind::Command, record.caption, record.shortcut.trimmed().left(1).toUpper(), {}, {}, {}};
         if (!record.isGrouped()) {
             entries.append(command);
             ++placed;

@@ -169,8 +169,7 @@ QString CommandTable::SaveCommands(const QString& path) {
     return {};
 }
 
-const CommandRecord* CommandTable::FindCommand(const QString& caption,
-                                               const QString& parentCaption,
+const CommandRecord* CommandTable::FindCommand(const QString& caption, const QString& parentCaption,
                                                const QString& grandParentCaption) const {
     for (const CommandRecord& record : m_records) {
         if (!record.exists() || record.caption != caption)

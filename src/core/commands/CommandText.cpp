@@ -43,7 +43,8 @@ QStringList SplitParts(const QString& command) {
 }
 
 QString TokenHelp() {
-    return QStringList{QStringLiteral("   Command Tokens:"), QString(78, QLatin1Char('-')),
+    return QStringList{QStringLiteral("   Command Tokens:"),
+                       QString(78, QLatin1Char('-')),
                        QStringLiteral("   %f - Selected filenames"),
                        QStringLiteral("   %o - Selected Owners"),
                        QStringLiteral("   %g - Selected Groups"),

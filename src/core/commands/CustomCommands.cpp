@@ -28,8 +28,7 @@ bool CustomCommands::SaveCommands() {
 }
 
 QList<CommandMenuEntry> CustomCommands::BuildCommandsMenu() const {
-    const CommandTable::FileRead read =
-        CommandTable::ReadNumbered(filePath(), int(m_table.size()));
+    const CommandTable::FileRead read = CommandTable::ReadNumbered(filePath(), int(m_table.size()));
     if (!read.error.isEmpty())
         m_app.statusLog().AddStatusLine(read.error, clRed);
     return LayOutCommandsMenu(read.records, m_app.settings().itemCount);
@@ -61,8 +60,8 @@ bool CustomCommands::send(Side& side, const QString& line) {
     session.DoCommand(line);
     // Lines beyond the reply (a second reply of the command) are shown now.
     while (session.receiveBuffer().hasLine())
-        m_app.statusLog().AddStatusLine(
-            FtpReplies::LineText(session.receiveBuffer().takeLine()), side.statusColour());
+        m_app.statusLog().AddStatusLine(FtpReplies::LineText(session.receiveBuffer().takeLine()),
+                                        side.statusColour());
     return true;
 }
 

@@ -31,8 +31,8 @@ QPushButton* NamedButton(const QString& text, const char* name) {
 
 CommandEditorDialog::CommandEditorDialog(App& app, QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::WindowStaysOnTopHint), m_app(app),
-      m_editor(new CommandEditor(app.customCommands().table(), app.prompts(), app.services(),
-                                 this)) {
+      m_editor(
+          new CommandEditor(app.customCommands().table(), app.prompts(), app.services(), this)) {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Define Commands"));
     setModal(false);
@@ -129,7 +129,8 @@ void CommandEditorDialog::render() {
     m_groups->setCurrentIndex(int(e.groups().indexOf(e.shownGroup())));
     m_list->clear();
     m_list->addItems(e.captions());
-    const QList<QListWidgetItem*> selected = m_list->findItems(e.selectedCaption(), Qt::MatchExactly);
+    const QList<QListWidgetItem*> selected =
+        m_list->findItems(e.selectedCaption(), Qt::MatchExactly);
     if (!e.selectedCaption().isEmpty() && !selected.isEmpty())
         m_list->setCurrentItem(selected.first());
     // Fields being typed in keep their cursor.

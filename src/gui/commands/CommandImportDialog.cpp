@@ -10,9 +10,8 @@
 #include <QVBoxLayout>
 
 CommandImportDialog::CommandImportDialog(App& app, CommandEditor& editor, QWidget* parent)
-    : QDialog(parent), m_app(app),
-      m_import(std::make_unique<CommandImport>(app.customCommands().table(), editor,
-                                               app.prompts())),
+    : QDialog(parent), m_app(app), m_import(std::make_unique<CommandImport>(
+                                       app.customCommands().table(), editor, app.prompts())),
       m_rows(new QTreeWidget) {
     setObjectName(QStringLiteral("FrmImport"));
     setWindowTitle(QStringLiteral("Import Custom Commands"));

@@ -44,8 +44,7 @@ CommandsMenu::CommandsMenu(App& app, QMenu* menu, QWidget* mainWindow)
     connect(&m_app, &App::activeSideChanged, this, &CommandsMenu::UpdateEnabled);
     for (Side* side : {&m_app.left(), &m_app.right()}) {
         connect(&side->session(), &PumpingSocket::connected, this, &CommandsMenu::UpdateEnabled);
-        connect(&side->session(), &PumpingSocket::disconnected, this,
-                &CommandsMenu::UpdateEnabled);
+        connect(&side->session(), &PumpingSocket::disconnected, this, &CommandsMenu::UpdateEnabled);
     }
     Rebuild();
 }
