@@ -81,6 +81,7 @@ void App::create() {
     // Listings an earlier run cached are of no use to this one.
     DirectoryCache::RemoveStaleFiles();
     LoadSettings();
+    m_customCommands.LoadCommands();
     for (Side* side : {m_left, m_right}) {
         side->setButtonVisible(SideButton::TwoDayFilterDupes, m_settings.all);
         side->setLocalPath(startFolder());

@@ -7,6 +7,7 @@
 #include "app/SettingsStore.h"
 #include "app/Side.h"
 #include "app/StatusLog.h"
+#include "commands/CustomCommands.h"
 #include "listing/ListNavigation.h"
 #include "listing/SkipRules.h"
 #include "listing/ListingRetrieval.h"
@@ -158,6 +159,8 @@ public:
     RemoteFileOps& remoteFileOps() { return m_remoteFileOps; }
     RemoteDeletion& deletion() { return m_deletion; }
     DupeFilter& dupeFilter() { return m_dupeFilter; }
+    // The defined commands and the "&Commands" menu's own entries.
+    CustomCommands& customCommands() { return m_customCommands; }
     bool queueIsEmpty() const { return m_queue.isEmpty(); }
 
     // Runs a user command; errors nobody caught go to the error log and
@@ -211,6 +214,7 @@ private:
     RemoteFileOps m_remoteFileOps{*this};
     RemoteDeletion m_deletion{*this};
     DupeFilter m_dupeFilter{*this};
+    CustomCommands m_customCommands{*this};
     SideId m_activeSide = SideId::Left;
     SideId m_connectMenuSide = SideId::Left;
     QString m_title = QString::fromLatin1(Title);

@@ -3,6 +3,7 @@
 #include "app/AtomicFile.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cctype>
 #include <limits>
@@ -37,6 +38,13 @@ bool SameName(const QByteArray& a, const QByteArray& b) {
             return false;
     }
     return true;
+}
+
+QByteArray FoldedName(const QByteArray& name) {
+    QByteArray folded = name;
+    for (char& c : folded)
+        c = AsciiLower(c);
+    return folded;
 }
 
 bool HasLineBreak(const QByteArray& text) {
@@ -168,6 +176,28 @@ QList<QByteArray> IniFile::readSection(const QByteArray& section) const {
             keys.append(m_lines[i].key);
     }
     return keys;
+}
+
+QList<std::pair<QByteArray, QByteArray>>
+IniFile::readSectionEntries(const QByteArray& section) const {
+    QList<std::pair<QByteArray, QByteArray>> entries;
+    const int s = findSection(section);
+    if (s < 0)
+        return entries;
+    // A hash of folded names keeps a big section linear.
+    QSet<QByteArray> seen;
+    const int end = sectionEnd(s);
+    for (int i = s + 1; i < end; ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind != Line::Key)
+            continue;
+        const QByteArray folded = FoldedName(line.key);
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        entries.append({line.key, line.value});
+    }
+    return entries;
 }
 
 QByteArray IniFile::readValue(const QByteArray& section, const QByteArray& key,
@@ -317,6 +347,56 @@ bool IniFile::deleteKey(const QByteArray& section, const QByteArray& key) {
         removed = true;
     }
     return removed ? changed(true) : true;
+}
+
+bool IniFile::replaceSectionEntries(const QByteArray& section,
+                                    const QList<std::pair<QByteArray, QByteArray>>& entries) {
+    const QByteArray sectionName = TrimBlanks(section);
+    if (m_loadFailed || !ValidSection(sectionName))
+        return changed(false);
+    QList<Line> keyLines;
+    keyLines.reserve(entries.size());
+    for (const auto& [key, value] : entries) {
+        const QByteArray keyName = TrimBlanks(key);
+        if (!ValidKey(keyName) || HasLineBreak(value))
+            return changed(false);
+        Line line;
+        line.kind = Line::Key;
+        line.key = keyName;
+        line.value = value;
+        line.text = keyName + '=' + value;
+        keyLines.append(line);
+    }
+    int s = findSection(sectionName);
+    if (s < 0) {
+        Line header;
+        header.kind = Line::Section;
+        header.section = sectionName;
+        header.text = '[' + sectionName + ']';
+        m_lines.append(header);
+        s = int(m_lines.size()) - 1;
+    }
+    // The new keys take the place of the first old one.
+    int insertAt = -1;
+    QList<Line> body;
+    const int end = sectionEnd(s);
+    for (int i = s + 1; i < end; ++i) {
+        if (m_lines[i].kind == Line::Key) {
+            if (insertAt < 0)
+                insertAt = int(body.size());
+            continue;
+        }
+        body.append(m_lines[i]);
+    }
+    if (insertAt < 0)
+        insertAt = 0;
+    QList<Line> lines = m_lines.mid(0, s + 1);
+    lines += body.mid(0, insertAt);
+    lines += keyLines;
+    lines += body.mid(insertAt);
+    lines += m_lines.mid(end);
+    m_lines = std::move(lines);
+    return changed(true);
 }
 
 void IniFile::beginUpdate() {

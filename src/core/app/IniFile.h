@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 // An INI file with Windows-profile semantics: sections and keys match without
 // regard to ASCII case, lines keep their order, values are raw bytes (strings
 // are UTF-8), "key=value" is written without blanks and lines end in CR LF.
@@ -25,6 +27,9 @@ public:
     bool keyExists(const QByteArray& section, const QByteArray& key) const;
     QList<QByteArray> sectionNames() const;
     QList<QByteArray> readSection(const QByteArray& section) const; // key names in file order
+    // Every key of a section with its value, in file order, in one pass; a
+    // repeated key counts once, with its first value.
+    QList<std::pair<QByteArray, QByteArray>> readSectionEntries(const QByteArray& section) const;
 
     QByteArray readValue(const QByteArray& section, const QByteArray& key,
                          const QByteArray& defaultValue = {}) const;
@@ -41,6 +46,10 @@ public:
     bool writeBool(const QByteArray& section, const QByteArray& key, bool value);
     bool eraseSection(const QByteArray& section);
     bool deleteKey(const QByteArray& section, const QByteArray& key);
+    // The section's keys become exactly these, in this order (other lines of
+    // the section stay). Refused as a whole when one cannot be stored.
+    bool replaceSectionEntries(const QByteArray& section,
+                               const QList<std::pair<QByteArray, QByteArray>>& entries);
 
     // Groups writes into one save. endUpdate() returns false if any write of
     // the group was refused or the save failed.

@@ -66,8 +66,9 @@ std::vector<TopMenu> MainMenu() {
         {"Commands1",
          "&Commands",
          {
-             {"Define1", "&Define", "F7", Later},
-             {"RawCommand1", "&Raw Command", "Ctrl+R", Later},
+             {"Define1", "&Define", "F7"},
+             MenuSeparator("N19"),
+             {"RawCommand1", "&Raw Command", "Ctrl+R"},
              MenuSeparator("N3"),
              {"Blank1", "Blank", nullptr, F::Hidden},
          }},

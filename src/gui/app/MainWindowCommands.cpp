@@ -6,6 +6,7 @@
 #include "app/PreferencesDialog.h"
 #include "app/SidePanel.h"
 #include "app/UserPrompts.h"
+#include "commands/CommandsMenu.h"
 #include "net/FtpSession.h"
 #include "transfer/PaneMenuState.h"
 #include "local/LocalPane.h"
@@ -45,6 +46,7 @@ void MainWindow::wireCommands() {
     wireQueueAdding();
     wireFileOperations();
     wireDupeFilter();
+    new CommandsMenu(m_app, findChild<QMenu*>(QStringLiteral("Commands1Menu")), this);
 }
 
 void MainWindow::wireQueueAdding() {
