@@ -31,6 +31,11 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
       m_connections(new ConnectionLifecycle(*this, this)) {
     m_commandLine = QCoreApplication::arguments().mid(1);
     m_identServer.System = QStringLiteral("UNIX");
+    connect(&m_identServer, &IdentServer::identRequested, this, [this](const QString& peer) {
+        m_statusLog.AddStatusLine(QStringLiteral("Ident Request: ") + peer, clFuchsia);
+    });
+    connect(&m_identServer, &IdentServer::errorOccurred, this,
+            [this](const QString& message) { m_statusLog.AddStatusLine(message, clRed); });
     m_transferTimer.setObjectName(QStringLiteral("TransferTimer"));
     m_transferTimer.setInterval(1000);
     m_statusLog.setDataDirectory(m_paths.directory());
