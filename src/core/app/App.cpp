@@ -4,6 +4,7 @@
 #include "app/UserPrompts.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
+#include "services/VersionAnswer.h"
 #include "sites/CommandLineConnect.h"
 
 #include <QAbstractItemModel>
@@ -76,7 +77,7 @@ App::~App() {
 }
 
 QString App::RunningTitle() {
-    return QStringLiteral("Korvane %1 SR1").arg(QStringLiteral(KORVANE_VERSION));
+    return QStringLiteral("Korvane ") + ProgramVersion();
 }
 
 void App::create() {
