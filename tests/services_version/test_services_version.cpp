@@ -1,5 +1,5 @@
-// "&Check for Update" against a local one-shot web server: the request, the
-// first block of the answer, the three verdicts, and the ways a check fails.
+// "&Check for Update" against a local web server: the request, the first
+// block of the answer, the three verdicts, and the ways a check fails.
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
@@ -19,33 +19,37 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Takes one connection, records what the client sent up to its first line
-// end, answers with the given bytes and closes; or keeps silent.
-class OneShotServer : public QObject {
+// Answers each request line as told and records what clients sent and how
+// many of them closed their end.
+class VersionServer : public QObject {
 public:
-    explicit OneShotServer(QByteArray answer, bool answers = true)
-        : m_answer(std::move(answer)), m_answers(answers) {
+    enum class Mode { AnswerAndClose, AnswerAndStay, CloseAtOnce, Silent };
+
+    explicit VersionServer(QByteArray answer, Mode mode = Mode::AnswerAndClose)
+        : m_answer(std::move(answer)), m_mode(mode) {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            m_client = m_server.nextPendingConnection();
-            m_server.close();
-            connect(m_client, &QTcpSocket::readyRead, this, [this] {
-                request += m_client->readAll();
-                if (!request.contains('\n') || !m_answers)
+            QTcpSocket* client = m_server.nextPendingConnection();
+            connect(client, &QTcpSocket::disconnected, this, [this] { ++clientsClosed; });
+            connect(client, &QTcpSocket::readyRead, this, [this, client] {
+                requests += client->readAll();
+                if (!requests.endsWith('\n') || m_mode == Mode::Silent)
                     return;
-                m_client->write(m_answer);
-                m_client->disconnectFromHost();
+                client->write(m_answer);
+                if (m_mode != Mode::AnswerAndStay)
+                    client->disconnectFromHost();
             });
         });
     }
     bool listen() { return m_server.listen(QHostAddress::LocalHost); }
     quint16 port() const { return m_server.serverPort(); }
-    QByteArray request;
+
+    QByteArray requests;
+    int clientsClosed = 0;
 
 private:
     QTcpServer m_server;
-    QPointer<QTcpSocket> m_client;
     QByteArray m_answer;
-    bool m_answers;
+    Mode m_mode;
 };
 
 struct Line {
@@ -65,9 +69,11 @@ private Q_SLOTS:
     void answerIsEvaluated();
     void failedChecksSayWhyAndEnableTheItemAgain_data();
     void failedChecksSayWhyAndEnableTheItemAgain();
-    void onlyTheFirstBlockOfTheAnswerCounts();
+    void onlyTheFirstBlockCountsAndTheClientHangsUp();
+    void endpointComesFromTheSettings();
 
 private:
+    void startApp(const QByteArray& mainKeys, int timeOut = VersionCheck::DefaultTimeOut);
     void startApp(quint16 port, int timeOut = VersionCheck::DefaultTimeOut);
     // The lines the check wrote, from the first separator on.
     QList<Line> checkLines() const;
@@ -90,12 +96,17 @@ void TestServicesVersion::cleanup() {
     m_app.reset();
 }
 
-void TestServicesVersion::startApp(quint16 port, int timeOut) {
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nUpdate Host=127.0.0.1\r\nUpdate Port=" +
-                                                   QByteArray::number(port) + "\r\n"));
+void TestServicesVersion::startApp(const QByteArray& mainKeys, int timeOut) {
+    m_app.reset();
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\n" + mainKeys));
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
     m_app->create();
     m_app->updateCheck().versionCheck().setTimeOut(timeOut);
+}
+
+void TestServicesVersion::startApp(quint16 port, int timeOut) {
+    startApp("Update Host=127.0.0.1\r\nUpdate Port=" + QByteArray::number(port) + "\r\n",
+             timeOut);
 }
 
 QList<Line> TestServicesVersion::checkLines() const {
@@ -112,9 +123,11 @@ bool TestServicesVersion::runCheck() {
     QSignalSpy item(&check, &UpdateCheck::itemEnabledChanged);
     check.CheckForUpdate();
     // The item is off while the check runs, and on again when it ended.
-    if (item.size() != 1 || item.at(0).at(0).toBool() || check.itemEnabled())
+    if (item.isEmpty() || item.at(0).at(0).toBool())
         return false;
-    return item.wait(10000) && item.size() == 2 && check.itemEnabled();
+    if (item.size() == 1 && !item.wait(10000))
+        return false;
+    return item.size() == 2 && check.itemEnabled() && !check.versionCheck().isRunning();
 }
 
 void TestServicesVersion::answerIsEvaluated_data() {
@@ -139,13 +152,13 @@ void TestServicesVersion::answerIsEvaluated() {
     QFETCH(QString, verdict);
     QFETCH(Colour, colour);
     QCOMPARE(ProgramVersion(), u"1.0.57 SR1"_s);
-    OneShotServer server(answer);
+    VersionServer server(answer);
     QVERIFY(server.listen());
     startApp(server.port());
     QCOMPARE(m_app->updateCheck().versionCheck().objectName(), u"KorvTCPVer1"_s);
     QVERIFY(runCheck());
     // A simple request: the path alone, no protocol version or headers.
-    QCOMPARE(server.request, QByteArray("GET /~korv/ver.txt\r\n"));
+    QCOMPARE(server.requests, QByteArray("GET /~korv/ver.txt\r\n"));
 
     QList<Line> expected{{u".."_s, clWindowBackground},
                          {u".."_s, clWindowBackground},
@@ -164,53 +177,99 @@ void TestServicesVersion::answerIsEvaluated() {
 }
 
 void TestServicesVersion::failedChecksSayWhyAndEnableTheItemAgain_data() {
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("mode"); // -1: nothing listens, -2: no host set
     QTest::addColumn<QString>("reason");
-    QTest::newRow("unreachable") << 0 << u"10061:"_s;
-    QTest::newRow("closed without answer") << 1 << u"without an answer"_s;
-    QTest::newRow("silent") << 2 << u"No answer within"_s;
+    QTest::newRow("no host") << -2 << u"No IP Address Specified"_s;
+    QTest::newRow("unreachable") << -1 << u"10061:"_s;
+    QTest::newRow("closed without answer") << int(VersionServer::Mode::CloseAtOnce)
+                                           << u"closed the connection without an answer"_s;
+    QTest::newRow("silent") << int(VersionServer::Mode::Silent)
+                            << u"No answer within 0.5 seconds"_s;
 }
 
 void TestServicesVersion::failedChecksSayWhyAndEnableTheItemAgain() {
-    QFETCH(int, kind);
+    QFETCH(int, mode);
     QFETCH(QString, reason);
-    std::unique_ptr<OneShotServer> server;
-    quint16 port = 0;
-    if (kind == 0) {
-        QTcpServer probe; // a port nothing listens on
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        port = probe.serverPort();
+    std::unique_ptr<VersionServer> server;
+    QString endpoint = u":80"_s;
+    if (mode == -2) {
+        startApp("Update Host=\r\n", 500);
     } else {
-        server = std::make_unique<OneShotServer>(QByteArray(), kind == 1);
-        QVERIFY(server->listen());
-        port = server->port();
+        quint16 port = 0;
+        if (mode == -1) {
+            QTcpServer probe; // a port nothing listens on once it is closed
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            port = probe.serverPort();
+        } else {
+            server = std::make_unique<VersionServer>(QByteArray(), VersionServer::Mode(mode));
+            QVERIFY(server->listen());
+            port = server->port();
+        }
+        startApp(port, 500);
+        endpoint = u"127.0.0.1:%1"_s.arg(port);
     }
-    startApp(port, 500);
-    QVERIFY(runCheck());
-    const QList<Line> lines = checkLines();
-    QVERIFY(lines.size() >= 3);
-    const Line failure = lines.at(lines.size() - 3);
-    QVERIFY2(failure.text.startsWith(u"Unable to check for update at 127.0.0.1:%1, Error: "_s.arg(port)),
-             qPrintable(failure.text));
-    QVERIFY2(failure.text.contains(reason), qPrintable(failure.text));
-    QCOMPARE(failure.colour, clRed);
-    QCOMPARE(lines.last().text, u"Version Check Complete."_s);
-
-    // The item works again: a second check runs to its end as well.
-    QVERIFY(runCheck());
+    for (int run = 0; run < 2; ++run) { // the item works again afterwards
+        QVERIFY(runCheck());
+        const QList<Line> lines = checkLines();
+        QVERIFY(lines.size() >= 3);
+        const Line failure = lines.at(lines.size() - 3);
+        QVERIFY2(failure.text.startsWith(u"Unable to check for update at %1, Error: "_s.arg(endpoint)),
+                 qPrintable(failure.text));
+        QVERIFY2(failure.text.contains(reason), qPrintable(failure.text));
+        QCOMPARE(failure.colour, clRed);
+        QCOMPARE(lines.last().text, u"Version Check Complete."_s);
+    }
 }
 
-void TestServicesVersion::onlyTheFirstBlockOfTheAnswerCounts() {
-    // Up to 255 bytes of a long page are shown after the verdict.
+void TestServicesVersion::onlyTheFirstBlockCountsAndTheClientHangsUp() {
+    // Up to 255 bytes of a long page are shown after the verdict, and the
+    // check closes the connection itself rather than wait for the server.
     const QByteArray page = "<html>" + QByteArray(400, 'x') + "</html>";
-    OneShotServer server(page);
+    VersionServer server(page, VersionServer::Mode::AnswerAndStay);
     QVERIFY(server.listen());
     startApp(server.port());
     QVERIFY(runCheck());
+    QTRY_COMPARE_WITH_TIMEOUT(server.clientsClosed, 1, 5000);
     const QList<Line> lines = checkLines();
-    QVERIFY(lines.size() >= 4);
-    QCOMPARE(lines.at(lines.size() - 4).text, u"Error: unrecognized response."_s);
-    QCOMPARE(lines.at(lines.size() - 3).text, QString::fromLatin1(page.left(255)));
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines.at(4).text, u"Error: unrecognized response."_s);
+    QCOMPARE(lines.at(5).text, QString::fromLatin1(page.left(255)));
+
+    // A new start drops the run in progress: one answer, one verdict.
+    VersionCheck& check = m_app->updateCheck().versionCheck();
+    server.requests.clear();
+    QSignalSpy answers(&check, &VersionCheck::dataReceived);
+    QSignalSpy failures(&check, &VersionCheck::failed);
+    check.Start();
+    check.Start();
+    QVERIFY(answers.wait(5000));
+    QCOMPARE(answers.size(), 1);
+    QCOMPARE(failures.size(), 0);
+    QCOMPARE(server.requests, QByteArray("GET /~korv/ver.txt\r\n"));
+}
+
+void TestServicesVersion::endpointComesFromTheSettings() {
+    struct Case {
+        QByteArray keys;
+        QString host;
+        quint16 port;
+    };
+    const Case cases[] = {
+        {{}, u"127.0.0.1"_s, 80},
+        {"Update Host=localhost\r\nUpdate Port=65535\r\n", u"localhost"_s, 65535},
+        {"Update Port=1\r\n", u"127.0.0.1"_s, 1},
+        {"Update Port=0\r\n", u"127.0.0.1"_s, 80},
+        {"Update Port=65536\r\n", u"127.0.0.1"_s, 80},
+        {"Update Port=-21\r\n", u"127.0.0.1"_s, 80},
+    };
+    for (const Case& c : cases) {
+        startApp(c.keys, 500);
+        QVERIFY(runCheck());
+        const VersionCheck& check = m_app->updateCheck().versionCheck();
+        QCOMPARE(check.Host, c.host);
+        QCOMPARE(check.Port, c.port);
+        QCOMPARE(check.URL, u"/~korv/ver.txt"_s);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestServicesVersion)

@@ -10,18 +10,11 @@ IdentServer::IdentServer(QObject* parent) : QObject(parent) {
     connect(&m_listener, &AsyncSocket::sessionAvailable, this, &IdentServer::acceptClients);
 }
 
-IdentServer::~IdentServer() {
-    m_listener.disconnect(this);
-    for (AsyncSocket* client : std::as_const(m_clients))
-        client->disconnect(this);
-}
-
 void IdentServer::Start() {
     m_listener.Close();
     try {
         m_listener.setAddr(m_address);
         m_listener.setPort(QString::number(m_port));
-        m_listener.setProto(QStringLiteral("tcp"));
         m_listener.Listen();
         setEnabled(true);
     } catch (const NetError&) {
@@ -37,7 +30,6 @@ void IdentServer::Stop() {
     m_listener.Close();
     const QList<AsyncSocket*> clients = std::exchange(m_clients, {});
     for (AsyncSocket* client : clients) {
-        client->disconnect(this);
         client->Close();
         client->deleteLater();
     }
@@ -68,10 +60,7 @@ void IdentServer::acceptClients() {
         connect(client, &AsyncSocket::dataAvailable, this, [this, client] { replyTo(client); });
         connect(client, &AsyncSocket::sessionClosed, this, [this, client] { drop(client); });
         // A client that never asks would otherwise hold its connection until exit.
-        auto* timer = new QTimer(client);
-        timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, this, [this, client] { drop(client); });
-        timer->start(m_clientTimeOut);
+        QTimer::singleShot(m_clientTimeOut, client, [this, client] { drop(client); });
         Q_EMIT identRequested(client->GetPeerName().toString());
     }
 }
@@ -90,7 +79,6 @@ void IdentServer::replyTo(AsyncSocket* client) {
 void IdentServer::drop(AsyncSocket* client) {
     if (!m_clients.removeOne(client))
         return;
-    client->disconnect(this);
     client->Close();
     client->deleteLater();
 }

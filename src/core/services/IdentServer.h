@@ -16,7 +16,6 @@ public:
     static constexpr int DefaultClientTimeOut = 60000;
 
     explicit IdentServer(QObject* parent = nullptr);
-    ~IdentServer() override;
 
     QString System;
     QString User;

@@ -5,7 +5,6 @@
 
 VersionCheck::VersionCheck(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("KorvTCPVer1"));
-    m_timer.setSingleShot(true);
     m_timer.setInterval(DefaultTimeOut);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         fail(QStringLiteral("No answer within %1 seconds").arg(m_timer.interval() / 1000.0));
@@ -26,7 +25,6 @@ void VersionCheck::Start() {
     try {
         m_socket.setAddr(Host);
         m_socket.setPort(QString::number(Port));
-        m_socket.setProto(QStringLiteral("tcp"));
         m_socket.Connect();
     } catch (const NetError& e) {
         fail(e.message());
@@ -56,8 +54,6 @@ void VersionCheck::readAnswer() {
 }
 
 void VersionCheck::closedByServer() {
-    // An answer sent together with the close is still buffered.
-    readAnswer();
     if (m_running)
         fail(QStringLiteral("The server closed the connection without an answer"));
 }
