@@ -76,6 +76,9 @@ void TestSitesConnect::cleanup() {
 void TestSitesConnect::startApp(const QByteArray& mainKeys) {
     QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
+    // Port 113 is privileged; a free port on loopback stands in for it.
+    m_app->identServer().setAddress(u"127.0.0.1"_s);
+    m_app->identServer().setPort(0);
     m_app->create();
 }
 

@@ -4,6 +4,7 @@
 #include "app/UserPrompts.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
+#include "services/VersionAnswer.h"
 #include "sites/CommandLineConnect.h"
 
 #include <QAbstractItemModel>
@@ -31,6 +32,11 @@ App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObje
       m_connections(new ConnectionLifecycle(*this, this)) {
     m_commandLine = QCoreApplication::arguments().mid(1);
     m_identServer.System = QStringLiteral("UNIX");
+    connect(&m_identServer, &IdentServer::identRequested, this, [this](const QString& peer) {
+        m_statusLog.AddStatusLine(QStringLiteral("Ident Request: ") + peer, clFuchsia);
+    });
+    connect(&m_identServer, &IdentServer::errorOccurred, this,
+            [this](const QString& message) { m_statusLog.AddStatusLine(message, clRed); });
     m_transferTimer.setObjectName(QStringLiteral("TransferTimer"));
     m_transferTimer.setInterval(1000);
     m_statusLog.setDataDirectory(m_paths.directory());
@@ -74,7 +80,7 @@ App::~App() {
 }
 
 QString App::RunningTitle() {
-    return QStringLiteral("Korvane %1 SR1").arg(QStringLiteral(KORVANE_VERSION));
+    return QStringLiteral("Korvane ") + ProgramVersion();
 }
 
 void App::create() {

@@ -12,6 +12,7 @@
 #include "listing/SkipRules.h"
 #include "listing/ListingRetrieval.h"
 #include "services/IdentServer.h"
+#include "services/UpdateCheck.h"
 #include "sites/ConnectionLifecycle.h"
 #include "sites/QuickConnect.h"
 #include "sites/SiteStats.h"
@@ -72,6 +73,7 @@ public:
     ListingRetrieval& listing() { return m_listing; }
     ListNavigation& navigation() { return m_navigation; }
     IdentServer& identServer() { return m_identServer; }
+    UpdateCheck& updateCheck() { return m_updateCheck; }
     TransferRunState& runState() { return m_runState; }
     // The saved sites and their statistics; nothing of them is cached.
     SiteStorage siteStorage() const;
@@ -203,6 +205,7 @@ private:
     ListNavigation m_navigation{*this};
     SortOrder m_listSortOrder;
     IdentServer m_identServer;
+    UpdateCheck m_updateCheck{m_statusLog, m_settings};
     TransferRunState m_runState;
     ConnectionLifecycle* m_connections;
     QueueModel m_queue;

@@ -95,6 +95,10 @@ struct Settings {
     int race = 0;                    // "Race": 1 shows the race item
     bool all = false;                // "all": extra options visible
 
+    // _Main_: the update server "&Check for Update" asks; not edited by the program
+    QString updateHost = QStringLiteral("127.0.0.1"); // "Update Host"
+    int updatePort = 80;                              // "Update Port"
+
     // _Main_: window layout, written at close
     WindowLayout layout;
 

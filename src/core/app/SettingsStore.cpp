@@ -81,6 +81,8 @@ const Binding Bindings[] = {
     {MainSection, "AutoRefresh", &Settings::autoRefresh, false},
     {MainSection, "Race", &Settings::race, false},
     {MainSection, "all", &Settings::all, false},
+    {MainSection, "Update Host", &Settings::updateHost, false},
+    {MainSection, "Update Port", &Settings::updatePort, false},
     {ConfirmSection, "ExitEmptyQueue", &Settings::exitEmptyQueue, true},
     {SoundsSection, "Connect Sound", &Settings::connectSound, true},
     {SoundsSection, "Disconnect Sound", &Settings::disconnectSound, true},

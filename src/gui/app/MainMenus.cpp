@@ -116,7 +116,7 @@ std::vector<TopMenu> MainMenu() {
          {
              {"Help2", "&Help", "F1"},
              {"Whatsnewtxt1", "&Whatsnew.txt"},
-             {"CheckforUpdate1", "&Check for Update", nullptr, Later},
+             {"CheckforUpdate1", "&Check for Update"},
              MenuSeparator("N9"),
              {"About1", "&About"},
          }},

@@ -31,6 +31,9 @@ void MainWindow::wireCommands() {
     on("Preferences1", [this] { openPreferences(); });
     on("Help2", [this] { m_app.OpenHelp(); });
     on("Whatsnewtxt1", [this] { m_app.OpenWhatsNew(); });
+    on("CheckforUpdate1", [this] { m_app.updateCheck().CheckForUpdate(); });
+    connect(&m_app.updateCheck(), &UpdateCheck::itemEnabledChanged, action("CheckforUpdate1"),
+            &QAction::setEnabled);
     on("About1", [this] {
         m_app.prompts().information(
             App::RunningTitle() +
