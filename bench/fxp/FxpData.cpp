@@ -35,16 +35,16 @@ void fill(char* out, qint64 offset, qint64 n, quint64 seed) {
 
 } // namespace
 
-std::vector<FileSpec> BigFile(qint64 size) {
+std::vector<BenchFile> BigFile(qint64 size) {
     return {{QStringLiteral("big.bin"), size, 1}};
 }
 
-std::vector<FileSpec> SmallFile() {
+std::vector<BenchFile> SmallFile() {
     return {{QStringLiteral("small.bin"), TreeFileSize, 2}};
 }
 
-std::vector<FileSpec> Tree() {
-    std::vector<FileSpec> files;
+std::vector<BenchFile> Tree() {
+    std::vector<BenchFile> files;
     for (int d = 0; d < TreeDirectories; ++d)
         for (int f = 0; f < FilesPerDirectory; ++f)
             files.push_back({QStringLiteral("tree/d%1/f%2.bin")
@@ -54,17 +54,17 @@ std::vector<FileSpec> Tree() {
     return files;
 }
 
-qint64 TotalBytes(const std::vector<FileSpec>& files) {
+qint64 TotalBytes(const std::vector<BenchFile>& files) {
     qint64 total = 0;
-    for (const FileSpec& f : files)
+    for (const BenchFile& f : files)
         total += f.size;
     return total;
 }
 
-bool WriteFiles(const QString& root, const std::vector<FileSpec>& files, QString& error) {
+bool WriteFiles(const QString& root, const std::vector<BenchFile>& files, QString& error) {
     QByteArray buffer(Chunk, Qt::Uninitialized);
-    for (const FileSpec& spec : files) {
-        const QString path = root + QLatin1Char('/') + spec.relativePath;
+    for (const BenchFile& wanted : files) {
+        const QString path = root + QLatin1Char('/') + wanted.relativePath;
         if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
             error = QStringLiteral("cannot make the directory of ") + path;
             return false;
@@ -74,9 +74,9 @@ bool WriteFiles(const QString& root, const std::vector<FileSpec>& files, QString
             error = path + QStringLiteral(": ") + file.errorString();
             return false;
         }
-        for (qint64 at = 0; at < spec.size; at += Chunk) {
-            const qint64 n = std::min(Chunk, spec.size - at);
-            fill(buffer.data(), at, n, spec.seed);
+        for (qint64 at = 0; at < wanted.size; at += Chunk) {
+            const qint64 n = std::min(Chunk, wanted.size - at);
+            fill(buffer.data(), at, n, wanted.seed);
             if (file.write(buffer.constData(), n) != n) {
                 error = path + QStringLiteral(": ") + file.errorString();
                 return false;
@@ -90,12 +90,12 @@ bool WriteFiles(const QString& root, const std::vector<FileSpec>& files, QString
     return true;
 }
 
-bool VerifyCopy(const QString& root, const std::vector<FileSpec>& files, QString& error) {
+bool VerifyCopy(const QString& root, const std::vector<BenchFile>& files, QString& error) {
     QSet<QString> expectedFiles;
     QSet<QString> expectedDirs;
-    for (const FileSpec& spec : files) {
-        expectedFiles.insert(spec.relativePath);
-        QString dir = spec.relativePath;
+    for (const BenchFile& wanted : files) {
+        expectedFiles.insert(wanted.relativePath);
+        QString dir = wanted.relativePath;
         while (dir.contains(QLatin1Char('/'))) {
             dir.truncate(dir.lastIndexOf(QLatin1Char('/')));
             expectedDirs.insert(dir);
@@ -124,26 +124,26 @@ bool VerifyCopy(const QString& root, const std::vector<FileSpec>& files, QString
     }
     QByteArray expected(Chunk, Qt::Uninitialized);
     QByteArray actual(Chunk, Qt::Uninitialized);
-    for (const FileSpec& spec : files) {
-        QFile file(root + QLatin1Char('/') + spec.relativePath);
+    for (const BenchFile& wanted : files) {
+        QFile file(root + QLatin1Char('/') + wanted.relativePath);
         if (!file.open(QIODevice::ReadOnly)) {
-            error = spec.relativePath + QStringLiteral(": ") + file.errorString();
+            error = wanted.relativePath + QStringLiteral(": ") + file.errorString();
             return false;
         }
-        if (file.size() != spec.size) {
+        if (file.size() != wanted.size) {
             error = QStringLiteral("%1: %2 bytes, expected %3")
-                        .arg(spec.relativePath)
+                        .arg(wanted.relativePath)
                         .arg(file.size())
-                        .arg(spec.size);
+                        .arg(wanted.size);
             return false;
         }
-        for (qint64 at = 0; at < spec.size; at += Chunk) {
-            const qint64 n = std::min(Chunk, spec.size - at);
-            fill(expected.data(), at, n, spec.seed);
+        for (qint64 at = 0; at < wanted.size; at += Chunk) {
+            const qint64 n = std::min(Chunk, wanted.size - at);
+            fill(expected.data(), at, n, wanted.seed);
             if (file.read(actual.data(), n) != n ||
                 std::memcmp(actual.constData(), expected.constData(), size_t(n)) != 0) {
                 error = QStringLiteral("%1: the bytes from offset %2 differ")
-                            .arg(spec.relativePath)
+                            .arg(wanted.relativePath)
                             .arg(at);
                 return false;
             }

@@ -54,7 +54,7 @@ QByteArray firstLine(const QByteArray& text) {
 struct Case {
     QString key;
     QString title;
-    std::vector<FxpData::FileSpec> files;
+    std::vector<FxpData::BenchFile> files;
     bool tree = false;
     double timeoutSeconds = 600;
 };
@@ -84,7 +84,7 @@ public:
     }
 
     bool init(QString& error);
-    bool makeSource(const std::vector<FxpData::FileSpec>& files, QString& error);
+    bool makeSource(const std::vector<FxpData::BenchFile>& files, QString& error);
     void removeAll();
     // One copy by one tool into an emptied target directory, checked afterwards.
     bool measure(const Case& c, Tool tool, OutputMode mode, ProcessRun& run, QString& error);
@@ -165,7 +165,7 @@ qint64 Bench::roomFor(qint64 bigBytes, QString& note) const {
     return size;
 }
 
-bool Bench::makeSource(const std::vector<FxpData::FileSpec>& files, QString& error) {
+bool Bench::makeSource(const std::vector<FxpData::BenchFile>& files, QString& error) {
     if (!m_src.localRoot.isEmpty()) {
         const QString dir = m_src.localRoot + QLatin1Char('/') + SourceName;
         QDir(dir).removeRecursively();
@@ -220,7 +220,7 @@ ProcessRun Bench::korvane(const Case& c, OutputMode mode, QString& error) {
         entry = {m_srcDir + QStringLiteral("tree"), m_outDir, QString(), 1,
                  Direction::FxpLeftToRight};
     } else {
-        const FxpData::FileSpec& f = c.files.front();
+        const FxpData::BenchFile& f = c.files.front();
         entry = {m_srcDir + f.relativePath, m_outDir + QLatin1Char('/') + f.relativePath,
                  QString::number(f.size), 3, Direction::FxpLeftToRight};
     }
@@ -497,7 +497,7 @@ int main(int argc, char* argv[]) {
                    FxpData::BigFile(bigBytes), false, 60 + double(bigBytes / MiB) / 20});
     all.push_back({QStringLiteral("tree"), QStringLiteral("1,000 files of 4 KiB in 20 dirs"),
                    FxpData::Tree(), true, 180});
-    std::vector<FxpData::FileSpec> sourceFiles;
+    std::vector<FxpData::BenchFile> sourceFiles;
     for (const Case& c : all)
         sourceFiles.insert(sourceFiles.end(), c.files.begin(), c.files.end());
     const double made = BenchTools::monotonicSeconds();
