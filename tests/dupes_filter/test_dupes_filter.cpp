@@ -5,6 +5,7 @@
 #include "RemoteFiles.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
+#include "TwoSites.h"
 #include "app/App.h"
 #include "app/RemotePath.h"
 #include "dupes/DupeMatching.h"
@@ -80,9 +81,7 @@ private:
     // Starts a run and waits for it and what it chains.
     void filter();
 
-    std::unique_ptr<FtpServerFixture> m_a;
-    std::unique_ptr<FtpServerFixture> m_b;
-    std::unique_ptr<TempDataDir> m_dir;
+    TwoSites m_sites;
     RecordingDesktopServices m_services;
     ScriptedUserPrompts m_prompts;
     std::unique_ptr<App> m_app;
@@ -231,12 +230,8 @@ void TestDupesFilter::yesterdayDirectory() {
 }
 
 void TestDupesFilter::initTestCase() {
-    m_a = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::A);
-    m_b = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::B);
-    m_a->setListenHost(u"127.0.0.2"_s);
-    m_b->setListenHost(u"127.0.0.3"_s);
-    QVERIFY2(m_a->start(), qPrintable(m_a->errorString()));
-    QVERIFY2(m_b->start(), qPrintable(m_b->errorString()));
+    QString error;
+    QVERIFY2(m_sites.startServers(error), qPrintable(error));
 }
 
 void TestDupesFilter::cleanup() {
@@ -245,19 +240,8 @@ void TestDupesFilter::cleanup() {
 }
 
 void TestDupesFilter::startApp(const QByteArray& mainKeys) {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
-    const FtpServerFixture* servers[] = {m_a.get(), m_b.get()};
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        const FtpServerFixture& s = *servers[id == SideId::Left ? 0 : 1];
-        m_app->connections().ConnectToSite({id == SideId::Left ? u"Alpha"_s : u"Beta"_s, s.host(),
-                                            QString::number(s.port()), s.user(), s.password(),
-                                            u"20"_s, s.baseDir()},
-                                           id);
-        QVERIFY(m_app->side(id).state().LoggedIn);
-    }
+    m_app = m_sites.startConnectedApp(m_services, m_prompts, mainKeys);
+    QVERIFY(m_app);
 }
 
 void TestDupesFilter::fill(const QStringList& left, const QStringList& right) {

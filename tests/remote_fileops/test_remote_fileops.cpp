@@ -8,6 +8,7 @@
 #include "RemoteFiles.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
+#include "TwoSites.h"
 #include "app/App.h"
 #include "app/RemotePath.h"
 #include "net/FtpSession.h"
@@ -69,9 +70,7 @@ private:
     int lineCount() const { return m_app->statusLog().lines().count(); }
     void deleteSelection(bool recursive, bool fromTree = false);
 
-    std::unique_ptr<FtpServerFixture> m_a;
-    std::unique_ptr<FtpServerFixture> m_b;
-    std::unique_ptr<TempDataDir> m_dir;
+    TwoSites m_sites;
     RecordingDesktopServices m_services;
     ScriptedUserPrompts m_prompts;
     std::unique_ptr<App> m_app;
@@ -80,12 +79,8 @@ private:
 };
 
 void TestRemoteFileOps::initTestCase() {
-    m_a = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::A);
-    m_b = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::B);
-    m_a->setListenHost(u"127.0.0.2"_s);
-    m_b->setListenHost(u"127.0.0.3"_s);
-    QVERIFY2(m_a->start(), qPrintable(m_a->errorString()));
-    QVERIFY2(m_b->start(), qPrintable(m_b->errorString()));
+    QString error;
+    QVERIFY2(m_sites.startServers(error), qPrintable(error));
 }
 
 void TestRemoteFileOps::cleanup() {
@@ -94,19 +89,8 @@ void TestRemoteFileOps::cleanup() {
 }
 
 void TestRemoteFileOps::startApp(const QByteArray& mainKeys) {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
-    const FtpServerFixture* servers[] = {m_a.get(), m_b.get()};
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        const FtpServerFixture& s = *servers[id == SideId::Left ? 0 : 1];
-        m_app->connections().ConnectToSite({id == SideId::Left ? u"Alpha"_s : u"Beta"_s, s.host(),
-                                            QString::number(s.port()), s.user(), s.password(),
-                                            u"20"_s, s.baseDir()},
-                                           id);
-        QVERIFY(m_app->side(id).state().LoggedIn);
-    }
+    m_app = m_sites.startConnectedApp(m_services, m_prompts, mainKeys);
+    QVERIFY(m_app);
 }
 
 QString TestRemoteFileOps::enterFreshDirectory() {
@@ -299,10 +283,8 @@ void TestRemoteFileOps::stopLeavesTheRest() {
 }
 
 void TestRemoteFileOps::refusalStopsRecursiveDelete() {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=2\r\nDelete Method=0\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nDelete Method=0\r\n");
+    QVERIFY(m_app);
     FakeFtpServer fake;
     QVERIFY(fake.listen());
     fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
@@ -331,10 +313,8 @@ void TestRemoteFileOps::refusalStopsRecursiveDelete() {
 void TestRemoteFileOps::hostileListingStopsRecursiveDelete() {
     QFETCH(QByteArray, listing);
     QFETCH(QByteArray, refused);
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=2\r\nDelete Method=0\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nDelete Method=0\r\n");
+    QVERIFY(m_app);
     FakeFtpServer fake;
     QVERIFY(fake.listen());
     fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
@@ -374,19 +354,19 @@ void TestRemoteFileOps::hostileListingStopsRecursiveDelete_data() {
 }
 
 void TestRemoteFileOps::bigTreeGoesEntirely() {
-    if (!m_a->isLocal())
+    if (!m_sites.a().isLocal())
         QSKIP("builds the tree in the server's own folder: our pyftpdlib only");
     startApp();
     const QString dir = enterFreshDirectory();
     // 50 directories nested five deep, 40 files each.
-    const QString root = m_a->rootPath() + dir;
+    const QString root = m_sites.a().rootPath() + dir;
     QString path;
     int files = 0;
     for (int d = 0; d < 50; ++d) {
         path = (d % 5 == 0 ? u"big"_s : path) + u"/d%1"_s.arg(d);
         QVERIFY(QDir().mkpath(root + path));
         for (int f = 0; f < 40; ++f, ++files)
-            QVERIFY(m_a->putFile((dir + path).mid(1) + u"/f%1"_s.arg(f), "x"));
+            QVERIFY(m_sites.a().putFile((dir + path).mid(1) + u"/f%1"_s.arg(f), "x"));
     }
     QCOMPARE(files, 2000);
     QCOMPARE(listed(), QStringList(u"big"_s));
@@ -552,10 +532,8 @@ void TestRemoteFileOps::directories() {
 }
 
 void TestRemoteFileOps::localDirectories() {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "");
+    QVERIFY(m_app);
     Side& side = m_app->right();
     QTemporaryDir disk;
     side.setLocalPath(disk.path());

@@ -2,11 +2,10 @@
 // byte-identical results, the command order each server sees, and the skip
 // of a file the destination has already.
 #include "FakeFtpServer.h"
-#include "FtpServerFixture.h"
 #include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
-#include "TempDataDir.h"
+#include "TwoSites.h"
 #include "app/App.h"
 #include "net/FtpSession.h"
 #include "transfer/FxpTransfer.h"
@@ -36,9 +35,7 @@ private:
     // The commands sent, each with the side's colour, in order.
     QStringList commands() const;
 
-    std::unique_ptr<FtpServerFixture> m_a;
-    std::unique_ptr<FtpServerFixture> m_b;
-    std::unique_ptr<TempDataDir> m_dir;
+    TwoSites m_sites;
     RecordingDesktopServices m_services;
     ScriptedUserPrompts m_prompts;
     std::unique_ptr<App> m_app;
@@ -46,12 +43,8 @@ private:
 };
 
 void TestTransferFxp::initTestCase() {
-    m_a = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::A);
-    m_b = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::B);
-    m_a->setListenHost(u"127.0.0.2"_s);
-    m_b->setListenHost(u"127.0.0.3"_s);
-    QVERIFY2(m_a->start(), qPrintable(m_a->errorString()));
-    QVERIFY2(m_b->start(), qPrintable(m_b->errorString()));
+    QString error;
+    QVERIFY2(m_sites.startServers(error), qPrintable(error));
 }
 
 void TestTransferFxp::cleanup() {
@@ -59,21 +52,11 @@ void TestTransferFxp::cleanup() {
 }
 
 void TestTransferFxp::startApp(const QByteArray& mainKeys, const QString& fxpMethods) {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
     // Options: list mode 1, then the side's FXP method.
-    const FtpServerFixture* servers[] = {m_a.get(), m_b.get()};
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        const FtpServerFixture& s = *servers[id == SideId::Left ? 0 : 1];
-        m_app->connections().ConnectToSite(
-            {id == SideId::Left ? u"Alpha"_s : u"Beta"_s, s.host(), QString::number(s.port()),
-             s.user(), s.password(), u"1"_s + fxpMethods.at(id == SideId::Left ? 0 : 1),
-             s.baseDir()},
-            id);
-        QVERIFY(m_app->side(id).state().LoggedIn);
-    }
+    m_app = m_sites.startConnectedApp(m_services, m_prompts, mainKeys,
+                                      "1" + fxpMethods.left(1).toLatin1(),
+                                      "1" + fxpMethods.mid(1, 1).toLatin1());
+    QVERIFY(m_app);
 }
 
 QString TestTransferFxp::makeDirectory(Side& side, const QString& name) {
@@ -119,7 +102,7 @@ void TestTransferFxp::copiesOneFile() {
     // pyftpdlib as the listening destination drops data that arrives
     // before its STOR (RETR goes first, to the server that got PORT); C
     // servers keep it. That case runs against them (KORVANE_TEST_FTP_A/B).
-    if (methods.startsWith(u'1') && m_b->isLocal())
+    if (methods.startsWith(u'1') && m_sites.b().isLocal())
         QSKIP("a pyftpdlib destination cannot listen for a sender that starts first");
     startApp({}, methods);
     Side& source = leftToRight ? m_app->left() : m_app->right();
@@ -149,7 +132,7 @@ void TestTransferFxp::copiesOneFile() {
     QCOMPARE(FetchRemoteFile(target.session(), to + u"data file.bin"_s), content);
     // PORT names the listening server by the address we reached it at.
     const FtpServerFixture& listening =
-        (expected.first().startsWith(u'L') ? *m_a : *m_b);
+        (expected.first().startsWith(u'L') ? m_sites.a() : m_sites.b());
     QString portLine;
     const StatusLineStore& store = m_app->statusLog().lines();
     for (int i = 0; i < store.count(); ++i)
@@ -212,10 +195,8 @@ void TestTransferFxp::serversThatMisbehave_data() {
 void TestTransferFxp::serversThatMisbehave() {
     QFETCH(QString, kind);
     QFETCH(int, outcome);
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=1\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=1\r\n");
+    QVERIFY(m_app);
     FakeFtpServer source;
     FakeFtpServer target;
     QVERIFY(source.listen() && target.listen());

@@ -8,6 +8,7 @@
 #include "RemoteFiles.h"
 #include "ScriptedUserPrompts.h"
 #include "TempDataDir.h"
+#include "TwoSites.h"
 #include "app/App.h"
 #include "net/FtpSession.h"
 #include "transfer/LocalTransfer.h"
@@ -98,9 +99,7 @@ private:
     bool sentLine(const QString& text) const;
     void select(Side& side, const QString& name);
 
-    std::unique_ptr<FtpServerFixture> m_a;
-    std::unique_ptr<FtpServerFixture> m_b;
-    std::unique_ptr<TempDataDir> m_dir;
+    TwoSites m_sites;
     RecordingDesktopServices m_services;
     ScriptedUserPrompts m_prompts;
     std::unique_ptr<App> m_app;
@@ -108,12 +107,8 @@ private:
 };
 
 void TestTransferLocal::initTestCase() {
-    m_a = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::A);
-    m_b = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::B);
-    m_a->setListenHost(u"127.0.0.2"_s);
-    m_b->setListenHost(u"127.0.0.3"_s);
-    QVERIFY2(m_a->start(), qPrintable(m_a->errorString()));
-    QVERIFY2(m_b->start(), qPrintable(m_b->errorString()));
+    QString error;
+    QVERIFY2(m_sites.startServers(error), qPrintable(error));
 }
 
 void TestTransferLocal::cleanup() {
@@ -124,19 +119,8 @@ void TestTransferLocal::cleanup() {
 
 // options: the site's data connection ("1x" active, "2x" passive).
 void TestTransferLocal::startApp(const QByteArray& mainKeys, const QByteArray& options) {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
-    const FtpServerFixture* servers[] = {m_a.get(), m_b.get()};
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        const FtpServerFixture& s = *servers[id == SideId::Left ? 0 : 1];
-        m_app->connections().ConnectToSite({id == SideId::Left ? u"Alpha"_s : u"Beta"_s, s.host(),
-                                            QString::number(s.port()), s.user(), s.password(),
-                                            QString::fromLatin1(options), s.baseDir()},
-                                           id);
-        QVERIFY(m_app->side(id).state().LoggedIn);
-    }
+    m_app = m_sites.startConnectedApp(m_services, m_prompts, mainKeys, options);
+    QVERIFY(m_app);
 }
 
 void TestTransferLocal::enterFreshDirectories() {
@@ -349,11 +333,8 @@ void TestTransferLocal::existingLocalFile() {
 // The left session drops in mid-download; the reconnect runs the queue again
 // and the download goes on from the partial file's size.
 void TestTransferLocal::resumeAfterLostSession() {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s,
-                             "[_Main_]\r\nConnectTimeout=2\r\nRestoreResume=1\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nRestoreResume=1\r\n");
+    QVERIFY(m_app);
     m_app->connections().timerConnect().setInterval(10);
     FakeFtpServer server;
     QVERIFY(server.listen());
@@ -403,7 +384,7 @@ void TestTransferLocal::resumeAfterLostSession() {
     QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
     m_app->queueCommands().TransferButtonRule();
     m_app->queueRunner().Transfer1Click();
-    QTest::qWaitFor([&] { return ended.count() == 2; }, 10000);
+    (void)QTest::qWaitFor([&] { return ended.count() == 2; }, 10000);
     DumpLines(*m_app);
     QCOMPARE(ended.count(), 2);
     QCOMPARE(ended.at(0).at(0).value<QueueRunner::RunEnd>(), QueueRunner::RunEnd::Stopped);
@@ -417,10 +398,8 @@ void TestTransferLocal::resumeAfterLostSession() {
 // The side's Abort during a download without end: the data connection goes,
 // ABOR is sent, the counters start again and the entry stays queued.
 void TestTransferLocal::abortEndsTheDownload() {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=2\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\n");
+    QVERIFY(m_app);
     FakeFtpServer server;
     QVERIFY(server.listen());
     server.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
@@ -526,10 +505,8 @@ void TestTransferLocal::viewFile() {
 // A hostile listing during a recursive download: names that are not one
 // plain component are refused, and so are local targets that are links.
 void TestTransferLocal::hostileNamesStayInsideTheFolder() {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=2\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\n");
+    QVERIFY(m_app);
     QTemporaryDir scratch;
     const QString disk = scratch.filePath(u"chosen"_s);
     const QString outside = scratch.filePath(u"outside"_s);

@@ -3,11 +3,10 @@
 // nothing, Stop during a file, the end of a run, downloads and uploads of
 // folders; and against scripted servers, the restart after a lost session.
 #include "FakeFtpServer.h"
-#include "FtpServerFixture.h"
 #include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
-#include "TempDataDir.h"
+#include "TwoSites.h"
 #include "app/App.h"
 #include "net/FtpSession.h"
 #include "transfer/QueueRunner.h"
@@ -46,9 +45,7 @@ private:
     bool logged(const QString& prefix, Colour colour) const;
     int lineCount() const { return m_app->statusLog().lines().count(); }
 
-    std::unique_ptr<FtpServerFixture> m_a;
-    std::unique_ptr<FtpServerFixture> m_b;
-    std::unique_ptr<TempDataDir> m_dir;
+    TwoSites m_sites;
     RecordingDesktopServices m_services;
     ScriptedUserPrompts m_prompts;
     std::unique_ptr<App> m_app;
@@ -58,12 +55,8 @@ private:
 };
 
 void TestTransferRunner::initTestCase() {
-    m_a = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::A);
-    m_b = std::make_unique<FtpServerFixture>(FtpServerFixture::Slot::B);
-    m_a->setListenHost(u"127.0.0.2"_s);
-    m_b->setListenHost(u"127.0.0.3"_s);
-    QVERIFY2(m_a->start(), qPrintable(m_a->errorString()));
-    QVERIFY2(m_b->start(), qPrintable(m_b->errorString()));
+    QString error;
+    QVERIFY2(m_sites.startServers(error), qPrintable(error));
 }
 
 void TestTransferRunner::cleanup() {
@@ -71,22 +64,10 @@ void TestTransferRunner::cleanup() {
 }
 
 void TestTransferRunner::startApp(const QByteArray& mainKeys, const QByteArray& skipList) {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=10\r\n" + mainKeys));
     if (!skipList.isEmpty())
-        QVERIFY(m_dir->writeFile(u"skiplist.dat"_s, "[_Skip_]\r\n" + skipList));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
-    const FtpServerFixture* servers[] = {m_a.get(), m_b.get()};
-    for (SideId id : {SideId::Left, SideId::Right}) {
-        const FtpServerFixture& s = *servers[id == SideId::Left ? 0 : 1];
-        // Passive listings and transfers; the source server listens.
-        m_app->connections().ConnectToSite({id == SideId::Left ? u"Alpha"_s : u"Beta"_s, s.host(),
-                                            QString::number(s.port()), s.user(), s.password(),
-                                            u"20"_s, s.baseDir()},
-                                           id);
-        QVERIFY(m_app->side(id).state().LoggedIn);
-    }
+        m_sites.addDataFile(u"skiplist.dat"_s, "[_Skip_]\r\n" + skipList);
+    m_app = m_sites.startConnectedApp(m_services, m_prompts, mainKeys);
+    QVERIFY(m_app);
 }
 
 void TestTransferRunner::enterFreshDirectories() {
@@ -368,11 +349,8 @@ void TestTransferRunner::downloadsAndUploadsFolders() {
 }
 
 void TestTransferRunner::lostSessionRestartsTheRun() {
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s,
-                             "[_Main_]\r\nConnectTimeout=2\r\nRestoreResume=1\r\n"));
-    m_app = std::make_unique<App>(DataPaths(m_dir->path()), m_services, m_prompts);
-    m_app->create();
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nRestoreResume=1\r\n");
+    QVERIFY(m_app);
     m_app->connections().timerConnect().setInterval(10);
     FakeFtpServer source;
     FakeFtpServer target;
