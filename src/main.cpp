@@ -70,6 +70,9 @@ int main(int argc, char* argv[]) {
     MainWindow window(app);
     windowPrompts.setParentWindow(&window);
     window.show();
+    // Nobody sees an offscreen window: an unattended run spends no time painting it.
+    if (batch && KorvaneApplication::platformName() == QLatin1String("offscreen"))
+        window.setUpdatesEnabled(false);
     if (batch)
         QTimer::singleShot(0, batch.get(), [&app, &batch] {
             app.RunGuarded([&batch] { batch->start(); });

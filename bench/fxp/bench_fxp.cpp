@@ -238,6 +238,10 @@ ProcessRun Bench::korvane(const Case& c, OutputMode mode, QString& error) {
         argv << "--log-stdout";
     argv << "FxpSource;FxpTarget";
     Q_UNUSED(error);
+    // A profiler or tracer in front of the program, words split at spaces.
+    const QByteArray wrapper = qgetenv("KORVANE_BENCH_FXP_WRAPPER");
+    if (!wrapper.isEmpty())
+        argv = wrapper.split(' ') + argv;
     return runProcess(argv, mode, c.timeoutSeconds);
 }
 

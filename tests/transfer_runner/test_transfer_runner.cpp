@@ -360,8 +360,11 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
         fake.expect("PWD", "257 \"" + dir + "\"");
     };
     auto exchange = [](FakeFtpServer& src, FakeFtpServer& dst, bool dropSource) {
+        // A new login starts in the server's default type; a session that
+        // lived on is still binary and is not asked again.
         src.expect("TYPE I", "200 binary");
-        dst.expect("TYPE I", "200 binary");
+        if (dropSource)
+            dst.expect("TYPE I", "200 binary");
         src.expect("PASV", "227 Entering Passive Mode (127,0,0,1,4,1)");
         dst.expect("PORT", "200 ok");
         dst.expect("STOR f", "150 storing");

@@ -42,6 +42,8 @@ public:
     qint64 dataBytesSent() const { return m_data ? m_data->bytesSent() : 0; }
     // Size the server announced for the running transfer, 0 when none.
     qint64 announcedSize() const { return m_announcedSize; }
+    // True once this login's server accepted TYPE I and no other type since.
+    bool isImageType() const { return m_imageType; }
 
     void Connect() override;
     void Disconnect();

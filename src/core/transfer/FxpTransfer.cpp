@@ -74,6 +74,10 @@ bool FxpTransfer::changeDirectory(Side& side, const QString& dir, bool leftDesti
 
 bool FxpTransfer::binaryMode(Side& side, bool resendAfter226) {
     FtpSession& session = side.session();
+    // Asking again costs a round trip per file and changes nothing; a
+    // completion left over from the file before is dropped before PASV.
+    if (session.isImageType() && session.isConnected())
+        return true;
     try {
         session.DoCommand(QStringLiteral("TYPE I"));
     } catch (const NetError&) {
