@@ -271,11 +271,25 @@ void TestAppSites::statistics() {
     QCOMPARE(view.totalBytes, QString::number(2 * big + 1));     // received bytes not counted
     QVERIFY(view.totalSince.startsWith(u"05.03.24 07:08:09"_s)); // set when it was 0
 
-    // A site-to-site copy counts for both sites in one write.
-    QVERIFY(stats.RecordCopy(u"other"_s, u"s"_s, 7, later));
-    QCOMPARE(stats.Read(u"other"_s, german).filesUploaded, u"2"_s);
+    // Site-to-site copies count for both sites. They are held until the
+    // oldest held is a second old, then written together.
+    const QByteArray written = m_dir->readFile(u"Stats.dat"_s);
+    QVERIFY(stats.RecordCopy(u"other"_s, u"s"_s, 3, later));
+    QVERIFY(stats.RecordCopy(u"other"_s, u"s"_s, 4, later.addMSecs(999)));
+    QCOMPARE(m_dir->readFile(u"Stats.dat"_s), written);
+    QVERIFY(stats.RecordCopy(u"other"_s, u"s"_s, 0, later.addSecs(1)));
+    QVERIFY(m_dir->readFile(u"Stats.dat"_s).contains("Total Sent Files=4\r\n"));
+    QCOMPARE(stats.Read(u"s"_s, german).filesDownloaded, u"4"_s);
     QCOMPARE(stats.Read(u"s"_s, german).bytesDownloaded, u"12"_s);
     QCOMPARE(stats.Read(u"s"_s, german).totalBytes, QString::number(2 * big + 8));
+    // Reading, and the end of the object, write what is held.
+    QVERIFY(stats.RecordCopy(u"other"_s, u"s"_s, 1, later));
+    QCOMPARE(stats.Read(u"other"_s, german).filesUploaded, u"5"_s);
+    {
+        SiteStats shortLived(m_dir->filePath(u"Stats.dat"_s));
+        QVERIFY(shortLived.RecordCopy(u"other"_s, u"s"_s, 1, later));
+    }
+    QCOMPARE(stats.Read(u"other"_s, german).filesUploaded, u"6"_s);
 
     // Values written by older versions: float byte counts, locale dates, junk.
     const QString localeDate = QLocale::system().toString(

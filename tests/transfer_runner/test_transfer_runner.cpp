@@ -169,6 +169,13 @@ void TestTransferRunner::copiesTreeDepthFirst() {
     QVERIFY(m_app->queueRunner().queueMenuTransferEnabled());
     QCOMPARE(m_app->title(), u"Korvane"_s);
     QCOMPARE(m_app->runState().abandonedFiles, 0);
+    // The statistics the run held back are on disk once it ended.
+    QFile stats(m_app->paths().filePath(u"Stats.dat"_s));
+    QVERIFY(stats.open(QIODevice::ReadOnly));
+    const QByteArray counted = stats.readAll();
+    QVERIFY2(counted.contains("Total Recv Files=3\r\nTotal Recv Bytes=200006\r\n"),
+             counted.constData());
+    QVERIFY(counted.contains("Total Sent Files=3\r\n"));
 }
 
 void TestTransferRunner::emptyDirectory_data() {

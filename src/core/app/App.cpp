@@ -27,7 +27,8 @@ constexpr int DescriptionLength = 100;
 
 App::App(DataPaths paths, DesktopServices& services, UserPrompts& prompts, QObject* parent)
     : QObject(parent), m_paths(std::move(paths)), m_services(services), m_prompts(prompts),
-      m_store(m_paths), m_statusLog(services, this), m_errorLog(m_statusLog),
+      m_store(m_paths), m_siteStats(m_paths.filePath(QStringLiteral("Stats.dat"))),
+      m_statusLog(services, this), m_errorLog(m_statusLog),
       m_left(new Side(SideId::Left, this)), m_right(new Side(SideId::Right, this)),
       m_connections(new ConnectionLifecycle(*this, this)) {
     m_commandLine = QCoreApplication::arguments().mid(1);
@@ -198,9 +199,6 @@ QuickConnectHistory App::quickConnectHistory() const {
     return QuickConnectHistory(m_paths.filePath(QStringLiteral("History.dat")));
 }
 
-SiteStats App::siteStats() const {
-    return SiteStats(m_paths.filePath(QStringLiteral("Stats.dat")));
-}
 
 void App::setOnCompleteIdle(bool idle) {
     if (idle == m_settings.onCompleteIdle)

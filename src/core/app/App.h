@@ -77,7 +77,7 @@ public:
     TransferRunState& runState() { return m_runState; }
     // The saved sites and their statistics; nothing of them is cached.
     SiteStorage siteStorage() const;
-    SiteStats siteStats() const;
+    SiteStats& siteStats() { return m_siteStats; }
     QuickConnectHistory quickConnectHistory() const;
 
     // Start-up, in the order the window runs it: create() when the window is
@@ -192,6 +192,7 @@ private:
     DesktopServices& m_services;
     UserPrompts& m_prompts;
     SettingsStore m_store;
+    SiteStats m_siteStats;
     StatusLog m_statusLog;
     ErrorLog m_errorLog;
     Side* m_left;

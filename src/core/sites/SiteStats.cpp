@@ -38,12 +38,15 @@ qint64 ReadCount(const IniFile& ini, const QByteArray& section, const QByteArray
     return qMax<qint64>(count, 0);
 }
 
+// Both not negative; counts stop at the largest qint64 instead of wrapping.
+qint64 AddClamped(qint64 count, qint64 amount) {
+    return count > std::numeric_limits<qint64>::max() - amount
+               ? std::numeric_limits<qint64>::max()
+               : count + amount;
+}
+
 void AddTo(IniFile& ini, const QByteArray& section, const QByteArray& key, qint64 amount) {
-    const qint64 before = ReadCount(ini, section, key);
-    const qint64 after = before > std::numeric_limits<qint64>::max() - amount
-                             ? std::numeric_limits<qint64>::max()
-                             : before + amount;
-    ini.writeValue(section, key, QByteArray::number(after));
+    ini.writeValue(section, key, QByteArray::number(AddClamped(ReadCount(ini, section, key), amount)));
 }
 
 QString DateTimeFormat(const QLocale& locale) {
@@ -88,10 +91,14 @@ bool SameSection(const QByteArray& a, const QByteArray& b) {
 
 SiteStats::SiteStats(QString path) : m_path(std::move(path)) {}
 
+SiteStats::~SiteStats() {
+    Flush();
+}
+
 namespace {
 
 void Count(IniFile& ini, const QString& siteName, SiteStats::Kind kind, qint64 bytes,
-           const QDateTime& now) {
+           const QDateTime& now, qint64 files = 1) {
     if (siteName.isEmpty())
         return;
     const QByteArray section = SiteSectionName(siteName);
@@ -102,14 +109,14 @@ void Count(IniFile& ini, const QString& siteName, SiteStats::Kind kind, qint64 b
         ini.writeString(section, LastLogin, now.toString(StoredDateFormat));
         break;
     case SiteStats::Kind::Sent:
-        AddTo(ini, section, SentFiles, 1);
+        AddTo(ini, section, SentFiles, files);
         AddTo(ini, section, SentBytes, bytes);
         if (ReadCount(ini, TotalSection, TotalBytes) == 0)
             ini.writeString(TotalSection, TotalSince, now.toString(StoredDateFormat));
         AddTo(ini, TotalSection, TotalBytes, bytes);
         break;
     case SiteStats::Kind::Received:
-        AddTo(ini, section, RecvFiles, 1);
+        AddTo(ini, section, RecvFiles, files);
         AddTo(ini, section, RecvBytes, bytes);
         break;
     }
@@ -121,6 +128,7 @@ bool SiteStats::UpdateSiteStats(const QString& siteName, Kind kind, qint64 bytes
                                 const QDateTime& now) {
     if (siteName.isEmpty())
         return true;
+    Flush();
     IniFile ini(m_path);
     ini.beginUpdate();
     Count(ini, siteName, kind, bytes, now);
@@ -131,14 +139,37 @@ bool SiteStats::RecordCopy(const QString& targetSite, const QString& sourceSite,
                            const QDateTime& now) {
     if (targetSite.isEmpty() && sourceSite.isEmpty())
         return true;
-    IniFile ini(m_path);
-    ini.beginUpdate();
-    Count(ini, targetSite, Kind::Sent, bytes, now);
-    Count(ini, sourceSite, Kind::Received, bytes, now);
-    return ini.endUpdate();
+    auto held = std::find_if(m_held.begin(), m_held.end(), [&](const HeldCopies& h) {
+        return h.targetSite == targetSite && h.sourceSite == sourceSite;
+    });
+    if (held == m_held.end())
+        held = m_held.insert(m_held.end(), HeldCopies{targetSite, sourceSite, 0, 0, now});
+    ++held->files;
+    held->bytes = AddClamped(held->bytes, qMax<qint64>(bytes, 0));
+    // A clock set back counts as time gone by too.
+    const bool due = std::any_of(m_held.cbegin(), m_held.cend(), [&](const HeldCopies& h) {
+        return qAbs(h.first.msecsTo(now)) >= 1000;
+    });
+    return !due || Flush();
 }
 
-SiteStatsView SiteStats::Read(const QString& siteName, const QLocale& locale) const {
+bool SiteStats::Flush() {
+    if (m_held.isEmpty())
+        return true;
+    IniFile ini(m_path);
+    ini.beginUpdate();
+    for (const HeldCopies& h : std::as_const(m_held)) {
+        Count(ini, h.targetSite, Kind::Sent, h.bytes, h.first, h.files);
+        Count(ini, h.sourceSite, Kind::Received, h.bytes, h.first, h.files);
+    }
+    if (!ini.endUpdate())
+        return false;
+    m_held.clear();
+    return true;
+}
+
+SiteStatsView SiteStats::Read(const QString& siteName, const QLocale& locale) {
+    Flush();
     const QByteArray section = SiteSectionName(siteName);
     const IniFile ini(m_path);
     SiteStatsView view;
@@ -154,6 +185,7 @@ SiteStatsView SiteStats::Read(const QString& siteName, const QLocale& locale) co
 }
 
 bool SiteStats::ResetSite(const QString& siteName) {
+    Flush();
     IniFile ini(m_path);
     ini.beginUpdate();
     RemoveKeys(ini, SiteSectionName(siteName), SiteKeys);
@@ -161,6 +193,7 @@ bool SiteStats::ResetSite(const QString& siteName) {
 }
 
 bool SiteStats::ResetTotal() {
+    Flush();
     IniFile ini(m_path);
     ini.beginUpdate();
     RemoveKeys(ini, TotalSection, {TotalBytes, TotalSince});
@@ -173,6 +206,7 @@ bool SiteStats::MoveSite(const QString& oldName, const QString& newName) {
     // A change of letter case only: the section already serves both names.
     if (SameSection(oldSection, newSection))
         return true;
+    Flush();
     IniFile ini(m_path);
     ini.beginUpdate();
     // Values the old site lacks go too: the new name may have kept the

@@ -61,6 +61,8 @@ void QueueRunner::Transfer1Click() {
 
 void QueueRunner::finishRun(RunEnd how) {
     m_running = false;
+    // The statistics held back during the run are written when it ends.
+    m_app.siteStats().Flush();
     Q_EMIT runEnded(how);
 }
 
