@@ -190,8 +190,14 @@ void Bench::removeAll() {
 ProcessRun Bench::korvane(const Case& c, OutputMode mode, QString& error) {
     ProcessRun failed;
     TempDataDir data;
-    if (!data.writeFile(QStringLiteral("Korvane.ini"),
-                        "[_Main_]\r\nConnectTimeout=60\r\nRetryCount=0\r\nRetryDelay=1\r\n")) {
+    // The local panes show a quiet folder of their own, as a user's would,
+    // not the busy temporary folder.
+    const QString downloads = data.filePath(QStringLiteral("downloads"));
+    if (!QDir().mkpath(downloads) ||
+        !data.writeFile(QStringLiteral("Korvane.ini"),
+                        "[_Main_]\r\nConnectTimeout=60\r\nRetryCount=0\r\nRetryDelay=1\r\n"
+                        "Download Directory=" +
+                            downloads.toUtf8() + "\r\n")) {
         failed.error = QStringLiteral("cannot write Korvane.ini");
         return failed;
     }

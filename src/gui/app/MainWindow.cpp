@@ -14,6 +14,7 @@
 #include "local/LocalPane.h"
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
+#include "widgets/StatusPanelLabel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -134,11 +135,8 @@ void MainWindow::buildStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar3"));
     bar->setSizeGripEnabled(true);
     for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(bar);
+        auto* panel = new StatusPanelLabel(bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
-        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(panel, i == 2 ? 1 : 0);
         m_statusPanels[std::size_t(i)] = panel;
     }
