@@ -71,6 +71,7 @@ void MainWindow::buildPanes() {
     // A deletion shows its queue in the transfer queue's place.
     m_deleteView = new QTreeView;
     m_deleteView->setObjectName(QStringLiteral("LVdelete"));
+    m_deleteView->setUniformRowHeights(true);
     m_queueStack = new QStackedWidget;
     m_queueStack->setObjectName(QStringLiteral("QueueStack"));
     m_queueStack->addWidget(m_queue);

@@ -132,6 +132,9 @@ QWidget* SidePanel::buildRemoteView() {
     m_tree = new QTreeView(m_treeSplit);
     m_tree->setObjectName(sideName(m_side, "LTree", "RTree"));
     m_tree->setHeaderHidden(true);
+    // Rows of one font and icon size: measuring each one again for every
+    // change of the tree would cost more than the listing.
+    m_tree->setUniformRowHeights(true);
     m_list = new QTreeView(m_treeSplit);
     m_list->setObjectName(sideName(m_side, "Llv", "Rlv"));
     m_list->setRootIsDecorated(false);
