@@ -15,6 +15,7 @@
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
 #include "widgets/StatusPanelLabel.h"
+#include "widgets/StandardIcons.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,7 +34,7 @@
 MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(App::Title));
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
+    setWindowIcon(StandardIcon(QStyle::SP_DriveNetIcon));
     m_app.create();
     buildPanes();
     buildMenus();

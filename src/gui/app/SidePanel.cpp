@@ -2,6 +2,7 @@
 
 #include "app/Side.h"
 #include "local/LocalPane.h"
+#include "widgets/StandardIcons.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -111,7 +112,7 @@ void SidePanel::buildToolBar() {
         button->setObjectName(QStringLiteral("ToolButton%1")
                                   .arg(m_side.isLeft() ? look.leftNumber : look.rightNumber));
         button->setToolTip(QString::fromLatin1(look.hint));
-        button->setIcon(style()->standardIcon(look.icon));
+        button->setIcon(StandardIcon(look.icon));
         button->setAutoRaise(true);
         m_toolBar->addWidget(button);
         m_buttons[std::size_t(look.which)] = button;
@@ -211,7 +212,7 @@ void SidePanel::showButton(SideButton which) {
             action->setVisible(state.visible);
     }
     if (which == SideButton::Stop)
-        widget->setIcon(style()->standardIcon(
+        widget->setIcon(StandardIcon(
             state.imageIndex == StopImageActive ? QStyle::SP_MediaPause : QStyle::SP_MediaStop));
 }
 

@@ -4,6 +4,7 @@
 #include "app/ListColumns.h"
 #include "app/SidePanel.h"
 #include "listing/ColumnFit.h"
+#include "widgets/StandardIcons.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -100,11 +101,10 @@ void RemoteViews::bindList() {
     m_list->setAllColumnsShowFocus(true);
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setSortIndicatorShown(false);
-    const QStyle* style = m_list->style();
-    const QIcon folder = style->standardIcon(QStyle::SP_DirIcon);
-    const QIcon link = style->standardIcon(QStyle::SP_DirLinkIcon);
-    const QIcon file = style->standardIcon(QStyle::SP_FileIcon);
-    const QIcon up = style->standardIcon(QStyle::SP_FileDialogToParent);
+    const QIcon folder = StandardIcon(QStyle::SP_DirIcon);
+    const QIcon link = StandardIcon(QStyle::SP_DirLinkIcon);
+    const QIcon file = StandardIcon(QStyle::SP_FileIcon);
+    const QIcon up = StandardIcon(QStyle::SP_FileDialogToParent);
     m_list->setItemDelegate(new MarkDelegate(
         [](const QModelIndex& index) -> std::optional<Colour> {
             const QVariant v = index.data(ListingModel::MarkColourRole);
@@ -150,10 +150,9 @@ void RemoteViews::bindList() {
 void RemoteViews::bindTree() {
     m_tree->setModel(&m_side.tree());
     m_tree->setSelectionModel(&m_side.treeSelection());
-    const QStyle* style = m_tree->style();
-    const QIcon folder = style->standardIcon(QStyle::SP_DirIcon);
-    const QIcon open = style->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon root = style->standardIcon(QStyle::SP_DriveHDIcon);
+    const QIcon folder = StandardIcon(QStyle::SP_DirIcon);
+    const QIcon open = StandardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon root = StandardIcon(QStyle::SP_DriveHDIcon);
     Side& side = m_side;
     App& app = m_app;
     m_tree->setItemDelegate(new MarkDelegate(
