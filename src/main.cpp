@@ -8,6 +8,7 @@
 #include "batch/BatchPrompts.h"
 #include "batch/BatchRun.h"
 
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,6 +29,12 @@ int main(int argc, char* argv[]) {
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     KorvaneApplication::setOrganizationName(QString::fromLatin1(App::Title));
     KorvaneApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+    // Ties the windows to the desktop entry (Wayland takes the icon from it).
+    KorvaneApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/korvane-%1.png").arg(size), QSize(size, size));
+    KorvaneApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvane"), icon));
 
     const BatchOptions options = BatchOptions::Parse(KorvaneApplication::arguments().mid(1));
     auto printOut = [](const QString& text) { Print(stdout, text); };
@@ -71,9 +78,8 @@ int main(int argc, char* argv[]) {
     windowPrompts.setParentWindow(&window);
     window.show();
     if (batch)
-        QTimer::singleShot(0, batch.get(), [&app, &batch] {
-            app.RunGuarded([&batch] { batch->start(); });
-        });
+        QTimer::singleShot(0, batch.get(),
+                           [&app, &batch] { app.RunGuarded([&batch] { batch->start(); }); });
     int code = KorvaneApplication::exec();
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     // A batch run whose window was closed before the run ended did not succeed.
