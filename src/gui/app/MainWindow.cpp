@@ -32,7 +32,9 @@
 MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(App::Title));
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
+    // The program's own icon when the application has one (main.cpp).
+    if (QApplication::windowIcon().isNull())
+        setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
     m_app.create();
     buildPanes();
     buildMenus();
@@ -76,6 +78,11 @@ void MainWindow::buildPanes() {
     m_queueStack->addWidget(m_deleteView);
     m_bottomSplit->addWidget(m_queueStack);
     m_bottomSplit->addWidget(m_statusPane);
+    m_queue->setAccessibleName(QStringLiteral("Transfer queue"));
+    m_deleteView->setAccessibleName(QStringLiteral("Delete queue"));
+    // Tab runs left side, right side, queue, status window; the delete queue
+    // stands in the transfer queue's place.
+    setTabOrder(m_queue, m_deleteView);
 
     m_clientSplit = new QSplitter(Qt::Vertical, this);
     m_clientSplit->setObjectName(QStringLiteral("ClientSplit"));
