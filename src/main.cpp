@@ -25,6 +25,26 @@ void Print(FILE* stream, const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer before Qt looks for a display, so they work
+    // where there is none (a terminal over ssh, a build machine). Errors wait
+    // for Qt to take its own options ("-platform", "--platform") out.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const BatchOptions early = BatchOptions::Parse(rawArguments);
+    if (early.help) {
+        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        Print(stdout, QStringLiteral(
+                          "\nSettings, sites, statistics and logs live in the data folder: the\n"
+                          "program's own folder when it can write there, otherwise\n"
+                          "~/.config/Korvane/Korvane (or --data-dir). \"man korvane\" says more."));
+        return 0;
+    }
+    if (early.version) {
+        Print(stdout, QStringLiteral("Korvane " KORVANE_VERSION));
+        return 0;
+    }
+
     KorvaneApplication application(argc, argv);
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     KorvaneApplication::setOrganizationName(QString::fromLatin1(App::Title));
@@ -39,14 +59,6 @@ int main(int argc, char* argv[]) {
     const BatchOptions options = BatchOptions::Parse(KorvaneApplication::arguments().mid(1));
     auto printOut = [](const QString& text) { Print(stdout, text); };
     auto printError = [](const QString& text) { Print(stderr, text); };
-    if (options.help) {
-        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        Print(stdout, QStringLiteral("Korvane " KORVANE_VERSION));
-        return 0;
-    }
     if (!options.error.isEmpty()) {
         printError(QStringLiteral("korvane: ") + options.error + QStringLiteral(" (see --help)"));
         return 2;

@@ -60,6 +60,13 @@ void TestProgramFiles::installedPrefixAndPortableCopy() {
     QCOMPARE(ProgramFiles::Find(bin, u"help.html"_s), shared);
     QDir(bin + u"/help.html"_s).removeRecursively();
 
+    // The source tree's docs, given as the fallback, come after all of these.
+    const QString source = tmp.filePath(u"src/docs"_s);
+    MakeFile(source + u"/whatsnew.txt"_s);
+    QCOMPARE(ProgramFiles::Find(bin, u"whatsnew.txt"_s, source), source + u"/whatsnew.txt"_s);
+    MakeFile(source + u"/help.html"_s);
+    QCOMPARE(ProgramFiles::Find(bin, u"help.html"_s, source), shared);
+
     // A portable copy or the build tree: the file beside the program wins.
     MakeFile(bin + u"/docs/help.html"_s);
     QCOMPARE(ProgramFiles::Find(bin, u"help.html"_s), bin + u"/docs/help.html"_s);

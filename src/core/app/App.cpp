@@ -313,12 +313,14 @@ void App::resetTransferDisplay() {
 
 QString App::whatsNewPath() const {
     const QString programDir = QCoreApplication::applicationDirPath();
-    const QString found = ProgramFiles::Find(programDir, QStringLiteral("whatsnew.txt"));
+    const QString found = ProgramFiles::Find(programDir, QStringLiteral("whatsnew.txt"),
+                                             QStringLiteral(KORVANE_DOCS_DIR));
     return found.isEmpty() ? QDir(programDir).filePath(QStringLiteral("whatsnew.txt")) : found;
 }
 
 QString App::helpPath() const {
-    return ProgramFiles::Find(QCoreApplication::applicationDirPath(), QStringLiteral("help.html"));
+    return ProgramFiles::Find(QCoreApplication::applicationDirPath(), QStringLiteral("help.html"),
+                              QStringLiteral(KORVANE_DOCS_DIR));
 }
 
 void App::OpenWhatsNew() {

@@ -9,9 +9,10 @@
 // an unpacked or moved prefix works as well as the one it was built for.
 namespace ProgramFiles {
 
-// Where name is looked for, in order.
-QStringList Candidates(const QString& programDir, const QString& name);
+// Where name is looked for, in order; fallbackDir last when given.
+QStringList Candidates(const QString& programDir, const QString& name,
+                       const QString& fallbackDir = {});
 // The first candidate that is a file, as an absolute path, or empty.
-QString Find(const QString& programDir, const QString& name);
+QString Find(const QString& programDir, const QString& name, const QString& fallbackDir = {});
 
 } // namespace ProgramFiles
