@@ -80,9 +80,6 @@ void MainWindow::buildPanes() {
     m_bottomSplit->addWidget(m_statusPane);
     m_queue->setAccessibleName(QStringLiteral("Transfer queue"));
     m_deleteView->setAccessibleName(QStringLiteral("Delete queue"));
-    // Tab runs left side, right side, queue, status window; the delete queue
-    // stands in the transfer queue's place.
-    setTabOrder(m_queue, m_deleteView);
 
     m_clientSplit = new QSplitter(Qt::Vertical, this);
     m_clientSplit->setObjectName(QStringLiteral("ClientSplit"));
