@@ -37,12 +37,12 @@ set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR Korvane)
 set(CPACK_PACKAGE_CONTACT "Korvane developers <korvane@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two-pane FTP client that copies between servers")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Korvane shows two sides, each an FTP server or a folder of this computer.\n"
-  "Files and whole directory trees are queued and copied from one server\n"
-  "straight to the other (site to site), so the data never passes through\n"
-  "this computer; downloads and uploads use the same queue. A saved queue can\n"
-  "also run unattended from the command line.")
+# One string: separate arguments would become a list joined by ";".
+set(CPACK_PACKAGE_DESCRIPTION "Korvane shows two sides, each an FTP server or a folder of \
+this computer.\nFiles and whole directory trees are queued and copied from one server\n\
+straight to the other (site to site), so the data never passes through\n\
+this computer. Downloads and uploads use the same queue, and a saved queue\n\
+can also run unattended from the command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -34,6 +34,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 case "$depends" in *libqt6widgets6*) ;; *) fail "Depends lacks libqt6widgets6" ;; esac
 version=$(dpkg-deb -f "$deb" Version)
+description=$(dpkg-deb -f "$deb" Description)
+grep -q '^ Files and whole directory trees' <<<"$description" && ! grep -q '[\\;]' <<<"$description" ||
+  fail "the package's long description is garbled: $(dpkg-deb -f "$deb" Description)"
 
 dpkg -x "$deb" "$tmp/root"
 usr="$tmp/root/usr"
