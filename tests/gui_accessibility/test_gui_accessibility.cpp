@@ -10,6 +10,8 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -143,6 +145,29 @@ void TestGuiAccessibility::everyMenuOpensFromTheKeyboard() {
                      qPrintable(text + u" / "_s + entry->objectName()));
     }
     QVERIFY(letters.size() >= 5);
+
+    // The Menu key opens the right-click menu of the list with the focus:
+    // the commands only those menus hold are reachable too.
+    struct Pop {
+        const char* view;
+        const char* menu;
+    };
+    for (const Pop& pop :
+         {Pop{"LvQueue", "PMQueue"}, Pop{"Llv", "PopUp"}, Pop{"wcStatus", "RTPopup"}}) {
+        auto* view = m_window->findChild<QWidget*>(QString::fromLatin1(pop.view));
+        auto* menu = m_window->findChild<QMenu*>(QString::fromLatin1(pop.menu));
+        QVERIFY2(view && menu, pop.view);
+        view->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), view);
+        // What the X11 platform sends the focus widget for the Menu key
+        // (offscreen sends nothing for it).
+        QWidget* target = QApplication::focusWidget();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                target->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(target, &event);
+        QTRY_VERIFY2(menu->isVisible(), pop.menu);
+        menu->hide();
+    }
 }
 
 QTEST_MAIN(TestGuiAccessibility)
