@@ -10,6 +10,7 @@ PACKAGES=(
   python3-pyftpdlib
   xvfb xauth fonts-dejavu-core
   curl time lftp
+  dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include "batch/BatchPrompts.h"
 #include "batch/BatchRun.h"
 
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -24,22 +25,40 @@ void Print(FILE* stream, const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer before Qt looks for a display, so they work
+    // where there is none (a terminal over ssh, a build machine). Errors wait
+    // for Qt to take its own options ("-platform", "--platform") out.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const BatchOptions early = BatchOptions::Parse(rawArguments);
+    if (early.help) {
+        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        Print(stdout, QStringLiteral(
+                          "\nSettings, sites, statistics and logs live in the data folder: the\n"
+                          "program's own folder when it can write there, otherwise\n"
+                          "~/.config/Korvane/Korvane (or --data-dir). \"man korvane\" says more."));
+        return 0;
+    }
+    if (early.version) {
+        Print(stdout, QStringLiteral("Korvane " KORVANE_VERSION));
+        return 0;
+    }
+
     KorvaneApplication application(argc, argv);
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     KorvaneApplication::setOrganizationName(QString::fromLatin1(App::Title));
     KorvaneApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+    // Ties the windows to the desktop entry (Wayland takes the icon from it).
+    KorvaneApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/korvane-%1.png").arg(size), QSize(size, size));
+    KorvaneApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvane"), icon));
 
     const BatchOptions options = BatchOptions::Parse(KorvaneApplication::arguments().mid(1));
     auto printOut = [](const QString& text) { Print(stdout, text); };
     auto printError = [](const QString& text) { Print(stderr, text); };
-    if (options.help) {
-        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        Print(stdout, QStringLiteral("Korvane " KORVANE_VERSION));
-        return 0;
-    }
     if (!options.error.isEmpty()) {
         printError(QStringLiteral("korvane: ") + options.error + QStringLiteral(" (see --help)"));
         return 2;
@@ -74,9 +93,8 @@ int main(int argc, char* argv[]) {
     if (batch && KorvaneApplication::platformName() == QLatin1String("offscreen"))
         window.setUpdatesEnabled(false);
     if (batch)
-        QTimer::singleShot(0, batch.get(), [&app, &batch] {
-            app.RunGuarded([&batch] { batch->start(); });
-        });
+        QTimer::singleShot(0, batch.get(),
+                           [&app, &batch] { app.RunGuarded([&batch] { batch->start(); }); });
     int code = KorvaneApplication::exec();
     KorvaneApplication::setApplicationName(QString::fromLatin1(App::Title));
     // A batch run whose window was closed before the run ended did not succeed.

@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/DesktopServices.h"
+#include "app/ProgramFiles.h"
 #include "app/UserPrompts.h"
 #include "net/FtpSession.h"
 #include "net/NetErrors.h"
@@ -309,19 +310,15 @@ void App::resetTransferDisplay() {
 }
 
 QString App::whatsNewPath() const {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("whatsnew.txt"));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString found = ProgramFiles::Find(programDir, QStringLiteral("whatsnew.txt"),
+                                             QStringLiteral(KORVANE_DOCS_DIR));
+    return found.isEmpty() ? QDir(programDir).filePath(QStringLiteral("whatsnew.txt")) : found;
 }
 
 QString App::helpPath() const {
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {programDir.filePath(QStringLiteral("docs/help.html")),
-                                     programDir.filePath(QStringLiteral("help.html")),
-                                     programDir.filePath(QStringLiteral("../docs/help.html")),
-                                     QStringLiteral(KORVANE_DOCS_DIR "/help.html")}) {
-        if (QFileInfo::exists(candidate))
-            return QFileInfo(candidate).absoluteFilePath();
-    }
-    return {};
+    return ProgramFiles::Find(QCoreApplication::applicationDirPath(), QStringLiteral("help.html"),
+                              QStringLiteral(KORVANE_DOCS_DIR));
 }
 
 void App::OpenWhatsNew() {

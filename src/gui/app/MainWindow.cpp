@@ -34,7 +34,9 @@
 MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(App::Title));
-    setWindowIcon(StandardIcon(QStyle::SP_DriveNetIcon));
+    // The program's own icon when the application has one (main.cpp).
+    if (QApplication::windowIcon().isNull())
+        setWindowIcon(StandardIcon(QStyle::SP_DriveNetIcon));
     m_app.create();
     buildPanes();
     buildMenus();
@@ -79,6 +81,8 @@ void MainWindow::buildPanes() {
     m_queueStack->addWidget(m_deleteView);
     m_bottomSplit->addWidget(m_queueStack);
     m_bottomSplit->addWidget(m_statusPane);
+    m_queue->setAccessibleName(QStringLiteral("Transfer queue"));
+    m_deleteView->setAccessibleName(QStringLiteral("Delete queue"));
 
     m_clientSplit = new QSplitter(Qt::Vertical, this);
     m_clientSplit->setObjectName(QStringLiteral("ClientSplit"));

@@ -112,6 +112,8 @@ void SidePanel::buildToolBar() {
         button->setObjectName(QStringLiteral("ToolButton%1")
                                   .arg(m_side.isLeft() ? look.leftNumber : look.rightNumber));
         button->setToolTip(QString::fromLatin1(look.hint));
+        // The buttons show only icons: screen readers say the hint instead.
+        button->setAccessibleName(QString::fromLatin1(look.hint));
         button->setIcon(StandardIcon(look.icon));
         button->setAutoRaise(true);
         m_toolBar->addWidget(button);
@@ -127,17 +129,20 @@ QWidget* SidePanel::buildRemoteView() {
     m_pathBox = new QComboBox(remote);
     m_pathBox->setObjectName(sideName(m_side, "lcb", "rcb"));
     m_pathBox->setEditable(true);
+    m_pathBox->setAccessibleName(sideName(m_side, "Left path", "Right path"));
     m_treeSplit = new QSplitter(Qt::Horizontal, remote);
     m_treeSplit->setObjectName(sideName(m_side, "LTreeSplit", "RTreeSplit"));
     m_treeSplit->setChildrenCollapsible(true);
     m_tree = new QTreeView(m_treeSplit);
     m_tree->setObjectName(sideName(m_side, "LTree", "RTree"));
     m_tree->setHeaderHidden(true);
+    m_tree->setAccessibleName(sideName(m_side, "Left directory tree", "Right directory tree"));
     // Rows of one font and icon size: measuring each one again for every
     // change of the tree would cost more than the listing.
     m_tree->setUniformRowHeights(true);
     m_list = new QTreeView(m_treeSplit);
     m_list->setObjectName(sideName(m_side, "Llv", "Rlv"));
+    m_list->setAccessibleName(sideName(m_side, "Left listing", "Right listing"));
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformRowHeights(true);
