@@ -41,12 +41,16 @@ CANNED = {
 }
 
 
+# A socket another thread is blocked reading is only released when that
+# read returns, so a plain close() sends nothing: shutdown() wakes it first.
+
 def reset(sock):
     """Close with RST instead of FIN."""
     if sock is None:
         return
     try:
         sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        sock.shutdown(socket.SHUT_RD)
     except OSError:
         pass
     try:
@@ -58,6 +62,10 @@ def reset(sock):
 def close(sock):
     if sock is None:
         return
+    try:
+        sock.shutdown(socket.SHUT_RDWR)
+    except OSError:
+        pass
     try:
         sock.close()
     except OSError:
@@ -140,11 +148,19 @@ class Relay(threading.Thread):
         self.label = name
 
     def run(self):
+        try:
+            self.copy()
+        finally:
+            self.pair.finished()
+
+    def copy(self):
         moved = 0
         try:
             while True:
                 data = self.src.recv(65536)
                 if not data:
+                    if self.pair.dead:
+                        return
                     try:
                         self.dst.shutdown(socket.SHUT_WR)
                     except OSError:
@@ -176,9 +192,22 @@ class DataPair:
     def __init__(self):
         self.socks = []
         self.lock = threading.Lock()
+        self.dead = False
+        self.running = 2
+
+    def finished(self):
+        """Both directions ended: release the sockets."""
+        with self.lock:
+            self.running -= 1
+            if self.running:
+                return
+            socks, self.socks = self.socks, []
+        for s in socks:
+            close(s)
 
     def reset_all(self):
         with self.lock:
+            self.dead = True
             socks, self.socks = self.socks, []
         for s in socks:
             reset(s)

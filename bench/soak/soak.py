@@ -172,8 +172,10 @@ class Server:
 class Controller(threading.Thread):
     """During a run: kills and restarts servers and fills the target's disk."""
 
-    def __init__(self, servers, plan, rng, target_root, tmpfs, mean_gap):
+    def __init__(self, servers, plan, rng, target_root, tmpfs, mean_gap, kinds=None):
         super().__init__(daemon=True)
+        self.kinds = [k for k in ("kill-source", "kill-target", "disk-full")
+                      if kinds is None or k in kinds]
         self.servers, self.plan, self.rng = servers, plan, rng
         self.target_root, self.tmpfs, self.mean_gap = target_root, tmpfs, mean_gap
         self.active = threading.Event()
@@ -186,7 +188,7 @@ class Controller(threading.Thread):
         # Server restarts happen on this thread, which lives as long as the soak:
         # the servers die with the thread that started them.
         while not self.quit:
-            if not self.active.wait(0.2):
+            if not self.active.wait(0.2) or not self.kinds:
                 continue
             self.idle.clear()
             try:
@@ -206,7 +208,7 @@ class Controller(threading.Thread):
             time.sleep(0.1)
 
     def inject(self):
-        kind = self.rng.choice(["kill-source", "kill-target", "disk-full"])
+        kind = self.rng.choice(self.kinds)
         if kind.startswith("kill"):
             server = self.servers[0 if kind == "kill-source" else 1]
             down = self.rng.uniform(0.2, 8.0)
@@ -268,6 +270,7 @@ class Soak:
         log("FINDING run %d: %s" % (run, text))
 
     def setup(self):
+        self.kinds = self.args.faults.split(",") if self.args.faults else None
         log("writing %d files" % self.args.files)
         self.tree = make_tree(self.src_root, self.args.files, self.args.seed)
         total = sum(v[2] for v in self.tree.values())
@@ -285,11 +288,12 @@ class Soak:
             (len(self.tree), total, "tmpfs" if self.tmpfs else "the work disk"))
         self.plan = FaultPlan(self.args.seed + 1, command_rate=self.args.command_rate,
                               reply_rate=self.args.reply_rate, data_rate=self.args.data_rate,
-                              stall_seconds=(2.0, 30.0))
+                              stall_seconds=(2.0, 30.0), kinds=self.kinds)
         self.servers = [Server("source", "127.0.0.2", self.src_root, self.plan),
                         Server("target", "127.0.0.3", self.dst_root, self.plan)]
         self.controller = Controller(self.servers, self.plan, random.Random(self.args.seed + 2),
-                                     self.dst_root, self.tmpfs, self.args.server_fault_gap)
+                                     self.dst_root, self.tmpfs, self.args.server_fault_gap,
+                                     self.kinds)
         self.controller.start()
         self.ini_path = os.path.join(self.data_dir, "Korvane.ini")
         self.stats_path = os.path.join(self.data_dir, "Stats.dat")
@@ -334,6 +338,8 @@ class Soak:
         with open(queue_path, "wb") as f:
             f.write(queue_bytes)
         resume = self.rng.random() < 0.75
+        if self.args.resume != "mixed":
+            resume = self.args.resume == "on"
         ini_before = self.write_ini(resume)
         try:
             stats_before = stats_sent_files(parse_ini(open(self.stats_path, "rb").read()))
@@ -534,6 +540,12 @@ def main():
     p.add_argument("--data-rate", type=float, default=0.03)
     p.add_argument("--server-fault-gap", type=float, default=25.0,
                    help="mean seconds between server kills / full disks during a run")
+    p.add_argument("--faults", default="",
+                   help="comma-separated kinds to inject (default all): 421,425,550,552,"
+                        "ctl-reset,ctl-stall,426,data-reset,data-stall,kill-source,kill-target,"
+                        "disk-full")
+    p.add_argument("--resume", choices=("mixed", "on", "off"), default="mixed",
+                   help="RestoreResume in the runs (mixed: on in three runs of four)")
     p.add_argument("--no-tmpfs", action="store_true")
     args = p.parse_args()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
