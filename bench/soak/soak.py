@@ -346,6 +346,7 @@ class Soak:
         except FileNotFoundError:
             stats_before = 0
         fired_before = collections.Counter(self.plan.fired)
+        events_before = len(self.plan.events)
         cmd = [self.args.korvane, "-platform", "offscreen", "--data-dir", self.data_dir,
                "--queue", queue_path, "--transfer", "--exit-when-done", "--log-stdout",
                "%s;%s" % (self.url(self.servers[0]), self.url(self.servers[1]))]
@@ -376,6 +377,10 @@ class Soak:
         out.close()
         err.close()
         self.run_seconds.append(seconds)
+        with open(os.path.join(run_dir, "faults"), "w") as f:
+            for when, kind, detail in self.plan.events[events_before:]:
+                f.write("%s %.1f %s %s\n" % (time.strftime("%H:%M:%S", time.localtime(when)),
+                                              when - started, kind, detail))
         fired = collections.Counter(self.plan.fired)
         fired.subtract(fired_before)
         fired = +fired
