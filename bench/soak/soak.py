@@ -445,7 +445,8 @@ class Soak:
                     have = None
                 broken.append("%s (%s of %d bytes)" % (rel, have, size))
         if broken:
-            bad.append("reported done but not identical at the target: %s" % ", ".join(broken[:5]))
+            bad.append("%d file(s) reported done but not identical at the target: %s"
+                       % (len(broken), ", ".join(broken[:5])))
         if not hung and code != "cap" and code >= 0:
             # The queue lives only in memory; what a run did not finish is in
             # its counts on standard error, and they must add up.
