@@ -22,6 +22,8 @@ import sys
 import threading
 import time
 
+# No __pycache__ in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from ftp_fault_proxy import FaultPlan, FaultProxy  # noqa: E402
 
