@@ -445,7 +445,15 @@ class Soak:
                     have = os.path.getsize(os.path.join(self.dst_root, rel))
                 except OSError:
                     have = None
-                broken.append("%s (%s of %d bytes)" % (rel, have, size))
+                where = ""
+                if have is None:
+                    # Stored somewhere else, e.g. in the wrong directory?
+                    for d, _, names in os.walk(self.dst_root):
+                        if name in names:
+                            where = ", found at /%s" % os.path.relpath(
+                                os.path.join(d, name), self.dst_root)
+                            break
+                broken.append("%s (%s of %d bytes%s)" % (rel, have, size, where))
         if broken:
             bad.append("%d file(s) reported done but not identical at the target: %s"
                        % (len(broken), ", ".join(broken[:5])))
