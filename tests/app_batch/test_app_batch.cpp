@@ -218,7 +218,7 @@ void TestAppBatch::siteLostWithAFailedFileComesBack_data() {
 
 void TestAppBatch::siteLostWithAFailedFileComesBack() {
     // The target refuses a file and one site drops the connection while the
-    // source's part is aborted: the run ends at the next entry as not
+    // source's transfer is aborted: the run ends at the next entry as not
     // connected, and the reconnect must still carry on with the queue. A
     // lost source keeps the refused entry, which then arrives: it must not
     // be reported as a file that did not.
