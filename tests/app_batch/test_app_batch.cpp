@@ -1,5 +1,6 @@
 // The unattended run as users start it: the real program, two servers, a
 // queue file, and the exit code telling success from failure.
+#include "FakeFtpServer.h"
 #include "FtpServerFixture.h"
 #include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
@@ -7,11 +8,13 @@
 #include "TempDataDir.h"
 #include "app/App.h"
 #include "batch/BatchOptions.h"
+#include "batch/BatchRun.h"
 #include "net/FtpSession.h"
 #include "sites/SiteStorage.h"
 #include "transfer/QueueFile.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -27,6 +30,8 @@ private Q_SLOTS:
     void copiesTreeAndExitsZero();
     void failures_data();
     void failures();
+    void siteLostWithAFailedFileComesBack_data();
+    void siteLostWithAFailedFileComesBack();
 
 private:
     struct Result {
@@ -203,6 +208,107 @@ void TestAppBatch::failures() {
     const Result result = runProgram(arguments);
     QCOMPARE(result.exitCode, exitCode);
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
+}
+
+void TestAppBatch::siteLostWithAFailedFileComesBack_data() {
+    QTest::addColumn<bool>("sourceDrops");
+    QTest::newRow("the target drops") << false;
+    QTest::newRow("the source drops") << true;
+}
+
+void TestAppBatch::siteLostWithAFailedFileComesBack() {
+    // The target refuses a file and one site drops the connection while the
+    // source's transfer is aborted: the run ends at the next entry as not
+    // connected, and the reconnect must still carry on with the queue. A
+    // lost source keeps the refused entry, which then arrives: it must not
+    // be reported as a file that did not.
+    QFETCH(bool, sourceDrops);
+    TempDataDir dir;
+    QVERIFY(dir.writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=2\r\nRestoreResume=1\r\n"));
+    App app(DataPaths(dir.path()), m_services, m_prompts);
+    app.create();
+    app.setBatchMode(true);
+    app.connections().timerConnect().setInterval(10);
+    FakeFtpServer source;
+    FakeFtpServer target;
+    QVERIFY(source.listen() && target.listen());
+    auto login = [](FakeFtpServer& fake, const QByteArray& dir) {
+        fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        fake.expect("PWD", "257 \"" + dir + "\"");
+    };
+    auto relogin = [](FakeFtpServer& fake, const QByteArray& dir) {
+        fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        fake.expect("CWD " + dir + "/", "250 ok");
+        fake.expect("PWD", "257 \"" + dir + "\"");
+    };
+    auto start = [](FakeFtpServer& src, FakeFtpServer& dst, const QByteArray& name) {
+        src.expect("TYPE I", "200 binary");
+        dst.expect("TYPE I", "200 binary");
+        src.expect("PASV", "227 Entering Passive Mode (127,0,0,1,4,1)");
+        dst.expect("PORT", "200 ok");
+        dst.expect("STOR " + name, "150 storing");
+    };
+    auto arrives = [&start](FakeFtpServer& src, FakeFtpServer& dst, const QByteArray& name) {
+        start(src, dst, name);
+        src.expect("RETR " + name, [&dst](FakeFtpServer& s, const QByteArray&) {
+            s.send("150 sending");
+            s.send("226 sent");
+            dst.send("226 stored");
+        });
+    };
+    login(source, "/src");
+    login(target, "/dst");
+    start(source, target, "f");
+    source.expect("RETR f", [&target](FakeFtpServer& s, const QByteArray&) {
+        s.send("150 sending");
+        target.send("552 no room");
+    });
+    FakeFtpServer& dropping = sourceDrops ? source : target;
+    source.expect("ABOR", [&dropping](FakeFtpServer& s, const QByteArray&) {
+        s.send("226 aborted");
+        dropping.closeClient();
+    });
+    relogin(dropping, sourceDrops ? "/src" : "/dst");
+    // A lost source keeps the entry: it runs again, and arrives.
+    if (sourceDrops)
+        arrives(source, target, "f");
+    arrives(source, target, "g");
+    source.expect("PWD", "257 \"/src\"");
+    target.expect("PWD", "257 \"/dst\"");
+    for (auto [fake, id, name] : {std::tuple{&source, SideId::Left, u"src"_s},
+                                  std::tuple{&target, SideId::Right, u"dst"_s}})
+        app.connections().ConnectToSite(
+            {name, u"127.0.0.1"_s, QString::number(fake->port()), u"u"_s, u"p"_s, u"00"_s, {}}, id);
+    QVERIFY(app.left().state().LoggedIn && app.right().state().LoggedIn);
+    for (const char* name : {"f", "g"})
+        app.queue().append(QueueEntry{u"/src/"_s + QLatin1String(name),
+                                      u"/dst/"_s + QLatin1String(name), u"10"_s, 3,
+                                      Direction::FxpLeftToRight});
+
+    QStringList errors;
+    BatchRun batch(app, BatchOptions::Parse({u"--queue"_s, u"q.kqf"_s, u"--transfer"_s,
+                                             u"--exit-when-done"_s, u"A;B"_s}),
+                   [](const QString&) {}, [&errors](const QString& text) { errors << text; });
+    QSignalSpy exited(&batch, &BatchRun::exitRequested);
+    QSignalSpy ended(&app.queueRunner(), &QueueRunner::runEnded);
+    app.queueCommands().TransferButtonRule();
+    app.queueRunner().Transfer1Click();
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(ended.at(0).at(0).value<QueueRunner::RunEnd>(), QueueRunner::RunEnd::NotConnected);
+    QVERIFY2(!batch.done(), qPrintable(errors.join(u'\n')));
+    QTRY_COMPARE_WITH_TIMEOUT(exited.count(), 1, 10000);
+    QCOMPARE(ended.count(), 2);
+    QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
+             (source.mismatches() + target.mismatches()).join('\n'));
+    QVERIFY(app.queue().isEmpty());
+    if (sourceDrops) {
+        QCOMPARE(batch.exitCode(), 0);
+        QCOMPARE(errors, QStringList());
+    } else {
+        // The refused file is still reported; nothing else is.
+        QCOMPARE(batch.exitCode(), 1);
+        QCOMPARE(errors, QStringList{u"korvane: 1 file(s) did not arrive"_s});
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAppBatch)

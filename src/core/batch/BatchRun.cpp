@@ -74,8 +74,11 @@ void BatchRun::connectAndRun() {
 void BatchRun::onRunEnded(QueueRunner::RunEnd how) {
     ++m_runsEnded;
     m_abandoned += m_app.runState().abandonedFiles;
-    // A lost site is being brought back; its restart continues the run.
-    if (how == QueueRunner::RunEnd::Stopped && m_app.connections().timerConnect().isActive()) {
+    // A lost site is being brought back; its restart continues the run. A
+    // site lost while a failed file was given up ends the run on the next
+    // entry as not connected, and comes back the same way.
+    if ((how == QueueRunner::RunEnd::Stopped || how == QueueRunner::RunEnd::NotConnected) &&
+        m_app.connections().timerConnect().isActive()) {
         m_runsAtStop = m_runsEnded;
         return;
     }

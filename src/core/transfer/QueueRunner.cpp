@@ -159,11 +159,12 @@ QueueRunner::Step QueueRunner::processSiteToSiteFile(const QueueEntry& entry) {
         entry.direction == Direction::FxpLeftToRight ? SideId::Left : SideId::Right;
     const FxpOutcome outcome = m_fxp.FxpTransferFile(entry.SourcePath, entry.TargetPath, source);
     QCoreApplication::processEvents();
+    bool failed = false;
     switch (outcome) {
     case FxpOutcome::Failed:
     case FxpOutcome::Skipped:
     case FxpOutcome::NoDirectory:
-        ++m_app.runState().abandonedFiles;
+        failed = true;
         break;
     case FxpOutcome::Stopped:
         // Not done: it stays at the head and runs again after a reconnect.
@@ -172,8 +173,13 @@ QueueRunner::Step QueueRunner::processSiteToSiteFile(const QueueEntry& entry) {
     case FxpOutcome::SkippedExisting:
         break;
     }
-    if (m_app.side(source).session().isConnected())
+    // With the source lost the entry stays for the reconnect, so it has not
+    // failed yet: counting it too would report a file that arrives later.
+    if (m_app.side(source).session().isConnected()) {
         removeHead(entry);
+        if (failed)
+            ++m_app.runState().abandonedFiles;
+    }
     return Step::Next;
 }
 
