@@ -295,6 +295,12 @@ void TestCommandsTable::updateCleansAddKeepsAsTyped() {
     QCOMPARE(CommandText::SplitParts(u"A;;B"_s), (QStringList{u"A"_s, {}, u"B"_s}));
     QCOMPARE(CommandText::SplitParts(u"A;B;"_s), (QStringList{u"A"_s, u"B"_s}));
     QCOMPARE(CommandText::ForEditor(u"A;"_s), u"A"_s);
+
+    const QStringList help = CommandText::TokenHelp().split(u'\n');
+    QCOMPARE(help.size(), 7);
+    QCOMPARE(help.at(0), u"   Command Tokens:"_s);
+    QCOMPARE(help.at(1), QString(78, u'-'));
+    QCOMPARE(help.at(6), u"   %[number] returns value of the [number] answer"_s);
 }
 
 void TestCommandsTable::tokenLines() {

@@ -105,6 +105,8 @@ void TestTransferQueue::queuedPairsAndInfo() {
     queue.append({Entry(u"/big1"_s, u"/b1"_s, u"3,000,000,000"_s),
                   Entry(u"/big2"_s, u"/b2"_s, u"3,000,000,000"_s)});
     QCOMPARE(queue.QueueInfoText(Us), u"Queue Summary\n\nFiles: 2\nDirs:  0\nSize:  6,000,000,000 bytes"_s);
+    QCOMPARE(queue.headerData(0, Qt::Horizontal).toString(), u"Name                "_s);
+    QCOMPARE(queue.headerData(1, Qt::Horizontal).toString(), u"Target       "_s);
 }
 
 void TestTransferQueue::movesKeepTheRunningHead() {
