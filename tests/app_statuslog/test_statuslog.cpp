@@ -1,6 +1,7 @@
 // The status log: which lines reach the console, the log file and the
 // error-only lines; the error reactions; help replies; the line store's
 // limits; the error log and the event sounds.
+#include "NetTestHelpers.h"
 #include "RecordingDesktopServices.h"
 #include "app/DesktopServices.h"
 #include "app/ErrorLog.h"
@@ -16,11 +17,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A status log with logging on, writing into its own temporary data directory.
 struct Harness {
@@ -41,7 +37,7 @@ struct Harness {
         for (const QString& text : texts)
             log.AddStatusLine(text, colour);
     }
-    QByteArray logFile() const { return readFile(log.logFilePath()); }
+    QByteArray logFile() const { return ReadFile(log.logFilePath()); }
     QStringList shownTexts() const {
         QStringList texts;
         for (const StatusLine& line : log.lines().lines())
@@ -133,7 +129,7 @@ void TestStatusLog::logFileLocationAndFailures() {
     options.logName = elsewhere.filePath(u"abs.log"_s);
     h.log.setOptions(options);
     h.add({u"one"_s, u"two"_s});
-    QCOMPARE(readFile(options.logName), "one\ntwo\n");
+    QCOMPARE(ReadFile(options.logName), "one\ntwo\n");
 
     // A log that cannot be written never keeps the line from the windows.
     options.logName = elsewhere.filePath(u"missing/dir/x.log"_s);
@@ -367,7 +363,7 @@ void TestStatusLog::errorLogSkipsKnownNoiseAndAppendsFourLinesPerError() {
     QVERIFY(errorLog.logUnhandledError(u"QueueRunner"_s, u"550 gone"_s));
 
     // Two entries of four lines (time stamp, object, message, blank).
-    QStringList lines = QString::fromUtf8(readFile(errorLog.filePath())).split(u'\n');
+    QStringList lines = QString::fromUtf8(ReadFile(errorLog.filePath())).split(u'\n');
     QCOMPARE(lines.size(), 9);
     QVERIFY(!lines.at(0).isEmpty() && !lines.at(4).isEmpty());
     lines.remove(4);

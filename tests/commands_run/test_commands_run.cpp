@@ -2,7 +2,7 @@
 // answers, one line per selected entry, a cancel, the replies in the side's
 // colour; and a command defined in the editor, saved, loaded again by a new
 // start and run against a real server.
-#include "FakeFtpServer.h"
+#include "FakeScripts.h"
 #include "FtpServerFixture.h"
 #include "RecordingDesktopServices.h"
 #include "RemoteFiles.h"
@@ -49,10 +49,7 @@ private Q_SLOTS:
     void cleanup();
     void eachSelectedEntryGetsItsLine_data();
     void eachSelectedEntryGetsItsLine();
-    void promptsAndNumberedAnswers();
-    void cancelOrEmptyAnswerEndsTheCommand();
-    void tokensWithoutSelectionGoLiterally();
-    void moreThanTwentyPromptsStop();
+    void promptsAnswersAndTheirEnds();
     void rawCommandAndMenuState();
     void aWaitingSessionTakesNoCommand();
     void unreadableFileIsReportedInRed();
@@ -96,14 +93,8 @@ void TestCommandsRun::startApp() {
 
 void TestCommandsRun::connectToFake(FakeFtpServer& fake, SideId id) {
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    fake.expect("PWD", "257 \"/\"").expect("TYPE A", "200 ok");
-    fake.expect("PASV", FakeFtpServer::ReplyPassive);
-    fake.expect("LIST", [](FakeFtpServer& s, const QByteArray&) {
-        s.send("150 here");
-        s.sendData(Listing);
-        s.send("226 done");
-    });
+    ScriptLogin(fake);
+    ScriptPassiveList(fake, "/", Listing);
     m_app->connections().ConnectToSite(
         {u"fake"_s, u"127.0.0.1"_s, QString::number(fake.port()), u"u"_s, u"p"_s, u"20"_s, {}}, id);
     QVERIFY(m_app->side(id).state().LoggedIn);
@@ -183,7 +174,7 @@ void TestCommandsRun::eachSelectedEntryGetsItsLine() {
     QVERIFY(shown.contains(u"500 refused"_s));
 }
 
-void TestCommandsRun::promptsAndNumberedAnswers() {
+void TestCommandsRun::promptsAnswersAndTheirEnds() {
     QVERIFY(m_dir->writeFile(u"command.dat"_s, Commands));
     startApp();
     FakeFtpServer fake;
@@ -223,52 +214,37 @@ void TestCommandsRun::promptsAndNumberedAnswers() {
     run(u"Exec"_s);
     run(u"Missing"_s);
     QVERIFY(m_prompts.asked.isEmpty());
-}
 
-void TestCommandsRun::cancelOrEmptyAnswerEndsTheCommand() {
-    QVERIFY(m_dir->writeFile(u"command.dat"_s, Commands));
-    startApp();
-    FakeFtpServer fake;
-    connectToFake(fake, SideId::Left);
+    // A cancel or an empty answer ends the command; each run is over when
+    // it returns: what it sent has been answered.
     fake.expect("NOOP", "200 ok").expect("NOOP", "200 ok");
     run(u"Three"_s); // cancelled
     m_prompts.inputAnswers << QString();
     run(u"Three"_s); // empty
     QCOMPARE(m_prompts.asked.size(), 2);
-    // Each run is over when it returns: what it sent has been answered.
-    QCOMPARE(sentSinceLogin(fake), (QList<QByteArray>{"NOOP", "NOOP"}));
-}
+    QCOMPARE(sentSinceLogin(fake).mid(6), (QList<QByteArray>{"NOOP", "NOOP"}));
 
-void TestCommandsRun::tokensWithoutSelectionGoLiterally() {
-    QVERIFY(m_dir->writeFile(u"command.dat"_s, Commands));
-    startApp();
-    FakeFtpServer fake;
-    connectToFake(fake, SideId::Left);
-    fake.expect("SITE CHMOD 755 %f", "501 no such file").expect("NOOP", "200 ok");
-    fake.expect("SITE CHMOD 755 %f", "501 no such file").expect("NOOP", "200 ok");
-    run(u"Chmod"_s);
-    // ".." alone is no entry to act on.
-    select(SideId::Left, {u".."_s});
-    run(u"Chmod"_s);
-    QVERIFY2(fake.mismatches().isEmpty(), fake.mismatches().join('\n'));
-    QCOMPARE(sentSinceLogin(fake).size(), 4);
-}
-
-void TestCommandsRun::moreThanTwentyPromptsStop() {
-    QVERIFY(m_dir->writeFile(u"command.dat"_s, Commands));
-    startApp();
-    FakeFtpServer fake;
-    connectToFake(fake, SideId::Left);
+    // More than twenty questions stop the command before it asks the 21st.
     fake.expect("NOOP", "200 ok");
     for (int i = 1; i <= 21; ++i)
         m_prompts.inputAnswers << u"a"_s;
     const int from = m_app->statusLog().lines().count();
     run(u"Many"_s);
-    QCOMPARE(m_prompts.asked.size(), 20);
-    QCOMPARE(sentSinceLogin(fake), QList<QByteArray>{"NOOP"});
+    QCOMPARE(m_prompts.asked.size(), 22);
+    QCOMPARE(sentSinceLogin(fake).mid(8), QList<QByteArray>{"NOOP"});
     const StatusLine last = linesFrom(from).last();
     QCOMPARE(last.text, u"Command Many stopped: it asks more than 20 questions"_s);
     QCOMPARE(last.colour, clRed);
+
+    // Without a selection (".." is none) entry tokens go as typed.
+    m_prompts.inputAnswers.clear();
+    fake.expect("SITE CHMOD 755 %f", "501 no such file").expect("NOOP", "200 ok");
+    fake.expect("SITE CHMOD 755 %f", "501 no such file").expect("NOOP", "200 ok");
+    run(u"Chmod"_s);
+    select(SideId::Left, {u".."_s});
+    run(u"Chmod"_s);
+    QVERIFY2(fake.mismatches().isEmpty(), fake.mismatches().join('\n'));
+    QCOMPARE(sentSinceLogin(fake).size(), 13);
 }
 
 void TestCommandsRun::rawCommandAndMenuState() {

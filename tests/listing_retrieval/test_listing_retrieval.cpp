@@ -1,7 +1,7 @@
 // A side's listing from real and scripted servers: both retrieval paths, the
 // PASV quirks, refusals, a dropped or silent server, the directory cache and
 // moving between directories.
-#include "FakeFtpServer.h"
+#include "FakeScripts.h"
 #include "FtpServerFixture.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
@@ -44,11 +44,6 @@ private Q_SLOTS:
 
 private:
     void startApp(const QByteArray& mainKeys = {});
-    // Connects the left side to the fake server with the given listing mode.
-    void connectFake(FakeFtpServer& fake, const QString& options);
-    // PWD, TYPE A, PASV and a LIST answered with the listing.
-    static void scriptPassiveRefresh(FakeFtpServer& fake, const QByteArray& path,
-                                     const QByteArray& listing);
     // A fresh directory on the real server holding two files, a name with a
     // blank and a subdirectory; returns its path.
     QString makeTree(Side& side);
@@ -84,24 +79,6 @@ void TestListingRetrieval::startApp(const QByteArray& mainKeys) {
     QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\n" + timeOut + mainKeys));
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
     m_app->create();
-}
-
-void TestListingRetrieval::connectFake(FakeFtpServer& fake, const QString& options) {
-    m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake.port()),
-                                        u"user"_s, u"pass"_s, options, {}},
-                                       SideId::Left);
-}
-
-void TestListingRetrieval::scriptPassiveRefresh(FakeFtpServer& fake, const QByteArray& path,
-                                                const QByteArray& listing) {
-    fake.expect("PWD", "257 \"" + path + "\" is current")
-        .expect("TYPE A", "200 ok")
-        .expect("PASV", &FakeFtpServer::ReplyPassive)
-        .expect("LIST", [listing](FakeFtpServer& s, const QByteArray&) {
-            s.send("150 here");
-            s.sendData(listing);
-            s.send("226 done");
-        });
 }
 
 QString TestListingRetrieval::makeTree(Side& side) {
@@ -209,7 +186,7 @@ void TestListingRetrieval::passiveListingGoesToTheControlAddress() {
     startApp("List Method=2\r\nList Custom Text=al\r\n");
     FakeFtpServer fake;
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    ScriptLogin(fake);
     // An informational line before the 200; a PASV reply without parentheses
     // naming a host that is not the server's.
     fake.expect("PWD", "257 \"/pub\" is current")
@@ -223,7 +200,7 @@ void TestListingRetrieval::passiveListingGoesToTheControlAddress() {
             s.sendData(FakeListing);
             s.send("226 done");
         });
-    connectFake(fake, u"2"_s);
+    ConnectLeftToFake(*m_app, fake, u"2"_s);
     Side& side = m_app->left();
     QVERIFY2(fake.mismatches().isEmpty(), fake.mismatches().join('\n'));
     QCOMPARE(names(side), (QStringList{u".."_s, u" lead"_s, u"a.txt"_s, u"b.txt"_s}));
@@ -235,20 +212,20 @@ void TestListingRetrieval::passiveListingGoesToTheControlAddress() {
 
     // A directory named with a leading blank is entered by its full path.
     fake.expect("CWD /pub/ lead", "250 ok");
-    scriptPassiveRefresh(fake, "/pub/ lead", "");
+    ScriptPassiveList(fake, "/pub/ lead", "");
     m_app->navigation().ListDoubleClick(SideId::Left, 1);
     QVERIFY2(fake.scriptDone(), fake.received().join('\n'));
     QCOMPARE(side.currentPath(), u"/pub/ lead/"_s);
     QCOMPARE(names(side), QStringList{u".."_s});
     // ".." goes up with CDUP; the path box and the tree change directory too.
     fake.expect("CDUP", "250 ok");
-    scriptPassiveRefresh(fake, "/pub", FakeListing);
+    ScriptPassiveList(fake, "/pub", FakeListing);
     m_app->navigation().ListDoubleClick(SideId::Left, 0);
     fake.expect("CWD /elsewhere", "250 ok");
-    scriptPassiveRefresh(fake, "/elsewhere", "");
+    ScriptPassiveList(fake, "/elsewhere", "");
     m_app->navigation().PathBoxEnter(SideId::Left, u"/elsewhere"_s);
     fake.expect("CWD /pub", "250 ok");
-    scriptPassiveRefresh(fake, "/pub", FakeListing);
+    ScriptPassiveList(fake, "/pub", FakeListing);
     m_app->navigation().TreeDoubleClick(SideId::Left, side.tree().FindPath(u"/pub/"_s, u'/'));
     QVERIFY2(fake.scriptDone(), fake.received().join('\n'));
     QCOMPARE(side.pathHistory().mid(0, 3),
@@ -267,9 +244,9 @@ void TestListingRetrieval::pasvWithoutPortIsReported() {
     startApp();
     FakeFtpServer fake;
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    ScriptLogin(fake);
     fake.expect("PWD", "257 \"/\"").expect("TYPE A", "200 ok").expect("PASV", reply);
-    connectFake(fake, u"2"_s);
+    ConnectLeftToFake(*m_app, fake, u"2"_s);
     Side& side = m_app->left();
     QVERIFY(m_prompts->asked.contains(u"information:List Error: Port Not Defined"_s));
     QCOMPARE(names(side), QStringList{u".."_s});
@@ -281,7 +258,7 @@ void TestListingRetrieval::refusedPwdStillLists() {
     startApp();
     FakeFtpServer fake;
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    ScriptLogin(fake);
     fake.expect("PWD", "550 no");
     fake.expect("TYPE A", "200 ok").expect("PASV", &FakeFtpServer::ReplyPassive);
     fake.expect("LIST", [](FakeFtpServer& s, const QByteArray&) {
@@ -289,7 +266,7 @@ void TestListingRetrieval::refusedPwdStillLists() {
         s.sendData(FakeListing);
         s.send("226 done");
     });
-    connectFake(fake, u"2"_s);
+    ConnectLeftToFake(*m_app, fake, u"2"_s);
     Side& side = m_app->left();
     QVERIFY(lines().contains(u"Error: Unable to determine Current Directory"_s));
     QVERIFY(side.currentPath().isEmpty());
@@ -303,7 +280,7 @@ void TestListingRetrieval::emptyActiveListingIsTaken() {
     startApp("ConnectTimeout=2\r\n");
     FakeFtpServer fake;
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    ScriptLogin(fake);
     fake.expect("PWD", "257 \"/empty\"");
     fake.expect("PORT", [](FakeFtpServer& s, const QByteArray& command) {
         s.connectActive(command);
@@ -313,7 +290,7 @@ void TestListingRetrieval::emptyActiveListingIsTaken() {
         s.sendData("");
         s.send("150 here\r\n226 done");
     });
-    connectFake(fake, u"1"_s);
+    ConnectLeftToFake(*m_app, fake, u"1"_s);
     // Refused, the wait for another connection would end in the time-out
     // and the refresh would never reach its timing line.
     QVERIFY2(!lines().filter(QRegularExpression(u"^ \\d+ms$"_s)).isEmpty(),
@@ -333,7 +310,7 @@ void TestListingRetrieval::droppedOrSilentServerEndsTheRefresh() {
     startApp("ConnectTimeout=1\r\n");
     FakeFtpServer fake;
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    ScriptLogin(fake);
     fake.expect("PWD", "257 \"/\"").expect("TYPE A", "200 ok");
     fake.expect("PASV", &FakeFtpServer::ReplyPassive);
     fake.expect("LIST", [drop](FakeFtpServer& s, const QByteArray&) {
@@ -344,7 +321,7 @@ void TestListingRetrieval::droppedOrSilentServerEndsTheRefresh() {
             s.closeClient();
     });
     fake.expect("ABOR", "226 aborted");
-    connectFake(fake, u"2"_s);
+    ConnectLeftToFake(*m_app, fake, u"2"_s);
     Side& side = m_app->left();
     QVERIFY(!side.state().ListingActive && !side.state().Busy);
     QCOMPARE(names(side), QStringList{u".."_s}.mid(0, drop ? 0 : 1));
@@ -413,7 +390,7 @@ void TestListingRetrieval::endlessListingStopsAtItsLimit() {
     QByteArray listing;
     for (int i = 0; i < 1500; ++i)
         listing += "-rw-r--r-- 1 ftp ftp 1 Jan 1 2024 f" + QByteArray::number(i) + "\r\n";
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    ScriptLogin(fake);
     fake.expect("PWD", "257 \"/\"");
     if (options == u"1"_s) {
         fake.expect("PORT", [](FakeFtpServer& s, const QByteArray& command) {
@@ -431,7 +408,7 @@ void TestListingRetrieval::endlessListingStopsAtItsLimit() {
             s.streamData(-1, false);
     });
     fake.expect("ABOR", "226 aborted");
-    connectFake(fake, options);
+    ConnectLeftToFake(*m_app, fake, options);
     Side& side = m_app->left();
     QVERIFY2(count(u"List Error: the listing passed 1,000 lines or 1 MiB"_s) == 1,
              qPrintable(this->lines().join(u'\n')));

@@ -60,9 +60,8 @@ private Q_SLOTS:
     void overlongReplyLineFailsCleanly();
     void commandsCannotSmuggleLines();
 
-    void connectFailures();
+    void connectFailuresAndClose();
     void lookupTimeOutAndCancel();
-    void closeFiresDisconnectOnceAndReconnects();
     void cancelDuringSend();
     void asyncSocketRoundTrip();
 
@@ -319,7 +318,7 @@ void TestNetSession::overlongReplyLineFailsCleanly() {
     QCOMPARE(session.CurrentDir(), QStringLiteral("/"));
 }
 
-void TestNetSession::connectFailures() {
+void TestNetSession::connectFailuresAndClose() {
     // A port nobody listens on.
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -343,6 +342,18 @@ void TestNetSession::connectFailures() {
     socket.Connect();
     QVERIFY(socket.isConnected());
     QVERIFY_THROWS_EXCEPTION(SocketError, socket.Connect()); // "Already connected"
+
+    // Closing tells once, a second close is quiet; a closed socket connects again.
+    QSignalSpy disconnectedSpy(&socket, &PumpingSocket::disconnected);
+    socket.CloseSocket();
+    socket.CloseSocket();
+    QCOMPARE(disconnectedSpy.count(), 1);
+    QVERIFY(!socket.isConnected());
+    FakeFtpServer second;
+    QVERIFY(second.listen());
+    socket.setPort(second.port());
+    socket.Connect();
+    QCOMPARE(socket.ReadLn(), QByteArray("220 ready\r\n"));
 }
 
 void TestNetSession::lookupTimeOutAndCancel() {
@@ -359,25 +370,6 @@ void TestNetSession::lookupTimeOutAndCancel() {
     QCOMPARE(ThrownMessage<SocketError>([&] { socket.Connect(); }),
              QStringLiteral("Host Lookup Canceled"));
     QCOMPARE(socket.lookups, 2);
-}
-
-void TestNetSession::closeFiresDisconnectOnceAndReconnects() {
-    PumpingSocket socket;
-    QSignalSpy disconnectedSpy(&socket, &PumpingSocket::disconnected);
-    socket.setHost(QStringLiteral("127.0.0.1"));
-    socket.setPort(m_fake->port());
-    socket.Connect();
-    socket.CloseSocket();
-    QCOMPARE(disconnectedSpy.count(), 1);
-    QVERIFY(!socket.isConnected());
-    socket.CloseSocket(); // closing a closed socket is quiet
-    QCOMPARE(disconnectedSpy.count(), 1);
-
-    FakeFtpServer second;
-    QVERIFY(second.listen());
-    socket.setPort(second.port());
-    socket.Connect();
-    QCOMPARE(socket.ReadLn(), QByteArray("220 ready\r\n"));
 }
 
 void TestNetSession::cancelDuringSend() {

@@ -2,7 +2,7 @@
 // from the list and from the tree, stopped by the user or by a refusal;
 // rename, move, chmod, make, change and copy directory; and the same on the
 // local disk.
-#include "FakeFtpServer.h"
+#include "FakeScripts.h"
 #include "FtpServerFixture.h"
 #include "RecordingDesktopServices.h"
 #include "RemoteFiles.h"
@@ -20,21 +20,6 @@
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// PWD and a passive listing of dir, as a refresh asks for them.
-void ScriptListing(FakeFtpServer& fake, const QByteArray& dir, const QByteArray& text) {
-    fake.expect("PWD", "257 \"" + dir + "\"").expect("TYPE A", "200 ok");
-    fake.expect("PASV", FakeFtpServer::ReplyPassive);
-    fake.expect("LIST", [text](FakeFtpServer& s, const QByteArray&) {
-        s.send("150 here");
-        s.sendData(text);
-        s.send("226 done");
-    });
-}
-
-} // namespace
 
 class TestRemoteFileOps : public QObject {
     Q_OBJECT
@@ -287,16 +272,14 @@ void TestRemoteFileOps::refusalStopsRecursiveDelete() {
     QVERIFY(m_app);
     FakeFtpServer fake;
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    ScriptListing(fake, "/", "drwxr-xr-x 2 u g 0 Jan 1 2024 d\r\n");
+    ScriptLogin(fake);
+    ScriptPassiveList(fake, "/", "drwxr-xr-x 2 u g 0 Jan 1 2024 d\r\n");
     fake.expect("CWD /d", "250 ok");
-    ScriptListing(fake, "/d",
+    ScriptPassiveList(fake, "/d",
                   "-rw-r--r-- 1 u g 1 Jan 1 2024 a\r\n-rw-r--r-- 1 u g 1 Jan 1 2024 b\r\n");
     // Listed a, b: queued b, a above d; the files go last first.
     fake.expect("DELE /d/a", "550 Permission denied");
-    m_app->connections().ConnectToSite(
-        {u"fake"_s, u"127.0.0.1"_s, QString::number(fake.port()), u"u"_s, u"p"_s, u"20"_s, {}},
-        SideId::Left);
+    ConnectLeftToFake(*m_app, fake);
     select({u"d"_s});
     m_prompts.confirmAnswers.enqueue(true);
     m_app->deletion().Delete1Click(SideId::Left, false);
@@ -317,19 +300,17 @@ void TestRemoteFileOps::hostileListingStopsRecursiveDelete() {
     QVERIFY(m_app);
     FakeFtpServer fake;
     QVERIFY(fake.listen());
-    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    ScriptListing(fake, "/", "drwxr-xr-x 2 u g 0 Jan 1 2024 d\r\n");
+    ScriptLogin(fake);
+    ScriptPassiveList(fake, "/", "drwxr-xr-x 2 u g 0 Jan 1 2024 d\r\n");
     fake.expect("CWD /d", "250 ok");
-    ScriptListing(fake, "/d", listing);
+    ScriptPassiveList(fake, "/d", listing);
     if (refused.isEmpty()) {
         // The file is said to go, and is listed again.
         fake.expect("DELE /d/stays", "250 deleted");
         fake.expect("CWD /d", "250 ok");
-        ScriptListing(fake, "/d", listing);
+        ScriptPassiveList(fake, "/d", listing);
     }
-    m_app->connections().ConnectToSite(
-        {u"fake"_s, u"127.0.0.1"_s, QString::number(fake.port()), u"u"_s, u"p"_s, u"20"_s, {}},
-        SideId::Left);
+    ConnectLeftToFake(*m_app, fake);
     select({u"d"_s});
     m_prompts.confirmAnswers.enqueue(true);
     m_app->deletion().Delete1Click(SideId::Left, false);

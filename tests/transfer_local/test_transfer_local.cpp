@@ -2,8 +2,9 @@
 // in both data modes, what happens to a local file that is there already,
 // resume after a lost session, the direct upload and View File; and with a
 // scripted server, listings whose names would lead out of the chosen folder.
-#include "FakeFtpServer.h"
+#include "FakeScripts.h"
 #include "FtpServerFixture.h"
+#include "NetTestHelpers.h"
 #include "RecordingDesktopServices.h"
 #include "RemoteFiles.h"
 #include "ScriptedUserPrompts.h"
@@ -25,11 +26,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-bool WriteLocal(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray ReadLocal(const QString& path) {
     QFile file(path);
@@ -59,17 +55,6 @@ void DumpLines(App& app) {
     if (qEnvironmentVariableIsSet("KORVANE_TEST_DUMP_LOG"))
         for (int i = 0; i < store.count(); ++i)
             qWarning().noquote() << store.line(i).colour << store.line(i).text;
-}
-
-// The fake server's part of a listing: an empty directory.
-void ExpectEmptyListing(FakeFtpServer& server) {
-    server.expect("TYPE A", "200 ascii");
-    server.expect("PASV", FakeFtpServer::ReplyPassive);
-    server.expect("LIST", [](FakeFtpServer& s, const QByteArray&) {
-        s.send("150 listing");
-        s.sendData("");
-        s.send("226 done");
-    });
 }
 
 } // namespace
@@ -286,7 +271,7 @@ void TestTransferLocal::existingLocalFile() {
     QVERIFY(PutRemoteFile(left.session(), remote, "0123456789"));
     QTemporaryDir disk;
     const QString local = disk.filePath(u"f.txt"_s);
-    QVERIFY(WriteLocal(local, "ABCD"));
+    QVERIFY(WriteFile(local, "ABCD"));
     for (FileExistsChoice answer : answers)
         m_prompts.fileExistsAnswers.enqueue(answer);
     if (!renameTo.isEmpty())
@@ -317,11 +302,11 @@ void TestTransferLocal::existingLocalFile() {
     if (answers.contains(FileExistsChoice::Rename))
         QVERIFY(m_prompts.asked.contains(u"input:File Exists, Saving As|Enter New Filename"_s));
     // Without asking: the view command's download, and a reconnect's resume.
-    QVERIFY(WriteLocal(local, "WXYZ"));
+    QVERIFY(WriteFile(local, "WXYZ"));
     QCOMPARE(m_app->localTransfer().LocalDownload(SideId::Left, remote, true, local).outcome,
              LocalTransfer::Outcome::Done);
     QCOMPARE(ReadLocal(local), QByteArray("0123456789"));
-    QVERIFY(WriteLocal(local, "WXYZ"));
+    QVERIFY(WriteFile(local, "WXYZ"));
     m_app->runState().RetryCurrent = true;
     QCOMPARE(m_app->localTransfer().LocalDownload(SideId::Left, remote, false, local).outcome,
              LocalTransfer::Outcome::Done);
@@ -338,12 +323,8 @@ void TestTransferLocal::resumeAfterLostSession() {
     m_app->connections().timerConnect().setInterval(10);
     FakeFtpServer server;
     QVERIFY(server.listen());
-    auto login = [&server] {
-        server.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    };
-    login();
-    server.expect("PWD", "257 \"/src\"");
-    ExpectEmptyListing(server);
+    ScriptLogin(server);
+    ScriptPassiveList(server, "/src", "");
     server.expect("TYPE I", "200 binary");
     server.expect("PASV", FakeFtpServer::ReplyPassive);
     server.expect("RETR /src/f", [](FakeFtpServer& s, const QByteArray&) {
@@ -351,10 +332,9 @@ void TestTransferLocal::resumeAfterLostSession() {
         s.sendData("0123", false);
     });
     // The reconnect returns to the directory and resumes from 4 bytes.
-    login();
+    ScriptLogin(server);
     server.expect("CWD /src/", "250 ok");
-    server.expect("PWD", "257 \"/src\"");
-    ExpectEmptyListing(server);
+    ScriptPassiveList(server, "/src", "");
     server.expect("TYPE I", "200 binary");
     server.expect("SIZE /src/f", "213 10");
     server.expect("REST 4", "350 restarting");
@@ -364,11 +344,8 @@ void TestTransferLocal::resumeAfterLostSession() {
         s.sendData("456789");
         s.send("226 done");
     });
-    server.expect("PWD", "257 \"/src\"");
-    ExpectEmptyListing(server);
-    m_app->connections().ConnectToSite(
-        {u"fake"_s, u"127.0.0.1"_s, QString::number(server.port()), u"u"_s, u"p"_s, u"20"_s, {}},
-        SideId::Left);
+    ScriptPassiveList(server, "/src", "");
+    ConnectLeftToFake(*m_app, server);
     QTemporaryDir disk;
     const QString local = disk.filePath(u"f"_s);
     m_app->queue().append(QueueEntry{u"/src/f"_s, local, u"10"_s, 3, Direction::DownloadFromLeft});
@@ -402,9 +379,8 @@ void TestTransferLocal::abortEndsTheDownload() {
     QVERIFY(m_app);
     FakeFtpServer server;
     QVERIFY(server.listen());
-    server.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    server.expect("PWD", "257 \"/src\"");
-    ExpectEmptyListing(server);
+    ScriptLogin(server);
+    ScriptPassiveList(server, "/src", "");
     server.expect("TYPE I", "200 binary");
     server.expect("PASV", FakeFtpServer::ReplyPassive);
     server.expect("RETR /src/endless", [](FakeFtpServer& s, const QByteArray&) {
@@ -412,11 +388,8 @@ void TestTransferLocal::abortEndsTheDownload() {
         s.streamData(-1);
     });
     server.expect("ABOR", "226 aborted");
-    server.expect("PWD", "257 \"/src\"");
-    ExpectEmptyListing(server);
-    m_app->connections().ConnectToSite(
-        {u"fake"_s, u"127.0.0.1"_s, QString::number(server.port()), u"u"_s, u"p"_s, u"20"_s, {}},
-        SideId::Left);
+    ScriptPassiveList(server, "/src", "");
+    ConnectLeftToFake(*m_app, server);
     QTemporaryDir disk;
     const QString local = disk.filePath(u"endless"_s);
     m_app->queue().append(
@@ -447,7 +420,7 @@ void TestTransferLocal::localUploadLandsInCurrentDirectory() {
     Side& right = m_app->right();
     QTemporaryDir disk;
     const QByteArray content = RandomBytes(50000);
-    QVERIFY(WriteLocal(disk.filePath(u"up.bin"_s), content));
+    QVERIFY(WriteFile(disk.filePath(u"up.bin"_s), content));
     m_prompts.fileAnswers.enqueue(disk.filePath(u"up.bin"_s));
     const int lines = m_app->statusLog().lines().count();
     m_app->localTransfer().UploadFile(SideId::Right);
@@ -485,7 +458,7 @@ void TestTransferLocal::viewFile() {
     enterFreshDirectories();
     Side& left = m_app->left();
     QVERIFY(PutRemoteFile(left.session(), left.currentPath() + u"read me.txt"_s, "hello"));
-    QVERIFY(WriteLocal(downloads.filePath(u"read me.txt"_s), "old copy"));
+    QVERIFY(WriteFile(downloads.filePath(u"read me.txt"_s), "old copy"));
     m_app->listing().RefreshDirectory(SideId::Left, false);
     select(left, u"read me.txt"_s);
     QSignalSpy listEnabled(&left, &Side::listEnabledChanged);
@@ -511,30 +484,23 @@ void TestTransferLocal::hostileNamesStayInsideTheFolder() {
     const QString disk = scratch.filePath(u"chosen"_s);
     const QString outside = scratch.filePath(u"outside"_s);
     QVERIFY(QDir().mkpath(disk + u"/d"_s) && QDir().mkpath(outside));
-    QVERIFY(WriteLocal(outside + u"/victim"_s, "keep"));
+    QVERIFY(WriteFile(outside + u"/victim"_s, "keep"));
     QVERIFY(QFile::link(outside + u"/victim"_s, disk + u"/d/link.txt"_s));
     QVERIFY(QFile::link(outside, disk + u"/d/linkdir"_s));
 
     FakeFtpServer server;
     QVERIFY(server.listen());
-    server.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    server.expect("PWD", "257 \"/src\"");
-    ExpectEmptyListing(server);
+    ScriptLogin(server);
+    ScriptPassiveList(server, "/src", "");
     server.expect("CWD /src/d/", "250 ok");
-    server.expect("PWD", "257 \"/src/d\"");
-    server.expect("TYPE A", "200 ascii");
-    server.expect("PASV", FakeFtpServer::ReplyPassive);
-    server.expect("LIST", [](FakeFtpServer& s, const QByteArray&) {
-        s.send("150 listing");
-        s.sendData("drwxr-xr-x 2 u g 4096 Jan 1 2020 ..\r\n"
-                   "-rw-r--r-- 1 u g 3 Jan 1 2020 ../x\r\n"
-                   "-rw-r--r-- 1 u g 3 Jan 1 2020 a/b\r\n"
-                   "-rw-r--r-- 1 u g 3 Jan 1 2020 /etc/passwd\r\n"
-                   "-rw-r--r-- 1 u g 3 Jan 1 2020 link.txt\r\n"
-                   "drwxr-xr-x 2 u g 4096 Jan 1 2020 linkdir\r\n"
-                   "-rw-r--r-- 1 u g 2 Jan 1 2020 ok.txt\r\n");
-        s.send("226 done");
-    });
+    ScriptPassiveList(server, "/src/d",
+                      "drwxr-xr-x 2 u g 4096 Jan 1 2020 ..\r\n"
+                      "-rw-r--r-- 1 u g 3 Jan 1 2020 ../x\r\n"
+                      "-rw-r--r-- 1 u g 3 Jan 1 2020 a/b\r\n"
+                      "-rw-r--r-- 1 u g 3 Jan 1 2020 /etc/passwd\r\n"
+                      "-rw-r--r-- 1 u g 3 Jan 1 2020 link.txt\r\n"
+                      "drwxr-xr-x 2 u g 4096 Jan 1 2020 linkdir\r\n"
+                      "-rw-r--r-- 1 u g 2 Jan 1 2020 ok.txt\r\n");
     server.expect("PWD", "257 \"/src/d\"");
     // link.txt: refused before anything is asked of the server.
     server.expect("TYPE I", "200 binary");
@@ -547,11 +513,8 @@ void TestTransferLocal::hostileNamesStayInsideTheFolder() {
     });
     // The run ends where it started.
     server.expect("CWD /src/", "250 ok");
-    server.expect("PWD", "257 \"/src\"");
-    ExpectEmptyListing(server);
-    m_app->connections().ConnectToSite(
-        {u"fake"_s, u"127.0.0.1"_s, QString::number(server.port()), u"u"_s, u"p"_s, u"20"_s, {}},
-        SideId::Left);
+    ScriptPassiveList(server, "/src", "");
+    ConnectLeftToFake(*m_app, server);
     QVERIFY(m_app->left().state().LoggedIn);
     m_app->queue().append(
         QueueEntry{u"/src/d"_s, disk + u"/d"_s, {}, 1, Direction::DownloadFromLeft});

@@ -1,0 +1,31 @@
+#pragma once
+
+// Script steps that most tests with a FakeFtpServer begin with.
+#include "FakeFtpServer.h"
+#include "app/App.h"
+
+// USER, PASS and SYST, each accepted.
+inline void ScriptLogin(FakeFtpServer& fake) {
+    fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+}
+
+// PWD naming dir, then a passive LIST answered with text: a side's refresh.
+inline void ScriptPassiveList(FakeFtpServer& fake, const QByteArray& dir, const QByteArray& text) {
+    fake.expect("PWD", "257 \"" + dir + "\" is current")
+        .expect("TYPE A", "200 ok")
+        .expect("PASV", FakeFtpServer::ReplyPassive)
+        .expect("LIST", [text](FakeFtpServer& s, const QByteArray&) {
+            s.send("150 here");
+            s.sendData(text);
+            s.send("226 done");
+        });
+}
+
+// The app's left side logs in to the fake server with these site options.
+inline void ConnectLeftToFake(App& app, const FakeFtpServer& fake,
+                              const QString& options = QStringLiteral("20")) {
+    app.connections().ConnectToSite({QStringLiteral("fake"), QStringLiteral("127.0.0.1"),
+                                     QString::number(fake.port()), QStringLiteral("u"),
+                                     QStringLiteral("p"), options, {}},
+                                    SideId::Left);
+}
