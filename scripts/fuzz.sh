@@ -38,6 +38,11 @@ cmake --build "$build" --parallel "$jobs" --target $(printf 'fuzz_%s ' "${target
 # Qt is not instrumented; UBSan findings in our code stop the run like a crash.
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export ASAN_OPTIONS="detect_leaks=1"
+# The file readers save atomically (with fsync) on every input: keep their
+# scratch files in memory when we can.
+if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
 status=0
 for t in "${targets[@]}"; do
   seeds="$root/fuzz/corpus/$t"
