@@ -10,6 +10,7 @@ PACKAGES=(
   python3-pyftpdlib
   xvfb xauth fonts-dejavu-core
   curl time lftp
+  clang libclang-rt-14-dev
 )
 
 missing=()
