@@ -49,7 +49,7 @@ case "$mode" in
     build="${KORVANE_BUILD_DIR:-$root/build}"
     (cd "$build" && ctest --output-on-failure --timeout 600 "$@")
     if [ "$mode" = "--ci" ]; then
-      "$root/scripts/fuzz.sh" --runs 20000 all
+      "$root/scripts/fuzz.sh" --runs 10000 all
       "$root/scripts/test.sh" --sanitize "$@"
     fi
     ;;
