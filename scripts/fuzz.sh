@@ -44,15 +44,19 @@ if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ]; then
   export TMPDIR=/dev/shm
 fi
 status=0
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
 for t in "${targets[@]}"; do
   seeds="$root/fuzz/corpus/$t"
   work="$build/corpus/$t"
   findings="$build/findings/$t"
   mkdir -p "$work" "$findings"
   if [ -n "$runs" ]; then
-    # CI: the seeds, then a fixed number of mutations; nothing is kept.
+    # CI: the seeds, then a fixed number of mutations. libFuzzer writes new
+    # inputs into the first directory: a scratch one, so nothing is kept.
+    mkdir -p "$scratch/$t"
     limit=(-runs="$runs" -seed=1)
-    dirs=("$seeds")
+    dirs=("$scratch/$t" "$seeds")
   else
     limit=(-max_total_time="$seconds")
     dirs=("$work" "$seeds")
