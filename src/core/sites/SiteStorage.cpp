@@ -136,7 +136,7 @@ QString SiteDisplayName(const QByteArray& sectionName) {
         else if (uchar(c) == 0xFF)
             c = ']';
     }
-    // A leading U+FEFF is part of the name, not a byte order mark.
+    // A leading U+FEFF belongs to the name; it is no byte order mark.
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString name = utf8.decode(bytes);
