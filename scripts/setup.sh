@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth fonts-dejavu-core
   curl time lftp
   dpkg-dev file desktop-file-utils appstream librsvg2-bin
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -35,6 +35,7 @@ private slots:
     void iniMatchesWithoutCaseAndFallsBack();
     void iniKeepsOrderAndEditsInPlace();
     void iniSectionBytesRoundTrip();
+    void iniKeepsTheByteOrderMark();
     void iniRefusesWhatALineCannotHold();
     void iniBatchSavesOnce();
     void iniFailedSaveKeepsOriginal();
@@ -128,6 +129,29 @@ void TestSettings::iniSectionBytesRoundTrip() {
     QCOMPARE(file.readString(site, "ip"), u"h\u00F8st"_s);
     QCOMPARE(file.readString(other, "ip"), u"other"_s);
     QCOMPARE(file.sectionNames(), (QList<QByteArray>{site, other}));
+}
+
+void TestSettings::iniKeepsTheByteOrderMark() {
+    TempDataDir dir;
+    const QByteArray bom = "\xEF\xBB\xBF";
+    // A second mark makes the first line no section; a save must not turn
+    // it into one by dropping the mark the next read would strip.
+    QVERIFY(dir.writeFile("Korvane.ini", bom + bom + "[a[]\nk=1\n"));
+    {
+        IniFile file(ini(dir));
+        QVERIFY(!file.sectionExists("a["));
+        QVERIFY(file.writeString("B", "x", "2"));
+    }
+    QCOMPARE(dir.readFile("Korvane.ini"), bom + bom + "[a[]\r\nk=1\r\n[B]\r\nx=2\r\n");
+    IniFile again(ini(dir));
+    QCOMPARE(again.sectionNames(), QList<QByteArray>{"B"});
+    QCOMPARE(again.readString("B", "x"), u"2"_s);
+
+    // A file without a mark gets none.
+    QVERIFY(dir.writeFile("Korvane.ini", "[c]\nk=1\n"));
+    IniFile plain(ini(dir));
+    QVERIFY(plain.writeString("c", "k", "3"));
+    QCOMPARE(dir.readFile("Korvane.ini"), "[c]\r\nk=3\r\n");
 }
 
 void TestSettings::iniRefusesWhatALineCannotHold() {

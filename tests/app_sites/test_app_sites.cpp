@@ -72,6 +72,9 @@ void TestAppSites::scrambleRestoresEveryCharacter() {
         QCOMPARE(PasswordScrambler::Restore(PasswordScrambler::Scramble(all, start)), all);
     const QString wide = u"Пароль-密码-🔑"_s;
     QCOMPARE(ScramblePassword('D', ScramblePassword('E', wide)), wide);
+    // U+FEFF first is a character of the password, not a byte order mark.
+    const QString zeroWidth = u"\uFEFFpw"_s;
+    QCOMPARE(ScramblePassword('D', ScramblePassword('E', zeroWidth)), zeroWidth);
 }
 
 void TestAppSites::scrambleMatchesHandComputation() {
@@ -116,6 +119,13 @@ void TestAppSites::bracketNamesUseMarkerBytes() {
     QVERIFY(stats.UpdateSiteStats(u"[Home] ä"_s, SiteStats::Kind::Login, 0));
     QVERIFY(m_dir->readFile(u"Stats.dat"_s).startsWith("[" + section + "]\r\nTotal Logins=1\r\n"));
     QCOMPARE(stats.Read(u"[Home] ä"_s).totalConnects, u"1"_s);
+
+    // A name that begins with U+FEFF keeps it, so the site is found again.
+    const QString zeroWidth = u"\uFEFFwork"_s;
+    QCOMPARE(SiteDisplayName(SiteSectionName(zeroWidth)), zeroWidth);
+    QVERIFY(m_sites->SaveSite(site(zeroWidth, u"w.example"_s)));
+    QCOMPARE(m_sites->SiteNames(), (QStringList{u"[Home] ä"_s, zeroWidth}));
+    QCOMPARE(m_sites->LoadSite(zeroWidth).host, u"w.example"_s);
 }
 
 void TestAppSites::saveLoadDeleteRename() {

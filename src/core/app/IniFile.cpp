@@ -69,6 +69,7 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
 bool IniFile::reload() {
     m_lines.clear();
     m_loadFailed = false;
+    m_byteOrderMark = false;
     QFileInfo info(m_path);
     if (!info.exists())
         return true;
@@ -83,7 +84,10 @@ bool IniFile::reload() {
         m_loadFailed = true;
         return false;
     }
-    if (data.startsWith("\xEF\xBB\xBF"))
+    // The mark is written back: dropped, a second one at the start of the
+    // first line would be taken for it on the next read and change that line.
+    m_byteOrderMark = data.startsWith("\xEF\xBB\xBF");
+    if (m_byteOrderMark)
         data.remove(0, 3);
 
     const QList<QByteArray> rawLines = data.split('\n');
@@ -432,7 +436,7 @@ bool IniFile::changed(bool accepted) {
 }
 
 bool IniFile::save() {
-    QByteArray data;
+    QByteArray data = m_byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     for (const Line& line : m_lines) {
         data += line.text;
         data += "\r\n";

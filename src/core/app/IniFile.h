@@ -77,6 +77,7 @@ private:
     QString m_path;
     QList<Line> m_lines;
     bool m_loadFailed = false;
+    bool m_byteOrderMark = false; // the file began with a UTF-8 BOM
     int m_updateDepth = 0;
     bool m_updateDirty = false;
     bool m_updateRefused = false;

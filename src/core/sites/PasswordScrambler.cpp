@@ -37,7 +37,9 @@ int HexDigit(QChar c) {
 // Older files scrambled single-byte (Latin-1) text; those bytes are rarely
 // valid UTF-8, so they still come back readable.
 QString TextFromBytes(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading U+FEFF belongs to the text; it is no byte order mark.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }

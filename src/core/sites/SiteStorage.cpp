@@ -136,7 +136,9 @@ QString SiteDisplayName(const QByteArray& sectionName) {
         else if (uchar(c) == 0xFF)
             c = ']';
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading U+FEFF belongs to the name; it is no byte order mark.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString name = utf8.decode(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : name;
 }
