@@ -367,6 +367,18 @@ void TestSitesConnect::lostConnectionReconnectsIntoItsDirectory() {
     QVERIFY(m_app->left().button(SideButton::Transfer).enabled);
     QVERIFY(side.button(SideButton::Transfer).enabled);
 
+    // A directory refused at the reconnect (gone meanwhile): the side shows
+    // where the server put it instead of believing it is still there.
+    scriptLogin(fake);
+    fake.expect("SYST", "215 UNIX")
+        .expect("CWD /start/deeper", "550 gone")
+        .expect("PWD", "257 \"/\"");
+    restart.clear();
+    fake.closeClient();
+    QTRY_VERIFY_WITH_TIMEOUT(restart.size() == 1, 10000);
+    QVERIFY2(fake.scriptDone(), qPrintable(lines().join(u'\n')));
+    QCOMPARE(side.currentPath(), u"/"_s);
+
     // Logging off by hand schedules nothing.
     fake.expect("QUIT", "221 bye");
     m_app->connections().DisconnectClick(SideId::Right);

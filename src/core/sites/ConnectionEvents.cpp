@@ -9,6 +9,7 @@
 #include "sites/ConnectionLifecycle.h"
 #include "sites/SiteStats.h"
 
+#include <QScopeGuard>
 #include <QTimer>
 
 void ConnectionLifecycle::OnStatus(SideId id, const QString& text) {
@@ -80,10 +81,22 @@ void ConnectionLifecycle::OnConnect(SideId id) {
     try {
         session.DoCommand(QStringLiteral("SYST"));
         state.SystemType = session.LastReplyText();
-        if (!state.InitialPath.isEmpty())
+        if (!state.InitialPath.isEmpty()) {
+            // The reply alone cannot tell: an accepted CWD refreshes the
+            // listing before it returns, and that may fail.
+            bool entered = false;
+            const QMetaObject::Connection watch = QObject::connect(
+                &session, &FtpSession::success,
+                [&entered](CommandKind kind) { entered |= kind == CommandKind::ChangeDir; });
+            const auto unwatch = qScopeGuard([&watch] { QObject::disconnect(watch); });
             session.ChangeDir(state.InitialPath);
-        else
+            // A refused directory (gone while the line was down): the side
+            // must not go on believing it is there, or files land elsewhere.
+            if (!entered && session.isConnected())
+                m_app.listing().RefreshDirectory(id, true);
+        } else {
             m_app.listing().RefreshDirectory(id, true);
+        }
     } catch (const NetError&) {
         // Aborted, or the line went: the status window shows what happened.
     }
