@@ -262,6 +262,8 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
             s.send("226 sent");
             dst.send("226 stored");
         });
+        dst.expect("SIZE " + name, "213 10");
+        src.expect("SIZE " + name, "213 10");
     };
     login(source, "/src");
     login(target, "/dst");

@@ -187,6 +187,8 @@ void TestTransferFxp::serversThatMisbehave_data() {
     QTest::newRow("PASV refused") << u"nopasv"_s << int(FxpOutcome::Failed);
     QTest::newRow("target directory refused") << u"cwd"_s << int(FxpOutcome::Skipped);
     QTest::newRow("PORT refused with 501") << u"port501"_s << int(FxpOutcome::Failed);
+    // Both confirm a copy cut short: the sizes tell.
+    QTest::newRow("target holds fewer bytes") << u"short"_s << int(FxpOutcome::Failed);
     // The destination went away: the file is not done and the run stops,
     // so the entry stays for the reconnect.
     QTest::newRow("421 to PORT") << u"port421"_s << int(FxpOutcome::Stopped);
@@ -229,19 +231,29 @@ void TestTransferFxp::serversThatMisbehave() {
             s.send("150 storing");
             s.send("226-stored\r\n226 done");
         });
+        // Whole: the sizes agree (the source's listing lacks the file).
+        target.expect("SIZE f", "213 10");
+        source.expect("SIZE f", "213 10");
         source.expect("NOOP", "200 late"); // never sent: the 226 ends the wait
         QTimer::singleShot(50, &source, [&source] { source.send("226 sent"); });
     } else if (kind != u"nopasv"_s && kind != u"cwd"_s) {
         target.expect("PORT 127,0,0,1,4,1", "200 ok");
         target.expect("STOR f", "150 storing");
-        source.expect("RETR f", [kind](FakeFtpServer& s, const QByteArray&) {
+        source.expect("RETR f", [kind, &target](FakeFtpServer& s, const QByteArray&) {
             s.send("150 sending");
-            if (kind == u"silent"_s)
+            if (kind == u"silent"_s || kind == u"short"_s)
                 s.send("226 sent");
+            if (kind == u"short"_s)
+                target.send("226 stored");
         });
         if (kind == u"fail"_s)
             QTimer::singleShot(50, &target, [&target] { target.send("425 no connection"); });
-        (kind == u"fail"_s ? source : target).expect("ABOR", "226 aborted");
+        if (kind == u"short"_s) {
+            target.expect("SIZE f", "213 5");
+            source.expect("SIZE f", "213 10");
+        } else {
+            (kind == u"fail"_s ? source : target).expect("ABOR", "226 aborted");
+        }
     }
     for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
         m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
@@ -260,6 +272,10 @@ void TestTransferFxp::serversThatMisbehave() {
         QVERIFY(source.received().contains("ABOR"));
     if (kind == u"silent"_s)
         QVERIFY(target.received().contains("ABOR"));
+    if (kind == u"short"_s) {
+        const StatusLineStore& lines = m_app->statusLog().lines();
+        QCOMPARE(lines.line(lines.count() - 1).text, u"Transfer failed: f: 5 of 10 bytes arrived"_s);
+    }
     if (kind == u"nopasv"_s)
         QVERIFY(!target.received().contains("PORT"));
     if (kind == u"cwd"_s)

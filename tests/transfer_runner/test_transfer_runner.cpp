@@ -388,6 +388,8 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
                 s.send("226 sent");
                 dst.send("226 stored");
             });
+            dst.expect("SIZE f", "213 10");
+            src.expect("SIZE f", "213 10");
         }
     };
     login(source, "/src");

@@ -142,6 +142,36 @@ QByteArray FxpTransfer::PassiveToActive(Side& passive, Side& active, bool* stopp
     return active.session().lastReply();
 }
 
+std::optional<qint64> FxpTransfer::askSize(Side& side, const QString& name) {
+    const QString command = QStringLiteral("SIZE ") + name;
+    log(command, side.statusColour());
+    const QByteArray reply = side.session().Transaction(WireText::Encode(command));
+    if (!reply.startsWith("213 "))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 size = reply.mid(4).trimmed().toLongLong(&ok);
+    return ok && size >= 0 ? std::optional<qint64>(size) : std::nullopt;
+}
+
+QString FxpTransfer::checkArrivedWhole(Side& source, Side& target, const QString& sourceName,
+                                       const QString& targetName) {
+    // Both servers say 226 when the data connection between them is cut
+    // short too: only the size the target holds tells.
+    const std::optional<qint64> arrived = askSize(target, targetName);
+    if (!arrived)
+        return QString();
+    std::optional<qint64> expected;
+    for (const DirEntry& e : source.listing().entries())
+        if (e.kind == EntryKind::File && e.name == sourceName)
+            expected = DigitsOnly(e.sizeText).toLongLong();
+    // A listing may be out of date: the source's own word decides.
+    if (!expected || *expected != *arrived)
+        expected = askSize(source, sourceName);
+    if (!expected || *expected == *arrived)
+        return QString();
+    return QStringLiteral("%1 of %2 bytes arrived").arg(*arrived).arg(*expected);
+}
+
 FxpOutcome FxpTransfer::refusedOrLost(Side& source, Side& target) {
     // A 421 closes the session: the file is not done, and the run must
     // stop for the reconnect instead of dropping the entry as failed.
@@ -310,6 +340,17 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
     m_app.transferTimer().stop();
     if (outcome != FxpOutcome::Done)
         return outcome;
+    QString notWhole;
+    try {
+        notWhole = checkArrivedWhole(source, target, sourceName, targetName);
+    } catch (const NetError& e) {
+        stop(e.message());
+        return FxpOutcome::Stopped;
+    }
+    if (!notWhole.isEmpty()) {
+        log(QStringLiteral("Transfer failed: %1: %2").arg(targetName, notWhole), clRed);
+        return FxpOutcome::Failed;
+    }
 
     const qint64 size = LookUpListedSize(sourceName);
     log(FormatTransferDone(elapsed.elapsed(), size, sourceName, run.totals, QLocale()), clMaroon);

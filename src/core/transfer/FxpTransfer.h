@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class App;
 class Side;
 
@@ -40,6 +42,13 @@ private:
     bool binaryMode(Side& side, bool resendAfter226);
     FxpOutcome awaitCompletion(Side& source, Side& target);
     FxpOutcome refusedOrLost(Side& source, Side& target);
+    // The size a server gives for a name in its current directory; none when
+    // it does not answer SIZE with a number.
+    std::optional<qint64> askSize(Side& side, const QString& name);
+    // Empty when the target holds as many bytes as the source, or when no
+    // size can be learnt; else why the file is not whole.
+    QString checkArrivedWhole(Side& source, Side& target, const QString& sourceName,
+                              const QString& targetName);
     void stop(const QString& message);
     void log(const QString& text, Colour colour);
 
