@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes = InputBytes(data, size);
     const QString path = WriteInputFile(QStringLiteral("Korvane.ini"), bytes);
     const SiteStorage storage(path);
-    const SiteStats stats(path);
+    SiteStats stats(path);
     const QStringList names = storage.SiteNames();
     FUZZ_CHECK(names.size() <= SiteStorage::MaxSites);
     int loaded = 0;
