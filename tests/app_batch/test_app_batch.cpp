@@ -1,6 +1,7 @@
 // The unattended run as users start it: the real program, two servers, a
 // queue file, and the exit code telling success from failure.
 #include "FakeFtpServer.h"
+#include "FakeScripts.h"
 #include "FtpServerFixture.h"
 #include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
@@ -234,13 +235,13 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
     FakeFtpServer target;
     QVERIFY(source.listen() && target.listen());
     auto login = [](FakeFtpServer& fake, const QByteArray& dir) {
-        fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        ScriptLogin(fake);
         fake.expect("PWD", "257 \"" + dir + "\"");
     };
     // A session is asked for TYPE I once per login.
     QSet<FakeFtpServer*> binary;
     auto relogin = [&binary](FakeFtpServer& fake, const QByteArray& dir) {
-        fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        ScriptLogin(fake);
         fake.expect("CWD " + dir + "/", "250 ok");
         fake.expect("PWD", "257 \"" + dir + "\"");
         binary.remove(&fake);
@@ -251,19 +252,11 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
                 fake->expect("TYPE I", "200 binary");
                 binary.insert(fake);
             }
-        src.expect("PASV", "227 Entering Passive Mode (127,0,0,1,4,1)");
-        dst.expect("PORT", "200 ok");
-        dst.expect("STOR " + name, "150 storing");
+        ScriptFxpStart(src, dst, name);
     };
     auto arrives = [&start](FakeFtpServer& src, FakeFtpServer& dst, const QByteArray& name) {
         start(src, dst, name);
-        src.expect("RETR " + name, [&dst](FakeFtpServer& s, const QByteArray&) {
-            s.send("150 sending");
-            s.send("226 sent");
-            dst.send("226 stored");
-        });
-        dst.expect("SIZE " + name, "213 10");
-        src.expect("SIZE " + name, "213 10");
+        ScriptFxpArrives(src, dst, name);
     };
     login(source, "/src");
     login(target, "/dst");

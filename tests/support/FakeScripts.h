@@ -29,3 +29,22 @@ inline void ConnectLeftToFake(App& app, const FakeFtpServer& fake,
                                      QStringLiteral("p"), options, {}},
                                     SideId::Left);
 }
+
+// One site-to-site file: PASV to the source, PORT and STOR to the target.
+inline void ScriptFxpStart(FakeFtpServer& src, FakeFtpServer& dst, const QByteArray& name) {
+    src.expect("PASV", "227 Entering Passive Mode (127,0,0,1,4,1)");
+    dst.expect("PORT", "200 ok");
+    dst.expect("STOR " + name, "150 storing");
+}
+
+// Its end when it arrives whole: RETR, both servers confirm, and both give
+// the same size.
+inline void ScriptFxpArrives(FakeFtpServer& src, FakeFtpServer& dst, const QByteArray& name) {
+    src.expect("RETR " + name, [&dst](FakeFtpServer& s, const QByteArray&) {
+        s.send("150 sending");
+        s.send("226 sent");
+        dst.send("226 stored");
+    });
+    dst.expect("SIZE " + name, "213 10");
+    src.expect("SIZE " + name, "213 10");
+}

@@ -3,6 +3,7 @@
 // nothing, Stop during a file, the end of a run, downloads and uploads of
 // folders; and against scripted servers, the restart after a lost session.
 #include "FakeFtpServer.h"
+#include "FakeScripts.h"
 #include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
@@ -363,7 +364,7 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
     FakeFtpServer target;
     QVERIFY(source.listen() && target.listen());
     auto login = [](FakeFtpServer& fake, const QByteArray& dir) {
-        fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        ScriptLogin(fake);
         fake.expect("PWD", "257 \"" + dir + "\"");
     };
     auto exchange = [](FakeFtpServer& src, FakeFtpServer& dst, bool dropSource) {
@@ -372,9 +373,7 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
         src.expect("TYPE I", "200 binary");
         if (dropSource)
             dst.expect("TYPE I", "200 binary");
-        src.expect("PASV", "227 Entering Passive Mode (127,0,0,1,4,1)");
-        dst.expect("PORT", "200 ok");
-        dst.expect("STOR f", "150 storing");
+        ScriptFxpStart(src, dst, "f");
         if (dropSource) {
             src.expect("RETR f", [](FakeFtpServer& s, const QByteArray&) {
                 s.send("150 sending");
@@ -383,13 +382,7 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
             // The destination's part is given up.
             dst.expect("ABOR", "226 aborted");
         } else {
-            src.expect("RETR f", [&dst](FakeFtpServer& s, const QByteArray&) {
-                s.send("150 sending");
-                s.send("226 sent");
-                dst.send("226 stored");
-            });
-            dst.expect("SIZE f", "213 10");
-            src.expect("SIZE f", "213 10");
+            ScriptFxpArrives(src, dst, "f");
         }
     };
     login(source, "/src");
