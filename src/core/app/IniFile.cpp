@@ -129,6 +129,18 @@ int IniFile::findSection(const QByteArray& section) const {
     return -1;
 }
 
+int IniFile::findOrAppendSection(const QByteArray& section) {
+    const int s = findSection(section);
+    if (s >= 0)
+        return s;
+    Line header;
+    header.kind = Line::Section;
+    header.section = section;
+    header.text = '[' + section + ']';
+    m_lines.append(header);
+    return int(m_lines.size()) - 1;
+}
+
 int IniFile::sectionEnd(int sectionLine) const {
     int i = sectionLine + 1;
     while (i < m_lines.size() && m_lines[i].kind != Line::Section)
@@ -283,15 +295,7 @@ bool IniFile::writeValue(const QByteArray& section, const QByteArray& key,
     if (m_loadFailed || !ValidSection(sectionName) || !ValidKey(keyName) || HasLineBreak(value))
         return changed(false);
 
-    int s = findSection(sectionName);
-    if (s < 0) {
-        Line header;
-        header.kind = Line::Section;
-        header.section = sectionName;
-        header.text = '[' + sectionName + ']';
-        m_lines.append(header);
-        s = int(m_lines.size()) - 1;
-    }
+    const int s = findOrAppendSection(sectionName);
     const int k = findKey(s, keyName);
     if (k >= 0) {
         Line& line = m_lines[k];
@@ -371,15 +375,7 @@ bool IniFile::replaceSectionEntries(const QByteArray& section,
         line.text = keyName + '=' + value;
         keyLines.append(line);
     }
-    int s = findSection(sectionName);
-    if (s < 0) {
-        Line header;
-        header.kind = Line::Section;
-        header.section = sectionName;
-        header.text = '[' + sectionName + ']';
-        m_lines.append(header);
-        s = int(m_lines.size()) - 1;
-    }
+    const int s = findOrAppendSection(sectionName);
     // The new keys take the place of the first old one.
     int insertAt = -1;
     QList<Line> body;

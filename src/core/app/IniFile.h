@@ -69,6 +69,8 @@ private:
     };
 
     int findSection(const QByteArray& section) const;
+    // The section's header line, appended at the end when it is missing.
+    int findOrAppendSection(const QByteArray& section);
     int sectionEnd(int sectionLine) const;
     int findKey(int sectionLine, const QByteArray& key) const;
     bool changed(bool accepted);
