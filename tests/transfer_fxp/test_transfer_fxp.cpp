@@ -189,6 +189,8 @@ void TestTransferFxp::serversThatMisbehave_data() {
     QTest::newRow("PORT refused with 501") << u"port501"_s << int(FxpOutcome::Failed);
     // Both confirm a copy cut short: the sizes tell.
     QTest::newRow("target holds fewer bytes") << u"short"_s << int(FxpOutcome::Failed);
+    // A size that is no number proves nothing either way.
+    QTest::newRow("target size unreadable") << u"nosize"_s << int(FxpOutcome::Done);
     // The destination went away: the file is not done and the run stops,
     // so the entry stays for the reconnect.
     QTest::newRow("421 to PORT") << u"port421"_s << int(FxpOutcome::Stopped);
@@ -241,9 +243,9 @@ void TestTransferFxp::serversThatMisbehave() {
         target.expect("STOR f", "150 storing");
         source.expect("RETR f", [kind, &target](FakeFtpServer& s, const QByteArray&) {
             s.send("150 sending");
-            if (kind == u"silent"_s || kind == u"short"_s)
+            if (kind == u"silent"_s || kind == u"short"_s || kind == u"nosize"_s)
                 s.send("226 sent");
-            if (kind == u"short"_s)
+            if (kind == u"short"_s || kind == u"nosize"_s)
                 target.send("226 stored");
         });
         if (kind == u"fail"_s)
@@ -251,6 +253,8 @@ void TestTransferFxp::serversThatMisbehave() {
         if (kind == u"short"_s) {
             target.expect("SIZE f", "213 5");
             source.expect("SIZE f", "213 10");
+        } else if (kind == u"nosize"_s) {
+            target.expect("SIZE f", "213 unknown");
         } else {
             (kind == u"fail"_s ? source : target).expect("ABOR", "226 aborted");
         }
