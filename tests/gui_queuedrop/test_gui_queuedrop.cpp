@@ -73,6 +73,9 @@ private:
     void setOnDragDrop(int value);
 
     std::unique_ptr<TempDataDir> m_dir;
+    QByteArray mainSection() const {
+        return "[_Main_]\r\nDownload Directory=" + m_dir->filePath(u"local"_s).toUtf8() + "\r\n";
+    }
     std::unique_ptr<RecordingDesktopServices> m_services;
     std::unique_ptr<ScriptedUserPrompts> m_prompts;
     std::unique_ptr<App> m_app;
@@ -83,6 +86,10 @@ private:
 
 void TestGuiQueueDrop::init() {
     m_dir = std::make_unique<TempDataDir>();
+    // The local panes start in a quiet folder of their own: the shared
+    // temporary folder can hold more than the file model lists in time.
+    QVERIFY(QDir(m_dir->path()).mkdir(u"local"_s));
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, mainSection()));
     m_services = std::make_unique<RecordingDesktopServices>();
     m_prompts = std::make_unique<ScriptedUserPrompts>();
     m_app = std::make_unique<App>(DataPaths(m_dir->path()), *m_services, *m_prompts);
@@ -109,7 +116,7 @@ void TestGuiQueueDrop::connectSide(Side& side, FakeFtpServer& server) {
 }
 
 void TestGuiQueueDrop::setOnDragDrop(int value) {
-    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, "[_Main_]\r\nOn DragDrop=" +
+    QVERIFY(m_dir->writeFile(u"Korvane.ini"_s, mainSection() + "On DragDrop=" +
                                                    QByteArray::number(value) + "\r\n"));
     m_app->LoadSettings();
     QCOMPARE(m_app->settings().onDragDrop, value);
