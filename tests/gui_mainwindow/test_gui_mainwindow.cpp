@@ -14,6 +14,7 @@
 #include "net/FtpSession.h"
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
+#include "widgets/StatusPanelLabel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -248,7 +249,7 @@ void TestGuiMainWindow::sidesShowTheirStateAndForwardCommands() {
     side.setHeaderText(u"home site"_s);
     QCOMPARE(child<QLabel>("Panel4")->text(), u"home site"_s);
     side.setStatusBarText(u"12%"_s);
-    QCOMPARE(child<QLabel>("StatusPanel1")->text(), u"12%"_s);
+    QCOMPARE(child<StatusPanelLabel>("StatusPanel1")->text(), u"12%"_s);
     // The shared site drop-down connects the side whose button opens it.
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
     QCoreApplication::sendEvent(child("ToolButton9"), &key);

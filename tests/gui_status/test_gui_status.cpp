@@ -8,10 +8,12 @@
 #include "app/TextViewerWindow.h"
 #include "widgets/StatusConsole.h"
 #include "widgets/StatusPane.h"
+#include "widgets/StatusPanelLabel.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
@@ -64,6 +66,18 @@ public:
     QRegion painted;
 };
 
+// Counts the requests to lay a widget out again.
+class LayoutRequestCounter : public QObject {
+public:
+    explicit LayoutRequestCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 QString words(int count) {
     QStringList list;
     for (int i = 0; i < count; ++i)
@@ -80,6 +94,7 @@ private slots:
     void consoleFollowsEndUnlessScrolledBack();
     void consoleWrapsLongLinesAtBlanks();
     void consoleRepaintsOnlyNewLineAtEnd();
+    void panelTextRepaintsWithoutLayout();
     void errorOnlyWindowToggles();
     void menuCommandsAndDoubleClick();
     void viewerKeepsGeometryFontAndSaves();
@@ -223,6 +238,30 @@ void TestGuiStatus::consoleRepaintsOnlyNewLineAtEnd() {
     QCOMPARE(console.displayColour(clWindowBackground),
              console.viewport()->palette().color(console.viewport()->backgroundRole()));
     QCOMPARE(console.displayColour(clMaroon), QColor(128, 0, 0));
+}
+
+// A run sets the status bar panels' text several times per file: only the
+// panel repaints, the window is not laid out again.
+void TestGuiStatus::panelTextRepaintsWithoutLayout() {
+    QWidget bar;
+    auto* layout = new QHBoxLayout(&bar);
+    auto* panel = new StatusPanelLabel;
+    layout->addWidget(panel, 1);
+    bar.resize(300, 40);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    QCoreApplication::sendPostedEvents();
+    const int height = panel->sizeHint().height();
+    LayoutRequestCounter layouts(&bar);
+    PaintRecorder painted(panel);
+    for (int i = 0; i <= 12; ++i)
+        panel->setText(QString::number(i) + u'%');
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(layouts.count, 0);
+    QTRY_VERIFY(!painted.painted.isEmpty());
+    QCOMPARE(panel->text(), u"12%"_s);
+    QCOMPARE(panel->accessibleName(), u"12%"_s);
+    QCOMPARE(panel->sizeHint().height(), height);
 }
 
 void TestGuiStatus::errorOnlyWindowToggles() {

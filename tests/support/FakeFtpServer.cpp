@@ -100,6 +100,9 @@ void FakeFtpServer::clientReadable() {
 }
 
 QByteArray FakeFtpServer::openPassive(bool withParentheses) {
+    // A new PASV means a new data connection, as with real servers: data
+    // sent before the client connects waits for it, not for the old one.
+    m_data = nullptr;
     if (!m_dataServer.isListening())
         m_dataServer.listen(QHostAddress::LocalHost, 0);
     const quint16 p = m_dataServer.serverPort();
@@ -117,6 +120,7 @@ void FakeFtpServer::connectActive(const QByteArray& portCommand) {
     const QString host =
         QString::fromLatin1(fields[0] + '.' + fields[1] + '.' + fields[2] + '.' + fields[3]);
     const quint16 p = quint16(fields[4].toInt() * 256 + fields[5].toInt());
+    m_data = nullptr;
     auto* socket = new QTcpSocket(this);
     connect(socket, &QTcpSocket::connected, this, [this, socket] { adoptData(socket); });
     socket->connectToHost(QHostAddress(host), p);

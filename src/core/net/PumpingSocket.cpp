@@ -461,6 +461,9 @@ void PumpingSocket::Write(const QByteArray& data) {
     if (!m_connected)
         raiseSocketError(10057);
     m_socket->write(chunk);
+    // Hand it to the kernel now: a command need not wait a turn of the event
+    // loop, and the wait below is then usually over before it starts.
+    m_socket->flush();
     const QDeadlineTimer deadline = timeOutDeadline();
     pumpUntil([&] {
         return m_socket->bytesToWrite() == 0 || m_cancel || !m_connected || deadline.hasExpired();

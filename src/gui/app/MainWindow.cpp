@@ -152,11 +152,11 @@ void MainWindow::buildStatusBar() {
     m_gauge->setTextVisible(true);
     m_gauge->hide();
     m_statusPanels[2]->hide();
-    for (SidePanel* panel : {m_leftPanel, m_rightPanel}) {
-        Side& side = panel->side();
-        QLabel* label = m_statusPanels[std::size_t(side.statusPanel())];
-        label->setText(side.statusBarText());
-        connect(&side, &Side::statusBarTextChanged, label, &QLabel::setText);
+    for (SidePanel* sidePanel : {m_leftPanel, m_rightPanel}) {
+        Side& side = sidePanel->side();
+        StatusPanelLabel* panel = m_statusPanels[std::size_t(side.statusPanel())];
+        panel->setText(side.statusBarText());
+        connect(&side, &Side::statusBarTextChanged, panel, &StatusPanelLabel::setText);
     }
 }
 

@@ -20,6 +20,7 @@ class QSystemTrayIcon;
 class QTreeView;
 class SidePanel;
 class StatusPane;
+class StatusPanelLabel;
 class TextViewerWindow;
 struct WindowLayout;
 
@@ -107,7 +108,7 @@ private:
     QTreeView* m_deleteView = nullptr;
     QStackedWidget* m_queueStack = nullptr;
     StatusPane* m_statusPane = nullptr;
-    std::array<QLabel*, 3> m_statusPanels{};
+    std::array<StatusPanelLabel*, 3> m_statusPanels{};
     QProgressBar* m_gauge = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_popUp = nullptr;

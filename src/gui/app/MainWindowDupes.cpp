@@ -1,6 +1,7 @@
 // The duplicate filter's commands and what the window shows while it runs.
 #include "app/App.h"
 #include "app/MainWindow.h"
+#include "widgets/StatusPanelLabel.h"
 #include "app/SidePanel.h"
 
 #include <QAction>
