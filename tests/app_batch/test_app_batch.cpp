@@ -263,7 +263,7 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
     start(source, target, "f");
     source.expect("RETR f", [&target](FakeFtpServer& s, const QByteArray&) {
         s.send("150 sending");
-        target.send("552 no room");
+        target.sendAfterAnswer("STOR f", "552 no room");
     });
     FakeFtpServer& dropping = sourceDrops ? source : target;
     source.expect("ABOR", [&dropping](FakeFtpServer& s, const QByteArray&) {

@@ -1,6 +1,9 @@
 #include "FakeFtpServer.h"
 
 #include <QHostAddress>
+#include <QTimer>
+
+#include <memory>
 
 #include <sys/socket.h>
 
@@ -65,6 +68,24 @@ void FakeFtpServer::sendRaw(const QByteArray& bytes) {
         return;
     m_client->write(bytes);
     m_client->flush();
+}
+
+void FakeFtpServer::sendAfterAnswer(const QByteArray& commandPrefix, const QByteArray& line) {
+    // Steps run as their command arrives: one received was answered.
+    for (const QByteArray& command : std::as_const(m_received))
+        if (command.startsWith(commandPrefix)) {
+            send(line);
+            return;
+        }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(this, &FakeFtpServer::commandReceived, this,
+                          [this, commandPrefix, line, connection](const QByteArray& command) {
+                              if (!command.startsWith(commandPrefix))
+                                  return;
+                              disconnect(*connection);
+                              // After the step that answers it.
+                              QTimer::singleShot(0, this, [this, line] { send(line); });
+                          });
 }
 
 void FakeFtpServer::closeClient() {

@@ -40,10 +40,10 @@ inline void ScriptFxpStart(FakeFtpServer& src, FakeFtpServer& dst, const QByteAr
 // Its end when it arrives whole: RETR, both servers confirm, and both give
 // the same size.
 inline void ScriptFxpArrives(FakeFtpServer& src, FakeFtpServer& dst, const QByteArray& name) {
-    src.expect("RETR " + name, [&dst](FakeFtpServer& s, const QByteArray&) {
+    src.expect("RETR " + name, [&dst, name](FakeFtpServer& s, const QByteArray&) {
         s.send("150 sending");
         s.send("226 sent");
-        dst.send("226 stored");
+        dst.sendAfterAnswer("STOR " + name, "226 stored");
     });
     dst.expect("SIZE " + name, "213 10");
     src.expect("SIZE " + name, "213 10");

@@ -25,8 +25,10 @@ private Q_SLOTS:
     void copiesOneFile_data();
     void copiesOneFile();
     void presentFileIsSkipped();
+    void refusedStoreLeavesBothSitesReady();
     void serversThatMisbehave_data();
     void serversThatMisbehave();
+    void refusedStoreReleasesTheWaitingSource();
 
 private:
     void startApp(const QByteArray& mainKeys, const QString& fxpMethods);
@@ -177,6 +179,30 @@ void TestTransferFxp::presentFileIsSkipped() {
     QCOMPARE(FetchRemoteFile(right.session(), to + u"a.txt"_s), QByteArray("new"));
 }
 
+// RETR goes out with STOR; a STOR the target refuses (a directory holds
+// the name) must leave the source ready for the next file at once.
+void TestTransferFxp::refusedStoreLeavesBothSitesReady() {
+    startApp({}, u"00"_s);
+    Side& left = m_app->left();
+    Side& right = m_app->right();
+    const QString name = u"korvane-fxp-%1"_s.arg(++m_dirs);
+    const QString from = makeDirectory(left, name);
+    const QString to = makeDirectory(right, name);
+    const QByteArray content(200'000, 'k');
+    QVERIFY(PutRemoteFile(left.session(), from + u"a.bin"_s, content));
+    right.session().MakeDir(to + u"a.bin"_s);
+    left.session().ChangeDir(from);
+    right.session().ChangeDir(to);
+    FxpTransfer fxp(*m_app);
+    QCOMPARE(int(fxp.FxpTransferFile(from + u"a.bin"_s, to + u"a.bin"_s, SideId::Left)),
+             int(FxpOutcome::Failed));
+    QVERIFY(!m_app->runState().StopRequested);
+    QCOMPARE(int(fxp.FxpTransferFile(from + u"a.bin"_s, to + u"b.bin"_s, SideId::Left)),
+             int(FxpOutcome::Done));
+    QCOMPARE(FetchRemoteFile(right.session(), to + u"b.bin"_s), content);
+    QCOMPARE(m_app->runState().totals.files, 1);
+}
+
 void TestTransferFxp::serversThatMisbehave_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("outcome");
@@ -240,16 +266,18 @@ void TestTransferFxp::serversThatMisbehave() {
         QTimer::singleShot(50, &source, [&source] { source.send("226 sent"); });
     } else if (kind != u"nopasv"_s && kind != u"cwd"_s) {
         target.expect("PORT 127,0,0,1,4,1", "200 ok");
-        target.expect("STOR f", "150 storing");
-        source.expect("RETR f", [kind, &target](FakeFtpServer& s, const QByteArray&) {
+        target.expect("STOR f", [kind](FakeFtpServer& s, const QByteArray&) {
+            s.send("150 storing");
+            if (kind == u"short"_s || kind == u"nosize"_s)
+                s.send("226 stored");
+        });
+        source.expect("RETR f", [kind](FakeFtpServer& s, const QByteArray&) {
             s.send("150 sending");
             if (kind == u"silent"_s || kind == u"short"_s || kind == u"nosize"_s)
                 s.send("226 sent");
-            if (kind == u"short"_s || kind == u"nosize"_s)
-                target.send("226 stored");
         });
         if (kind == u"fail"_s)
-            QTimer::singleShot(50, &target, [&target] { target.send("425 no connection"); });
+            target.sendAfterAnswer("STOR f", "425 no connection");
         if (kind == u"short"_s) {
             target.expect("SIZE f", "213 5");
             source.expect("SIZE f", "213 10");
@@ -284,6 +312,40 @@ void TestTransferFxp::serversThatMisbehave() {
         QVERIFY(!target.received().contains("PORT"));
     if (kind == u"cwd"_s)
         QVERIFY(!source.received().contains("PASV") && !target.received().contains("PASV"));
+}
+
+// RETR goes out with STOR. When the target refuses to store, the source
+// waits in vain for the target's connection, and may read nothing until it
+// ends: a connection of ours ends the wait, then ABOR. The run goes on.
+void TestTransferFxp::refusedStoreReleasesTheWaitingSource() {
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=5\r\n");
+    QVERIFY(m_app);
+    FakeFtpServer source;
+    FakeFtpServer target;
+    QVERIFY(source.listen() && target.listen());
+    for (auto [fake, dir] : {std::pair{&source, "/src"}, std::pair{&target, "/dst"}}) {
+        fake->expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"").expect("TYPE I", "200 binary");
+    }
+    source.expect("PASV", FakeFtpServer::ReplyPassive);
+    target.expect("PORT 127,0,0,1,", "200 ok");
+    target.expect("STOR f", "553 not allowed");
+    source.expect("RETR f", [](FakeFtpServer&, const QByteArray&) {}); // waits for a connection
+    source.expect("ABOR", "226 aborted");
+    QSignalSpy released(&source, &FakeFtpServer::dataEnded);
+    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
+        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
+                                            u"u"_s, u"p"_s, u"00"_s, {}},
+                                           id);
+    FxpTransfer fxp(*m_app);
+    QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left)),
+             int(FxpOutcome::Failed));
+    QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
+             (source.mismatches() + target.mismatches()).join('\n'));
+    QVERIFY(source.scriptDone() && target.scriptDone());
+    QTRY_COMPARE(released.count(), 1);
+    QVERIFY(!m_app->runState().StopRequested);
+    QCOMPARE(m_app->runState().totals.files, 0);
 }
 
 QTEST_GUILESS_MAIN(TestTransferFxp)
