@@ -7,6 +7,7 @@
 #include "ScriptedUserPrompts.h"
 #include "TwoSites.h"
 #include "app/App.h"
+#include "listing/ListingModel.h"
 #include "net/FtpSession.h"
 #include "transfer/FxpTransfer.h"
 
@@ -217,6 +218,8 @@ void TestTransferFxp::serversThatMisbehave_data() {
     QTest::newRow("target holds fewer bytes") << u"short"_s << int(FxpOutcome::Failed);
     // A size that is no number proves nothing either way.
     QTest::newRow("target size unreadable") << u"nosize"_s << int(FxpOutcome::Done);
+    // The listing was taken before the file grew: the source's SIZE decides.
+    QTest::newRow("source listing out of date") << u"stale"_s << int(FxpOutcome::Done);
     // The destination went away: the file is not done and the run stops,
     // so the entry stays for the reconnect.
     QTest::newRow("421 to PORT") << u"port421"_s << int(FxpOutcome::Stopped);
@@ -268,12 +271,13 @@ void TestTransferFxp::serversThatMisbehave() {
         target.expect("PORT 127,0,0,1,4,1", "200 ok");
         target.expect("STOR f", [kind](FakeFtpServer& s, const QByteArray&) {
             s.send("150 storing");
-            if (kind == u"short"_s || kind == u"nosize"_s)
+            if (kind == u"short"_s || kind == u"nosize"_s || kind == u"stale"_s)
                 s.send("226 stored");
         });
         source.expect("RETR f", [kind](FakeFtpServer& s, const QByteArray&) {
             s.send("150 sending");
-            if (kind == u"silent"_s || kind == u"short"_s || kind == u"nosize"_s)
+            if (kind == u"silent"_s || kind == u"short"_s || kind == u"nosize"_s ||
+                kind == u"stale"_s)
                 s.send("226 sent");
         });
         if (kind == u"fail"_s)
@@ -283,6 +287,9 @@ void TestTransferFxp::serversThatMisbehave() {
             source.expect("SIZE f", "213 10");
         } else if (kind == u"nosize"_s) {
             target.expect("SIZE f", "213 unknown");
+        } else if (kind == u"stale"_s) {
+            target.expect("SIZE f", "213 10");
+            source.expect("SIZE f", "213 10");
         } else {
             (kind == u"fail"_s ? source : target).expect("ABOR", "226 aborted");
         }
@@ -291,6 +298,12 @@ void TestTransferFxp::serversThatMisbehave() {
         m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
                                             u"u"_s, u"p"_s, u"00"_s, {}},
                                            id);
+    if (kind == u"stale"_s) {
+        ListingModel& listing = m_app->left().listing();
+        listing.beginListing();
+        listing.AddListEntry(DirEntry{u"f"_s, 5, u"5"_s});
+        listing.endListing();
+    }
     FxpTransfer fxp(*m_app);
     const QString targetPath = kind == u"cwd"_s ? u"/other/f"_s : u"/dst/f"_s;
     QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, targetPath, SideId::Left)), outcome);
