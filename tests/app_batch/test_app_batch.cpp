@@ -214,8 +214,11 @@ void TestAppBatch::failures() {
 
 void TestAppBatch::siteLostWithAFailedFileComesBack_data() {
     QTest::addColumn<bool>("sourceDrops");
-    QTest::newRow("the target drops") << false;
-    QTest::newRow("the source drops") << true;
+    QTest::addColumn<bool>("targetDrops");
+    QTest::newRow("the target drops") << false << true;
+    QTest::newRow("the source drops") << true << false;
+    // Within the reconnect delay: both come back, and then the run.
+    QTest::newRow("both drop") << true << true;
 }
 
 void TestAppBatch::siteLostWithAFailedFileComesBack() {
@@ -225,6 +228,7 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
     // lost source keeps the refused entry, which then arrives: it must not
     // be reported as a file that did not.
     QFETCH(bool, sourceDrops);
+    QFETCH(bool, targetDrops);
     TempDataDir dir;
     QVERIFY(dir.writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=2\r\nRestoreResume=1\r\n"));
     App app(DataPaths(dir.path()), m_services, m_prompts);
@@ -265,12 +269,17 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
         s.send("150 sending");
         target.sendAfterAnswer("STOR f", "552 no room");
     });
-    FakeFtpServer& dropping = sourceDrops ? source : target;
-    source.expect("ABOR", [&dropping](FakeFtpServer& s, const QByteArray&) {
+    source.expect("ABOR", [&, sourceDrops, targetDrops](FakeFtpServer& s, const QByteArray&) {
         s.send("226 aborted");
-        dropping.closeClient();
+        if (sourceDrops)
+            source.closeClient();
+        if (targetDrops)
+            target.closeClient();
     });
-    relogin(dropping, sourceDrops ? "/src" : "/dst");
+    if (sourceDrops)
+        relogin(source, "/src");
+    if (targetDrops)
+        relogin(target, "/dst");
     // A lost source keeps the entry: it runs again, and arrives.
     if (sourceDrops)
         arrives(source, target, "f");

@@ -294,8 +294,8 @@ void TestGuiSites::doubleClickConnectsTheLeftSideAndCloses() {
     ConnectionLifecycle& connections = m_app->connections();
     QVERIFY(connections.timerConnect().isActive());
     connections.timerConnect().stop();
-    QCOMPARE(connections.reconnectSite(), u"Beta"_s);
-    QCOMPARE(connections.reconnectSide(), SideId::Left);
+    QCOMPARE(connections.reconnectSite(SideId::Left), u"Beta"_s);
+    QCOMPARE(connections.reconnectSite(SideId::Right), QString());
     QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
 }
 

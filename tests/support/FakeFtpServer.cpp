@@ -71,12 +71,12 @@ void FakeFtpServer::sendRaw(const QByteArray& bytes) {
 }
 
 void FakeFtpServer::sendAfterAnswer(const QByteArray& commandPrefix, const QByteArray& line) {
-    // Steps run as their command arrives: one received was answered.
-    for (const QByteArray& command : std::as_const(m_received))
-        if (command.startsWith(commandPrefix)) {
-            send(line);
-            return;
-        }
+    // Steps run as their command arrives: the last one received was
+    // answered. (An earlier one may belong to a file tried before.)
+    if (!m_received.isEmpty() && m_received.last().startsWith(commandPrefix)) {
+        send(line);
+        return;
+    }
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = connect(this, &FakeFtpServer::commandReceived, this,
                           [this, commandPrefix, line, connection](const QByteArray& command) {

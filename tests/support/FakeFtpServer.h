@@ -36,7 +36,8 @@ public:
     void send(const QByteArray& text);
     // Sends exactly these bytes, without adding a line end.
     void sendRaw(const QByteArray& bytes);
-    // Sends the line once the command has been answered. A client reads
+    // Sends the line once the command, the last received or the next, has
+    // been answered. A client reads
     // two servers at once: a line one server sends because of the other's
     // command must not overtake that server's own earlier answer.
     void sendAfterAnswer(const QByteArray& commandPrefix, const QByteArray& line);

@@ -13,6 +13,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 constexpr char RetryWaitText[] = "Connection attempt failed. Waiting for retry...";
@@ -239,21 +242,32 @@ bool ConnectionLifecycle::ConnectFromSiteManager(const QString& siteName) {
 
 void ConnectionLifecycle::startDelayedConnect(const QString& siteName, SideId id,
                                               DelayedKind kind) {
-    m_reconnectSite = siteName;
-    m_reconnectSide = id;
-    m_delayedKind = kind;
+    m_delayed[Index(id)] = {siteName, kind};
     m_timerConnect.start();
+}
+
+QString ConnectionLifecycle::reconnectSite(SideId id) const {
+    return m_delayed[Index(id)].site;
 }
 
 void ConnectionLifecycle::TimerConnectFired() {
     m_timerConnect.stop();
-    if (m_reconnectSite.isEmpty())
-        return;
-    const SideId id = m_reconnectSide;
-    // The connect pumps events: a new delayed connect may be set meanwhile.
-    const DelayedKind kind = m_delayedKind;
+    std::optional<SideId> restart;
+    for (SideId id : {SideId::Left, SideId::Right}) {
+        // The connect pumps events: a new delayed connect may be set meanwhile.
+        const DelayedConnect delayed = std::exchange(m_delayed[Index(id)], {});
+        if (!delayed.site.isEmpty() && runDelayedConnect(id, delayed.site, delayed.kind))
+            restart = id;
+    }
+    // Once both sides that were lost are back.
+    if (restart)
+        Q_EMIT queueRestartRequested(*restart);
+}
+
+bool ConnectionLifecycle::runDelayedConnect(SideId id, const QString& siteName,
+                                            DelayedKind kind) {
     Side& side = m_app.side(id);
-    SiteRecord site = SiteStorage(m_app.settingsStore().iniPath()).LoadSite(m_reconnectSite);
+    SiteRecord site = SiteStorage(m_app.settingsStore().iniPath()).LoadSite(siteName);
     if (!site.problem.isEmpty())
         m_app.statusLog().AddStatusLine(site.problem, clRed);
     ConnectRequest request = site.connectRequest();
@@ -261,7 +275,7 @@ void ConnectionLifecycle::TimerConnectFired() {
         // A quick-connect or command-line site is not saved: reconnect with
         // what it was connected with.
         const ConnectRequest& last = m_lastRequest[Index(id)];
-        if (site.host.isEmpty() && last.displayName == m_reconnectSite)
+        if (site.host.isEmpty() && last.displayName == siteName)
             request = last;
         // Back into the directory the side was showing, and the cut entry
         // runs again.
@@ -274,8 +288,7 @@ void ConnectionLifecycle::TimerConnectFired() {
         s->setButtonEnabled(SideButton::Transfer, queued);
         s->state().Busy = false;
     }
-    if (kind == DelayedKind::Reconnect && m_app.runState().runActive(id))
-        Q_EMIT queueRestartRequested(id);
+    return kind == DelayedKind::Reconnect && m_app.runState().runActive(id);
 }
 
 // ---- buttons ----------------------------------------------------------------------

@@ -41,10 +41,11 @@ public:
     // One keep-alive tick of the side's idle timer.
     void IdleTick(SideId side);
 
-    // The delayed connect: TimerConnect runs it after ReconnectDelayMs.
+    // The delayed connect: TimerConnect runs it after ReconnectDelayMs. Each
+    // side keeps its own, so two sites lost together both come back.
     QTimer& timerConnect() { return m_timerConnect; }
-    QString reconnectSite() const { return m_reconnectSite; }
-    SideId reconnectSide() const { return m_reconnectSide; }
+    // The site the side connects to when the timer fires; empty for none.
+    QString reconnectSite(SideId side) const;
     void TimerConnectFired();
 
     // "^-> Dupe After": the filter runs once both sides were refreshed by the tick.
@@ -82,10 +83,16 @@ private:
     void whenIdle(SideId side, const std::function<void()>& step, int triesLeft);
 
     App& m_app;
+    // Connects the side to the site; true when the queue run it was part of
+    // should start again.
+    bool runDelayedConnect(SideId side, const QString& siteName, DelayedKind kind);
+
+    struct DelayedConnect {
+        QString site; // empty: nothing waits
+        DelayedKind kind = DelayedKind::Reconnect;
+    };
     QTimer m_timerConnect;
-    QString m_reconnectSite;
-    SideId m_reconnectSide = SideId::Left;
-    DelayedKind m_delayedKind = DelayedKind::Reconnect;
+    std::array<DelayedConnect, 2> m_delayed{};
     // Raised by each connect and Abort of a side; a retry wait of an older
     // run sees the change and gives up the side.
     std::array<quint64, 2> m_connectGeneration{};
