@@ -37,6 +37,10 @@ private:
     QString makeDirectory(Side& side, const QString& name);
     // The commands sent, each with the side's colour, in order.
     QStringList commands() const;
+    // Both fakes log in at /src and /dst; then TYPE I when asked for.
+    static void scriptLogins(FakeFtpServer& source, FakeFtpServer& target, bool binary);
+    // The left side logs in to the source, the right side to the target.
+    void connectToFakes(const FakeFtpServer& source, const FakeFtpServer& target);
 
     TwoSites m_sites;
     RecordingDesktopServices m_services;
@@ -69,6 +73,22 @@ QString TestTransferFxp::makeDirectory(Side& side, const QString& name) {
 }
 
 
+
+void TestTransferFxp::scriptLogins(FakeFtpServer& source, FakeFtpServer& target, bool binary) {
+    for (auto [fake, dir] : {std::pair{&source, "/src"}, std::pair{&target, "/dst"}}) {
+        fake->expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"");
+        if (binary)
+            fake->expect("TYPE I", "200 binary");
+    }
+}
+
+void TestTransferFxp::connectToFakes(const FakeFtpServer& source, const FakeFtpServer& target) {
+    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
+        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
+                                            u"u"_s, u"p"_s, u"00"_s, {}},
+                                           id);
+}
 
 QStringList TestTransferFxp::commands() const {
     QStringList sent;
@@ -233,12 +253,7 @@ void TestTransferFxp::serversThatMisbehave() {
     FakeFtpServer source;
     FakeFtpServer target;
     QVERIFY(source.listen() && target.listen());
-    for (auto [fake, dir] : {std::pair{&source, "/src"}, std::pair{&target, "/dst"}}) {
-        fake->expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"");
-        if (kind != u"cwd"_s)
-            fake->expect("TYPE I", "200 binary");
-    }
+    scriptLogins(source, target, kind != u"cwd"_s);
     // The reply names a host nobody can reach; the port numbers count.
     if (kind == u"cwd"_s)
         target.expect("CWD /other/", "550 no such directory");
@@ -294,10 +309,7 @@ void TestTransferFxp::serversThatMisbehave() {
             (kind == u"fail"_s ? source : target).expect("ABOR", "226 aborted");
         }
     }
-    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
-        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
-                                            u"u"_s, u"p"_s, u"00"_s, {}},
-                                           id);
+    connectToFakes(source, target);
     if (kind == u"stale"_s) {
         ListingModel& listing = m_app->left().listing();
         listing.beginListing();
@@ -336,20 +348,14 @@ void TestTransferFxp::refusedStoreReleasesTheWaitingSource() {
     FakeFtpServer source;
     FakeFtpServer target;
     QVERIFY(source.listen() && target.listen());
-    for (auto [fake, dir] : {std::pair{&source, "/src"}, std::pair{&target, "/dst"}}) {
-        fake->expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"").expect("TYPE I", "200 binary");
-    }
+    scriptLogins(source, target, true);
     source.expect("PASV", FakeFtpServer::ReplyPassive);
     target.expect("PORT 127,0,0,1,", "200 ok");
     target.expect("STOR f", "553 not allowed");
     source.expect("RETR f", [](FakeFtpServer&, const QByteArray&) {}); // waits for a connection
     source.expect("ABOR", "226 aborted");
     QSignalSpy released(&source, &FakeFtpServer::dataEnded);
-    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
-        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
-                                            u"u"_s, u"p"_s, u"00"_s, {}},
-                                           id);
+    connectToFakes(source, target);
     FxpTransfer fxp(*m_app);
     QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left)),
              int(FxpOutcome::Failed));
