@@ -47,6 +47,18 @@ void WaitForEither(FtpSession& a, FtpSession& b, QDeadlineTimer deadline) {
     loop.exec();
 }
 
+// Connects and lets go at once; nobody listening there is no failure.
+void ConnectAndClose(const QString& host, quint16 port, int timeOut) {
+    PumpingSocket socket;
+    socket.setHost(host);
+    socket.setPort(port);
+    socket.setTimeOut(timeOut);
+    try {
+        socket.Connect();
+    } catch (const NetError&) {
+    }
+}
+
 } // namespace
 
 void FxpTransfer::log(const QString& text, Colour colour) {
@@ -178,16 +190,7 @@ void FxpTransfer::releaseWaitingSource(Side& source) {
     // waits for a data connection that now never comes; some servers read
     // no ABOR while they wait. A connection of our own, closed at once, ends
     // that wait with a failed send.
-    PumpingSocket release;
-    release.setHost(source.state().RemoteAddress);
-    release.setPort(m_listeningPort);
-    release.setTimeOut(source.session().timeOut());
-    try {
-        release.Connect();
-        release.CloseSocket();
-    } catch (const NetError&) {
-        // Nobody listens there any more: nothing waits.
-    }
+    ConnectAndClose(source.state().RemoteAddress, m_listeningPort, source.session().timeOut());
     source.session().AbandonTransfer();
 }
 
