@@ -50,13 +50,9 @@ void FtpSession::Abort() {
 
 QByteArray FtpSession::Transaction(const QByteArray& command) {
     reportStatus(QStringLiteral("Transaction"), 8);
-    SendCommand(command);
-    return ReadReply();
-}
-
-void FtpSession::SendCommand(const QByteArray& command) {
     setLastReply({}, 0);
     Writeln(command);
+    return ReadReply();
 }
 
 QByteArray FtpSession::ReadReply() {

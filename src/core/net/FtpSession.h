@@ -78,9 +78,6 @@ public:
     // Every line of the last reply read by a transaction, first line first.
     const QList<QByteArray>& replyLines() const { return m_replyLines; }
     QByteArray Transaction(const QByteArray& command) override;
-    // Sends a command whose reply is read later, so that commands to two
-    // servers can go out together.
-    void SendCommand(const QByteArray& command);
 
 Q_SIGNALS:
     void success(CommandKind kind);

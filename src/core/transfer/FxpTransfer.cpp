@@ -47,18 +47,6 @@ void WaitForEither(FtpSession& a, FtpSession& b, QDeadlineTimer deadline) {
     loop.exec();
 }
 
-// Connects and lets go at once; nobody listening there is no failure.
-void ConnectAndClose(const QString& host, quint16 port, int timeOut) {
-    PumpingSocket socket;
-    socket.setHost(host);
-    socket.setPort(port);
-    socket.setTimeOut(timeOut);
-    try {
-        socket.Connect();
-    } catch (const NetError&) {
-    }
-}
-
 } // namespace
 
 void FxpTransfer::log(const QString& text, Colour colour) {
@@ -140,7 +128,6 @@ QByteArray FxpTransfer::PassiveToActive(Side& passive, Side& active, bool* stopp
     const auto port = FtpReplies::PassivePort(reply);
     if (!port || *port == 0)
         return QByteArray();
-    m_listeningPort = *port;
     // The address the listening server was reached at, never the one its
     // reply names: a server behind NAT names one nobody can reach.
     QString host = passive.state().RemoteAddress;
@@ -183,15 +170,6 @@ QString FxpTransfer::checkArrivedWhole(Side& source, Side& target, const QString
     if (!expected || *expected == *arrived)
         return QString();
     return QStringLiteral("%1 of %2 bytes arrived").arg(*arrived).arg(*expected);
-}
-
-void FxpTransfer::releaseWaitingSource(Side& source) {
-    // The source was told to send before the target refused to store, and
-    // waits for a data connection that now never comes; some servers read
-    // no ABOR while they wait. A connection of our own, closed at once, ends
-    // that wait with a failed send.
-    ConnectAndClose(source.state().RemoteAddress, m_listeningPort, source.session().timeOut());
-    source.session().AbandonTransfer();
 }
 
 FxpOutcome FxpTransfer::refusedOrLost(Side& source, Side& target) {
@@ -324,10 +302,6 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
     bool sourceListens = source.state().FxpMethod == 0;
     const QString retr = QStringLiteral("RETR ") + sourceName;
     const QString stor = QStringLiteral("STOR ") + targetName;
-    auto post = [this](Side& side, const QString& command) {
-        log(command, side.statusColour());
-        side.session().SendCommand(WireText::Encode(command));
-    };
     auto send = [this](Side& side, const QString& command) {
         log(command, side.statusColour());
         return side.session().Transaction(WireText::Encode(command));
@@ -346,26 +320,13 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
             return FxpOutcome::Stopped;
         if (reply.isEmpty() || IsErrorReply(reply))
             return refusedOrLost(source, target);
-        // The first of RETR and STOR goes to the server that got PORT.
-        if (sourceListens) {
-            // Both at once: the copy starts a round trip sooner. A RETR
-            // only reads, so sending it before STOR is accepted risks no
-            // file.
-            post(target, stor);
-            post(source, retr);
-            reply = target.session().ReadReply();
-            if (IsErrorReply(reply)) {
-                if (target.session().isConnected() && source.session().isConnected())
-                    releaseWaitingSource(source);
-                return refusedOrLost(source, target);
-            }
-            reply = source.session().ReadReply();
-        } else {
-            // The target would create the file before a refused RETR.
-            reply = send(source, retr);
-            if (!IsErrorReply(reply))
-                reply = send(target, stor);
-        }
+        // The first of RETR and STOR goes to the server that got PORT, and
+        // the second only once the first was accepted: a server that opens
+        // its data connection at PORT drops data that arrives before its
+        // STOR.
+        reply = sourceListens ? send(target, stor) : send(source, retr);
+        if (!IsErrorReply(reply))
+            reply = sourceListens ? send(source, retr) : send(target, stor);
     } catch (const NetError& e) {
         stop(e.message());
         return FxpOutcome::Stopped;

@@ -4,7 +4,6 @@
 #include "app/SideState.h"
 
 #include <QByteArray>
-#include <QtGlobal>
 #include <QString>
 
 #include <optional>
@@ -43,7 +42,6 @@ private:
     bool binaryMode(Side& side, bool resendAfter226);
     FxpOutcome awaitCompletion(Side& source, Side& target);
     FxpOutcome refusedOrLost(Side& source, Side& target);
-    void releaseWaitingSource(Side& source);
     // The size a server gives for a name in its current directory; none when
     // it does not answer SIZE with a number.
     std::optional<qint64> askSize(Side& side, const QString& name);
@@ -55,6 +53,4 @@ private:
     void log(const QString& text, Colour colour);
 
     App& m_app;
-    // The port the listening server named in its last PASV reply.
-    quint16 m_listeningPort = 0;
 };
