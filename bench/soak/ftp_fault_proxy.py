@@ -246,73 +246,69 @@ class ControlSession(threading.Thread):
             self.shut()
             return
         threading.Thread(target=self.server_to_client, daemon=True).start()
-        buf = b""
         try:
-            while not self.closed.is_set():
-                data = self.client.recv(4096)
-                if not data:
-                    break
-                buf += data
-                while b"\n" in buf:
-                    line, buf = buf.split(b"\n", 1)
-                    line += b"\n"
-                    verb = line.split(b" ", 1)[0].strip().upper()
-                    fault = None if verb in (b"QUIT", b"ABOR", b"USER", b"PASS") else \
-                        plan.command_fault(verb)
-                    if fault is None:
-                        self.last_verb = verb
-                        self.server.sendall(line)
-                        continue
-                    what = line.strip()[:60].decode("latin-1")
-                    if verb == b"PASS":
-                        what = "PASS ..."
-                    if fault == "ctl-reset":
-                        plan.record(fault, what)
-                        self.shut(hard=True)
-                        return
-                    if fault == "ctl-stall":
-                        seconds = plan.stall()
-                        plan.record(fault, "%s held %.1f s" % (what, seconds))
-                        time.sleep(seconds)
-                        self.last_verb = verb
-                        self.server.sendall(line)
-                        continue
-                    code = "552" if fault == "552-full" else fault
+            for line in self.lines_of(self.client):
+                verb = line.split(b" ", 1)[0].strip().upper()
+                fault = None if verb in (b"QUIT", b"ABOR", b"USER", b"PASS") else \
+                    plan.command_fault(verb)
+                if fault is None:
+                    self.last_verb = verb
+                    self.server.sendall(line)
+                    continue
+                what = line.strip()[:60].decode("latin-1")
+                if verb == b"PASS":
+                    what = "PASS ..."
+                if fault == "ctl-reset":
                     plan.record(fault, what)
-                    self.to_client(CANNED[code])
-                    if code == "421":
-                        self.shut()
-                        return
+                    self.shut(hard=True)
+                    return
+                if fault == "ctl-stall":
+                    seconds = plan.stall()
+                    plan.record(fault, "%s held %.1f s" % (what, seconds))
+                    time.sleep(seconds)
+                    self.last_verb = verb
+                    self.server.sendall(line)
+                    continue
+                code = "552" if fault == "552-full" else fault
+                plan.record(fault, what)
+                self.to_client(CANNED[code])
+                if code == "421":
+                    self.shut()
+                    return
         except OSError:
             pass
         self.shut()
 
+    def lines_of(self, sock):
+        # Whole lines, each with its LF, until the peer closes or we shut.
+        buf = b""
+        while not self.closed.is_set():
+            data = sock.recv(4096)
+            if not data:
+                return
+            buf += data
+            while b"\n" in buf:
+                line, buf = buf.split(b"\n", 1)
+                yield line + b"\n"
+
     def server_to_client(self):
         plan = self.proxy.plan
-        buf = b""
         in_multi = None
         try:
-            while not self.closed.is_set():
-                data = self.server.recv(4096)
-                if not data:
-                    break
-                buf += data
-                while b"\n" in buf:
-                    line, buf = buf.split(b"\n", 1)
-                    line += b"\n"
-                    code = line[:3]
-                    if in_multi is None and line[3:4] == b"-":
-                        in_multi = code
-                    elif in_multi is not None and code == in_multi and line[3:4] == b" ":
-                        in_multi = None
-                    if in_multi is None and line.startswith(b"227"):
-                        line = self.rewrite_pasv(line)
-                    elif in_multi is None and line.startswith(b"226 ") and \
-                            self.last_verb in (b"RETR", b"STOR", b"APPE"):
-                        if plan.reply_fault():
-                            plan.record("426", "%s: 226 replaced" % self.last_verb.decode())
-                            line = b"426 Connection closed; transfer aborted.\r\n"
-                    self.to_client(line)
+            for line in self.lines_of(self.server):
+                code = line[:3]
+                if in_multi is None and line[3:4] == b"-":
+                    in_multi = code
+                elif in_multi is not None and code == in_multi and line[3:4] == b" ":
+                    in_multi = None
+                if in_multi is None and line.startswith(b"227"):
+                    line = self.rewrite_pasv(line)
+                elif in_multi is None and line.startswith(b"226 ") and \
+                        self.last_verb in (b"RETR", b"STOR", b"APPE"):
+                    if plan.reply_fault():
+                        plan.record("426", "%s: 226 replaced" % self.last_verb.decode())
+                        line = b"426 Connection closed; transfer aborted.\r\n"
+                self.to_client(line)
         except OSError:
             pass
         self.shut()

@@ -238,10 +238,6 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
     FakeFtpServer source;
     FakeFtpServer target;
     QVERIFY(source.listen() && target.listen());
-    auto login = [](FakeFtpServer& fake, const QByteArray& dir) {
-        ScriptLogin(fake);
-        fake.expect("PWD", "257 \"" + dir + "\"");
-    };
     // A session is asked for TYPE I once per login.
     QSet<FakeFtpServer*> binary;
     auto relogin = [&binary](FakeFtpServer& fake, const QByteArray& dir) {
@@ -262,8 +258,8 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
         start(src, dst, name);
         ScriptFxpArrives(src, dst, name);
     };
-    login(source, "/src");
-    login(target, "/dst");
+    ScriptLoginAt(source, "/src");
+    ScriptLoginAt(target, "/dst");
     start(source, target, "f");
     source.expect("RETR f", [&target](FakeFtpServer& s, const QByteArray&) {
         s.send("150 sending");

@@ -9,6 +9,12 @@ inline void ScriptLogin(FakeFtpServer& fake) {
     fake.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
 }
 
+// A login that ends in dir, as a site without an initial path shows it.
+inline void ScriptLoginAt(FakeFtpServer& fake, const QByteArray& dir) {
+    ScriptLogin(fake);
+    fake.expect("PWD", "257 \"" + dir + "\"");
+}
+
 // PWD naming dir, then a passive LIST answered with text: a side's refresh.
 inline void ScriptPassiveList(FakeFtpServer& fake, const QByteArray& dir, const QByteArray& text) {
     fake.expect("PWD", "257 \"" + dir + "\" is current")

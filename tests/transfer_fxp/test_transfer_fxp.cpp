@@ -2,6 +2,7 @@
 // byte-identical results, the command order each server sees, and the skip
 // of a file the destination has already.
 #include "FakeFtpServer.h"
+#include "FakeScripts.h"
 #include "RemoteFiles.h"
 #include "RecordingDesktopServices.h"
 #include "ScriptedUserPrompts.h"
@@ -75,8 +76,7 @@ QString TestTransferFxp::makeDirectory(Side& side, const QString& name) {
 
 void TestTransferFxp::scriptLogins(FakeFtpServer& source, FakeFtpServer& target, bool binary) {
     for (auto [fake, dir] : {std::pair{&source, "/src"}, std::pair{&target, "/dst"}}) {
-        fake->expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-        fake->expect("PWD", "257 \"" + QByteArray(dir) + "\"");
+        ScriptLoginAt(*fake, dir);
         if (binary)
             fake->expect("TYPE I", "200 binary");
     }

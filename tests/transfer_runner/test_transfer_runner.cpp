@@ -363,10 +363,6 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
     FakeFtpServer source;
     FakeFtpServer target;
     QVERIFY(source.listen() && target.listen());
-    auto login = [](FakeFtpServer& fake, const QByteArray& dir) {
-        ScriptLogin(fake);
-        fake.expect("PWD", "257 \"" + dir + "\"");
-    };
     auto exchange = [](FakeFtpServer& src, FakeFtpServer& dst, bool dropSource) {
         // A new login starts in the server's default type; a session that
         // lived on is still binary and is not asked again.
@@ -385,8 +381,8 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
             ScriptFxpArrives(src, dst, "f");
         }
     };
-    login(source, "/src");
-    login(target, "/dst");
+    ScriptLoginAt(source, "/src");
+    ScriptLoginAt(target, "/dst");
     exchange(source, target, true);
     // The reconnect enters the directory the side showed and tries again.
     source.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
