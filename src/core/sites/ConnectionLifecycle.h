@@ -79,14 +79,13 @@ private:
     bool waitForRetry(SideId side, quint64 generation);
     void resetSide(Side& side);
     void startDelayedConnect(const QString& siteName, SideId side, DelayedKind kind);
+    // Connects the side to the site; true when the queue run it was part of
+    // should start again.
+    bool runDelayedConnect(SideId side, const QString& siteName, DelayedKind kind);
     // Runs step once no wait of the side's session is left on the stack.
     void whenIdle(SideId side, const std::function<void()>& step, int triesLeft);
 
     App& m_app;
-    // Connects the side to the site; true when the queue run it was part of
-    // should start again.
-    bool runDelayedConnect(SideId side, const QString& siteName, DelayedKind kind);
-
     struct DelayedConnect {
         QString site; // empty: nothing waits
         DelayedKind kind = DelayedKind::Reconnect;

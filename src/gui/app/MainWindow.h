@@ -11,7 +11,6 @@
 class App;
 class PreferencesDialog;
 class QDialog;
-class QLabel;
 class QMenu;
 class QProgressBar;
 class QSplitter;

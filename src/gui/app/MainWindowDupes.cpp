@@ -1,12 +1,11 @@
 // The duplicate filter's commands and what the window shows while it runs.
 #include "app/App.h"
 #include "app/MainWindow.h"
-#include "widgets/StatusPanelLabel.h"
 #include "app/SidePanel.h"
+#include "widgets/StatusPanelLabel.h"
 
 #include <QAction>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QProgressBar>
 #include <QTreeView>
 
