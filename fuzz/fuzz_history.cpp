@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QByteArray& line : bytes.split('\n')) {
         const QString scrambled = QString::fromLatin1(line).trimmed();
         const std::optional<QString> plain = PasswordScrambler::Restore(scrambled);
-        if (!plain)
+        // A U+0000 right after a key byte of 0 comes back as U+00FF, which
+        // older Latin-1 files hold: no password holds U+0000.
+        if (!plain || plain->contains(QChar(u'\0')))
             continue;
         const int start = size > 0 ? data[0] : 0;
         const QString again = PasswordScrambler::Scramble(*plain, start);
