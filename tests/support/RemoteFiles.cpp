@@ -12,7 +12,10 @@ bool PutRemoteFile(FtpSession& session, const QString& remote, const QByteArray&
     local.close();
     session.Mode(FtpSession::TransferType::Image);
     session.Upload(local.fileName(), remote, true, session.remoteAddress());
-    return !FtpReplies::IsErrorReply(session.lastReply());
+    if (!FtpReplies::IsErrorReply(session.lastReply()))
+        return true;
+    qWarning("upload of %s refused: %s", qPrintable(remote), session.lastReply().constData());
+    return false;
 }
 
 QByteArray FetchRemoteFile(FtpSession& session, const QString& remote) {

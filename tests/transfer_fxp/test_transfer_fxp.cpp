@@ -30,6 +30,8 @@ private Q_SLOTS:
     void refusedStoreLeavesBothSitesReady();
     void serversThatMisbehave_data();
     void serversThatMisbehave();
+    void passiveGoesAheadOfTheNextFile_data();
+    void passiveGoesAheadOfTheNextFile();
 
 private:
     void startApp(const QByteArray& mainKeys, const QString& fxpMethods);
@@ -336,6 +338,84 @@ void TestTransferFxp::serversThatMisbehave() {
         QVERIFY(!target.received().contains("PORT"));
     if (kind == u"cwd"_s)
         QVERIFY(!source.received().contains("PASV") && !target.received().contains("PASV"));
+}
+
+void TestTransferFxp::passiveGoesAheadOfTheNextFile_data() {
+    QTest::addColumn<QString>("between");
+    QTest::newRow("nothing between: the reply given ahead serves") << u"nothing"_s;
+    // The listener the reply names may be gone: ask again.
+    QTest::newRow("a command between: a new PASV") << u"NOOP"_s;
+    // The file is not done, and the reply ahead is still read: the next
+    // command gets its own.
+    QTest::newRow("target lost while asked for the size") << u"lost"_s;
+}
+
+// The next file's PASV goes to the source while the target is asked for
+// this file's size: the target answers SIZE only once that PASV arrived.
+void TestTransferFxp::passiveGoesAheadOfTheNextFile() {
+    QFETCH(QString, between);
+    const bool lost = between == u"lost"_s;
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\n");
+    QVERIFY(m_app);
+    FakeFtpServer source;
+    FakeFtpServer target;
+    QVERIFY(source.listen() && target.listen());
+    scriptLogins(source, target, true);
+    auto exchange = [&source, &target](const QByteArray& name, const QByteArray& port,
+                                       bool passive) {
+        if (passive)
+            source.expect("PASV", "227 Entering Passive Mode (10,9,8,7,4," + port + ")");
+        target.expect("PORT 127,0,0,1,4," + port, "200 ok");
+        target.expect("STOR " + name, "150 storing");
+        source.expect("RETR " + name, [&target, name](FakeFtpServer& s, const QByteArray&) {
+            s.send("150 sending");
+            s.send("226 sent");
+            target.sendAfterAnswer("STOR " + name, "226 stored");
+        });
+    };
+    exchange("f", "1", true);
+    // Meanwhile nothing else (a keep-alive, a click) may take the source's reply.
+    bool sourceBusy = false;
+    target.expect("SIZE f", [this, lost, &sourceBusy](FakeFtpServer& s, const QByteArray&) {
+        sourceBusy = m_app->left().session().isInOperation();
+        if (lost)
+            s.closeClient();
+    });
+    source.expect("PASV", [&target, lost](FakeFtpServer& s, const QByteArray&) {
+        s.send("227 Entering Passive Mode (10,9,8,7,4,2)");
+        if (!lost)
+            target.send("213 10");
+    });
+    if (between != u"nothing"_s)
+        source.expect("NOOP", "200 ok");
+    if (!lost) {
+        exchange("g", between == u"NOOP"_s ? "3" : "2", between == u"NOOP"_s);
+        target.expect("SIZE g", "213 10");
+    }
+    connectToFakes(source, target);
+    ListingModel& listing = m_app->left().listing();
+    listing.beginListing();
+    for (const QString& name : {u"f"_s, u"g"_s})
+        listing.AddListEntry(DirEntry{name, 10, u"10"_s});
+    listing.endListing();
+
+    FxpTransfer fxp(*m_app);
+    QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left, true)),
+             int(lost ? FxpOutcome::Stopped : FxpOutcome::Done));
+    FtpSession& sourceSession = m_app->left().session();
+    QVERIFY(sourceBusy);
+    QVERIFY(!sourceSession.isInOperation());
+    if (between != u"nothing"_s) {
+        sourceSession.DoCommand(u"NOOP"_s);
+        QCOMPARE(sourceSession.lastReply().trimmed(), QByteArray("200 ok"));
+    }
+    if (!lost)
+        QCOMPARE(int(fxp.FxpTransferFile(u"/src/g"_s, u"/dst/g"_s, SideId::Left)),
+                 int(FxpOutcome::Done));
+    QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
+             (source.mismatches() + target.mismatches()).join('\n'));
+    QVERIFY(source.scriptDone() && target.scriptDone());
+    QCOMPARE(m_app->runState().totals.files, lost ? 0 : 2);
 }
 
 QTEST_GUILESS_MAIN(TestTransferFxp)

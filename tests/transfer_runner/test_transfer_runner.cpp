@@ -156,6 +156,13 @@ void TestTransferRunner::copiesTreeDepthFirst() {
                           u"L RETR b.txt"_s, u"L CWD sub"_s, u"R MKD sub"_s, u"R CWD sub"_s,
                           u"L RETR c.txt"_s, u"L CWD "_s + m_leftDir.section(u'/', -2, -2),
                           u"R CWD "_s + m_rightDir.section(u'/', -2, -2)}));
+    // The next file's PASV goes out while the target is asked for the size
+    // of one, only when that file follows in the same directories.
+    const QStringList exchanges = sent({u"PASV"_s, u"RETR"_s, u"SIZE"_s, u"LIST"_s}, before);
+    const qsizetype first = exchanges.indexOf(u"L RETR a.bin"_s);
+    QCOMPARE(exchanges.mid(first, 8),
+             (QStringList{u"L RETR a.bin"_s, u"L PASV "_s, u"R SIZE a.bin"_s, u"L RETR b.txt"_s,
+                          u"R SIZE b.txt"_s, u"L PASV "_s, u"L LIST "_s, u"R PASV "_s}));
     QVERIFY(m_app->queue().isEmpty());
     QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"tree/a.bin"_s), big);
     QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"tree/b.txt"_s), QByteArray("bee"));

@@ -60,6 +60,7 @@ QByteArray FtpSession::ReadReply() {
 }
 
 QByteArray FtpSession::ReadReply(QDeadlineTimer deadline) {
+    m_replyOwed = false;
     m_replyLines.clear();
     try {
         const QByteArray first = replyLine(deadline);
@@ -233,6 +234,17 @@ void FtpSession::DoCommand(const QString& text) {
     if (text.startsWith(QLatin1String("TYPE "), Qt::CaseInsensitive))
         m_imageType = !text.mid(5).trimmed().startsWith(QLatin1Char('A'), Qt::CaseInsensitive);
     Q_EMIT success(kind);
+}
+
+void FtpSession::SendCommand(const QString& text) {
+    const QByteArray bytes = commandBytes(text);
+    setCancelled(false);
+    CheckConnection();
+    reportStatus(text, 1);
+    drain();
+    setLastReply({}, 0);
+    Writeln(bytes);
+    m_replyOwed = true;
 }
 
 void FtpSession::ChangeDir(const QString& path) {

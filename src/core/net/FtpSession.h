@@ -48,6 +48,10 @@ public:
     void Connect() override;
     void Disconnect();
     void DoCommand(const QString& text);
+    // Writes the command and returns at once, so that another server can be
+    // asked something meanwhile; ReadReply reads its reply. Until then the
+    // session is in operation: no other command may take that reply.
+    void SendCommand(const QString& text);
     void ChangeDir(const QString& path);
     void MakeDir(const QString& name);
     void Delete(const QString& name);
@@ -67,7 +71,8 @@ public:
     // A reply, data connection or transfer wait is under way: a command sent
     // now would read another command's reply.
     bool isInOperation() const {
-        return isWaiting() || m_inDataPhase || (m_data && m_data->isWaiting());
+        return (m_replyOwed && isConnected()) || isWaiting() || m_inDataPhase ||
+               (m_data && m_data->isWaiting());
     }
 
     // One reply: its first line plus, for "ddd-", every line up to "ddd ",
@@ -138,5 +143,6 @@ private:
     bool m_inDataPhase = false;
     bool m_serverEndedTransfer = false;
     bool m_imageType = false;
+    bool m_replyOwed = false;
     QList<QByteArray> m_replyLines;
 };

@@ -460,6 +460,7 @@ void PumpingSocket::Write(const QByteArray& data) {
     reportStatus(QStringLiteral("Sending Buffer"), 4);
     if (!m_connected)
         raiseSocketError(10057);
+    ++m_writeCount;
     m_socket->write(chunk);
     // Hand it to the kernel now: a command need not wait a turn of the event
     // loop, and the wait below is then usually over before it starts.

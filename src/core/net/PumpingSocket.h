@@ -66,6 +66,9 @@ public:
     QString RemoteAddressText() const { return m_remoteAddress.toString(); }
     qint64 bytesReceived() const { return m_bytesReceived; }
     qint64 bytesSent() const { return m_bytesSent; }
+    // Calls of Write since this socket was made, over every connection: a
+    // reply kept for later still belongs to the session while this holds.
+    quint64 writeCount() const { return m_writeCount; }
     ReceiveBuffer& receiveBuffer() { return m_buffer; }
 
     // Waiting calls, in the order a client uses them.
@@ -199,6 +202,7 @@ private:
     int m_lastError = 0;
     qint64 m_bytesReceived = 0;
     qint64 m_bytesSent = 0;
+    quint64 m_writeCount = 0;
     QElapsedTimer m_lastActivity;
     bool m_dataMode = false;
     // A second descriptor of a data socket: Qt reports a reset as a close and

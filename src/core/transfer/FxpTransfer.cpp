@@ -13,6 +13,9 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <exception>
+#include <utility>
+
 using FtpReplies::IsErrorReply;
 using FtpReplies::LineText;
 using FtpReplies::ReplyCode;
@@ -104,10 +107,33 @@ bool FxpTransfer::binaryMode(Side& side, bool resendAfter226) {
     return true;
 }
 
+void FxpTransfer::keepPassiveAhead(FtpSession& session) {
+    m_passiveAhead = {};
+    try {
+        const QByteArray reply = session.ReadReply();
+        if (reply.startsWith("227") && session.isConnected())
+            m_passiveAhead = {&session, session.writeCount(), reply};
+    } catch (const NetError&) {
+        // The next file's own PASV meets whatever went wrong.
+    }
+}
+
+QByteArray FxpTransfer::takePassiveAhead(FtpSession& session) {
+    const PassiveAhead ahead = std::exchange(m_passiveAhead, {});
+    // Any command since may have closed the listener: ask again then.
+    if (ahead.session != &session || ahead.writeCount != session.writeCount() ||
+        !session.isConnected())
+        return QByteArray();
+    return ahead.reply;
+}
+
 QByteArray FxpTransfer::PassiveToActive(Side& passive, Side& active, bool* stopped) {
     FtpSession& session = passive.session();
-    session.DoCommand(QStringLiteral("PASV"));
-    QByteArray reply = session.lastReply();
+    QByteArray reply = takePassiveAhead(session);
+    if (reply.isEmpty()) {
+        session.DoCommand(QStringLiteral("PASV"));
+        reply = session.lastReply();
+    }
     try {
         while (!reply.startsWith("227")) {
             // A refusal ends the exchange; waiting on would never end.
@@ -154,16 +180,34 @@ std::optional<qint64> FxpTransfer::askSize(Side& side, const QString& name) {
 }
 
 QString FxpTransfer::checkArrivedWhole(Side& source, Side& target, const QString& sourceName,
-                                       const QString& targetName) {
-    // Both servers say 226 when the data connection between them is cut
-    // short too: only the size the target holds tells.
-    const std::optional<qint64> arrived = askSize(target, targetName);
-    if (!arrived)
-        return QString();
+                                       const QString& targetName, bool passiveAhead) {
     std::optional<qint64> expected;
     for (const DirEntry& e : source.listing().entries())
         if (e.kind == EntryKind::File && e.name == sourceName)
             expected = DigitsOnly(e.sizeText).toLongLong();
+    // The next file's PASV goes to the source while the target counts this
+    // one's bytes: a round trip less per file. Not when the source's listing
+    // lacks the file: the source is asked for its size then, and a reply
+    // given ahead serves only while nothing was written since.
+    passiveAhead = passiveAhead && expected && source.session().isConnected();
+    if (passiveAhead)
+        source.session().SendCommand(QStringLiteral("PASV"));
+    // Both servers say 226 when the data connection between them is cut
+    // short too: only the size the target holds tells.
+    std::optional<qint64> arrived;
+    std::exception_ptr lost;
+    try {
+        arrived = askSize(target, targetName);
+    } catch (const NetError&) {
+        lost = std::current_exception();
+    }
+    // Read in any case: a reply left unread would answer a later command.
+    if (passiveAhead)
+        keepPassiveAhead(source.session());
+    if (lost)
+        std::rethrow_exception(lost);
+    if (!arrived)
+        return QString();
     // A listing may be out of date: the source's own word decides.
     if (!expected || *expected != *arrived)
         expected = askSize(source, sourceName);
@@ -257,7 +301,7 @@ FxpOutcome FxpTransfer::awaitCompletion(Side& source, Side& target) {
 }
 
 FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString& targetPath,
-                                        SideId sourceId) {
+                                        SideId sourceId, bool nextInSameDirectories) {
     TransferRunState& run = m_app.runState();
     if (run.StopRequested)
         return FxpOutcome::Stopped;
@@ -345,7 +389,11 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
         return outcome;
     QString notWhole;
     try {
-        notWhole = checkArrivedWhole(source, target, sourceName, targetName);
+        // Only the source listens for the next file unless its site asks
+        // otherwise; a stop ends the run before it.
+        const bool passiveAhead =
+            nextInSameDirectories && source.state().FxpMethod == 0 && !run.StopRequested;
+        notWhole = checkArrivedWhole(source, target, sourceName, targetName, passiveAhead);
     } catch (const NetError& e) {
         stop(e.message());
         return FxpOutcome::Stopped;

@@ -9,6 +9,7 @@
 #include <optional>
 
 class App;
+class FtpSession;
 class Side;
 
 // How one site-to-site file ended.
@@ -28,11 +29,14 @@ class FxpTransfer {
 public:
     explicit FxpTransfer(App& app) : m_app(app) {}
 
+    // nextInSameDirectories: a file between the same two directories
+    // follows, so its PASV may go out while this file's size is checked.
     FxpOutcome FxpTransferFile(const QString& sourcePath, const QString& targetPath,
-                               SideId sourceSide);
-    // PASV to the passive side, PORT to the active one with the passive
-    // side's own address and the reply's port. The PORT reply, or nothing
-    // when the passive side gave no port.
+                               SideId sourceSide, bool nextInSameDirectories = false);
+    // PASV to the passive side (or the reply it gave ahead, when nothing was
+    // sent to it since), PORT to the active one with the passive side's own
+    // address and the reply's port. The PORT reply, or nothing when the
+    // passive side gave no port.
     QByteArray PassiveToActive(Side& passive, Side& active, bool* stopped);
     // The size the panes list for the name, right pane first; 0 when none.
     qint64 LookUpListedSize(const QString& name) const;
@@ -48,9 +52,21 @@ private:
     // Empty when the target holds as many bytes as the source, or when no
     // size can be learnt; else why the file is not whole.
     QString checkArrivedWhole(Side& source, Side& target, const QString& sourceName,
-                              const QString& targetName);
+                              const QString& targetName, bool passiveAhead);
+    // Reads the reply to a PASV sent ahead and keeps a 227 for the next file.
+    void keepPassiveAhead(FtpSession& session);
+    // The kept 227 when it is the session's last word; empty otherwise.
+    QByteArray takePassiveAhead(FtpSession& session);
     void stop(const QString& message);
     void log(const QString& text, Colour colour);
 
     App& m_app;
+    // A PASV answered ahead of the file that needs it. Good only while
+    // nothing else was written to that session since.
+    struct PassiveAhead {
+        const FtpSession* session = nullptr;
+        quint64 writeCount = 0;
+        QByteArray reply;
+    };
+    PassiveAhead m_passiveAhead;
 };

@@ -157,7 +157,8 @@ QueueRunner::Step QueueRunner::processHead(const QueueEntry& entry) {
 QueueRunner::Step QueueRunner::processSiteToSiteFile(const QueueEntry& entry) {
     const SideId source =
         entry.direction == Direction::FxpLeftToRight ? SideId::Left : SideId::Right;
-    const FxpOutcome outcome = m_fxp.FxpTransferFile(entry.SourcePath, entry.TargetPath, source);
+    const FxpOutcome outcome = m_fxp.FxpTransferFile(entry.SourcePath, entry.TargetPath, source,
+                                                     nextFileSharesDirectories(entry));
     QCoreApplication::processEvents();
     bool failed = false;
     switch (outcome) {
@@ -181,6 +182,16 @@ QueueRunner::Step QueueRunner::processSiteToSiteFile(const QueueEntry& entry) {
             ++m_app.runState().abandonedFiles;
     }
     return Step::Next;
+}
+
+bool QueueRunner::nextFileSharesDirectories(const QueueEntry& entry) const {
+    const QueueModel& queue = m_app.queue();
+    if (queue.count() < 2)
+        return false;
+    const QueueEntry& next = queue.entry(1);
+    return next.isFile() && next.direction == entry.direction &&
+           DirectoryPart(next.SourcePath) == DirectoryPart(entry.SourcePath) &&
+           DirectoryPart(next.TargetPath) == DirectoryPart(entry.TargetPath);
 }
 
 QueueRunner::Step QueueRunner::processDirectory(const QueueEntry& entry) {

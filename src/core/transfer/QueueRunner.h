@@ -55,6 +55,9 @@ private:
     bool claimSides(const QueueEntry& entry);
     Step processHead(const QueueEntry& entry);
     Step processSiteToSiteFile(const QueueEntry& entry);
+    // The entry behind the head is a file going the same way between the
+    // same two directories.
+    bool nextFileSharesDirectories(const QueueEntry& entry) const;
     Step processDirectory(const QueueEntry& entry);
     Step processLocalFile(const QueueEntry& entry, bool download);
     // The entry is done: it leaves the queue unless the user removed it meanwhile.
