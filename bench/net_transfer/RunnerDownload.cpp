@@ -52,7 +52,7 @@ bool RunnerDownload::download(const QString& remote, const QString& localPath, q
     const bool completed =
         ended.count() == 1 &&
         ended.first().first().value<QueueRunner::RunEnd>() == QueueRunner::RunEnd::Completed &&
-        m_app->runState().abandonedFiles == 0;
+        m_app->runState().abandoned.isEmpty();
     if (!completed || start == 0) {
         std::fprintf(stderr, "runner download: the run did not complete\n");
         return false;

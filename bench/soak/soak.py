@@ -413,6 +413,11 @@ class Soak:
         done = set(done_lines)
         abandoned = sum(int(x) for x in re.findall(r"(\d+) file\(s\) did not arrive", stderr))
         left = sum(int(x) for x in re.findall(r"(\d+) entries left in the queue", stderr))
+        # The same, by name: one line per path.
+        named_abandoned = set(os.path.basename(p) for p in
+                              re.findall(r"^korvane: did not arrive: (.*)$", stderr, re.M))
+        named_left = set(os.path.basename(p) for p in
+                         re.findall(r"^korvane: left in the queue: (.*)$", stderr, re.M))
         self.exits["hang" if hung else code] += 1
         self.totals["runs"] += 1
         self.totals["files moved"] += len(done_lines)
@@ -466,6 +471,17 @@ class Soak:
                     bad.append("entries unaccounted: %d queued, %d done, %d did not arrive, "
                                "%d left; %+d lost" % (len(queued), len(done & queued), abandoned,
                                                        left, missing))
+                lost = queued - done - named_abandoned - named_left
+                if lost:
+                    bad.append("%d queued file(s) neither done, nor named as not arrived or "
+                               "left: %s" % (len(lost), sorted(lost)[:5]))
+                if (named_abandoned | named_left) - queued:
+                    bad.append("named as not arrived or left but never queued: %s"
+                               % sorted((named_abandoned | named_left) - queued)[:5])
+                for named, what in ((named_left, "still in the queue"),
+                                    (named_abandoned, "named as not arrived")):
+                    if done & named:
+                        bad.append("reported done but %s: %s" % (what, sorted(done & named)[:5]))
             if code == 0:
                 if abandoned or left:
                     bad.append("exit 0 with %d not arrived and %d left" % (abandoned, left))

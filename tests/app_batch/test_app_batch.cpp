@@ -210,15 +210,21 @@ void TestAppBatch::failures() {
     const Result result = runProgram(arguments);
     QCOMPARE(result.exitCode, exitCode);
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    if (kind == u"missing"_s)
+        QVERIFY2(result.err.contains(u"korvane: did not arrive: "_s + m_leftDir + u"no such file"_s),
+                 qPrintable(result.err));
 }
 
 void TestAppBatch::siteLostWithAFailedFileComesBack_data() {
     QTest::addColumn<bool>("sourceDrops");
     QTest::addColumn<bool>("targetDrops");
-    QTest::newRow("the target drops") << false << true;
-    QTest::newRow("the source drops") << true << false;
+    QTest::addColumn<bool>("targetReturns");
+    QTest::newRow("the target drops") << false << true << true;
+    QTest::newRow("the source drops") << true << false << true;
     // Within the reconnect delay: both come back, and then the run.
-    QTest::newRow("both drop") << true << true;
+    QTest::newRow("both drop") << true << true << true;
+    // What did not arrive and what is still queued are named.
+    QTest::newRow("the target stays away") << false << true << false;
 }
 
 void TestAppBatch::siteLostWithAFailedFileComesBack() {
@@ -229,6 +235,7 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
     // be reported as a file that did not.
     QFETCH(bool, sourceDrops);
     QFETCH(bool, targetDrops);
+    QFETCH(bool, targetReturns);
     TempDataDir dir;
     QVERIFY(dir.writeFile(u"Korvane.ini"_s, "[_Main_]\r\nConnectTimeout=2\r\nRestoreResume=1\r\n"));
     App app(DataPaths(dir.path()), m_services, m_prompts);
@@ -265,23 +272,28 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
         s.send("150 sending");
         target.sendAfterAnswer("STOR f", "552 no room");
     });
-    source.expect("ABOR", [&, sourceDrops, targetDrops](FakeFtpServer& s, const QByteArray&) {
+    source.expect("ABOR", [&, sourceDrops, targetDrops, targetReturns](FakeFtpServer& s,
+                                                                        const QByteArray&) {
         s.send("226 aborted");
         if (sourceDrops)
             source.closeClient();
         if (targetDrops)
             target.closeClient();
+        if (!targetReturns)
+            target.greet("421 not now");
     });
     if (sourceDrops)
         relogin(source, "/src");
-    if (targetDrops)
+    if (targetDrops && targetReturns)
         relogin(target, "/dst");
     // A lost source keeps the entry: it runs again, and arrives.
     if (sourceDrops)
         arrives(source, target, "f");
-    arrives(source, target, "g");
-    source.expect("PWD", "257 \"/src\"");
-    target.expect("PWD", "257 \"/dst\"");
+    if (targetReturns) {
+        arrives(source, target, "g");
+        source.expect("PWD", "257 \"/src\"");
+        target.expect("PWD", "257 \"/dst\"");
+    }
     for (auto [fake, id, name] : {std::tuple{&source, SideId::Left, u"src"_s},
                                   std::tuple{&target, SideId::Right, u"dst"_s}})
         app.connections().ConnectToSite(
@@ -307,14 +319,21 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
     QCOMPARE(ended.count(), 2);
     QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
              (source.mismatches() + target.mismatches()).join('\n'));
-    QVERIFY(app.queue().isEmpty());
+    QCOMPARE(app.queue().isEmpty(), targetReturns);
     if (sourceDrops) {
         QCOMPARE(batch.exitCode(), 0);
         QCOMPARE(errors, QStringList());
-    } else {
+    } else if (targetReturns) {
         // The refused file is still reported; nothing else is.
         QCOMPARE(batch.exitCode(), 1);
-        QCOMPARE(errors, QStringList{u"korvane: 1 file(s) did not arrive"_s});
+        QCOMPARE(errors, (QStringList{u"korvane: did not arrive: /src/f"_s,
+                                      u"korvane: 1 file(s) did not arrive"_s}));
+    } else {
+        QCOMPARE(batch.exitCode(), 1);
+        QCOMPARE(errors, (QStringList{u"korvane: did not arrive: /src/f"_s,
+                                      u"korvane: left in the queue: /src/g"_s,
+                                      u"korvane: 1 file(s) did not arrive; 1 entries left in "
+                                      "the queue"_s}));
     }
 }
 

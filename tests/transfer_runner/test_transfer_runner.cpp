@@ -176,7 +176,7 @@ void TestTransferRunner::copiesTreeDepthFirst() {
     QVERIFY(!left.button(SideButton::Stop).enabled);
     QVERIFY(m_app->queueRunner().queueMenuTransferEnabled());
     QCOMPARE(m_app->title(), u"Korvane"_s);
-    QCOMPARE(m_app->runState().abandonedFiles, 0);
+    QCOMPARE(m_app->runState().abandoned, QStringList());
     // The statistics the run held back are on disk once it ended.
     QFile stats(m_app->paths().filePath(u"Stats.dat"_s));
     QVERIFY(stats.open(QIODevice::ReadOnly));
@@ -360,7 +360,7 @@ void TestTransferRunner::downloadsAndUploadsFolders() {
     QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"up/f.txt"_s), QByteArray("eff"));
     QCOMPARE(FetchRemoteFile(right.session(), m_rightDir + u"up/inner/g.txt"_s), QByteArray("gee"));
     QVERIFY(logged(u"Queue done: Transfered 5 Files  Total Size: 17  bytes in "_s, clMaroon));
-    QCOMPARE(m_app->runState().abandonedFiles, 0);
+    QCOMPARE(m_app->runState().abandoned, QStringList());
 }
 
 void TestTransferRunner::lostSessionRestartsTheRun() {

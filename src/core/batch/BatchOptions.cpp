@@ -60,6 +60,7 @@ QString UsageText() {
         "  korvane --queue tree.kqf --transfer --exit-when-done \"SiteA;SiteB\"\n"
         "Exit code 0: the queue ran empty and every file arrived. 1: a site could not\n"
         "be logged in, the queue file could not be read, a file did not arrive or\n"
-        "entries were left in the queue. 2: the command line could not be followed.\n"
+        "entries were left in the queue; each such path is named on standard error.\n"
+        "2: the command line could not be followed.\n"
         "A batch run writes no window layout or setting back to Korvane.ini.\n");
 }

@@ -73,7 +73,7 @@ void BatchRun::connectAndRun() {
 
 void BatchRun::onRunEnded(QueueRunner::RunEnd how) {
     ++m_runsEnded;
-    m_abandoned += m_app.runState().abandonedFiles;
+    m_abandoned += m_app.runState().abandoned;
     // A lost site is being brought back; its restart continues the run. A
     // site lost while a failed file was given up ends the run on the next
     // entry as not connected, and comes back the same way.
@@ -83,11 +83,12 @@ void BatchRun::onRunEnded(QueueRunner::RunEnd how) {
         return;
     }
     const int left = m_app.queue().count();
-    if (how == QueueRunner::RunEnd::Completed && left == 0 && m_abandoned == 0)
+    if (how == QueueRunner::RunEnd::Completed && left == 0 && m_abandoned.isEmpty())
         return finish(0);
+    nameWhatIsMissing();
     QStringList problems;
-    if (m_abandoned > 0)
-        problems << QStringLiteral("%1 file(s) did not arrive").arg(m_abandoned);
+    if (!m_abandoned.isEmpty())
+        problems << QStringLiteral("%1 file(s) did not arrive").arg(m_abandoned.size());
     if (left > 0)
         problems << QStringLiteral("%1 entries left in the queue").arg(left);
     if (problems.isEmpty())
@@ -98,7 +99,19 @@ void BatchRun::onRunEnded(QueueRunner::RunEnd how) {
 void BatchRun::onRestartAttempted() {
     // The reconnect came back without a run: the site stayed away.
     if (!m_done && m_runsAtStop == m_runsEnded && !m_app.queueRunner().running() &&
-        !m_app.connections().timerConnect().isActive())
+        !m_app.connections().timerConnect().isActive()) {
+        nameWhatIsMissing();
         fail(QStringLiteral("a site was lost and could not be reconnected; %1 entries left in the queue")
                  .arg(m_app.queue().count()));
+    }
+}
+
+void BatchRun::nameWhatIsMissing() {
+    if (m_done)
+        return;
+    for (const QString& path : std::as_const(m_abandoned))
+        m_printError(QStringLiteral("korvane: did not arrive: ") + path);
+    const QueueModel& queue = m_app.queue();
+    for (int row = 0; row < queue.count(); ++row)
+        m_printError(QStringLiteral("korvane: left in the queue: ") + queue.entry(row).SourcePath);
 }

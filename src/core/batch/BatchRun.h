@@ -35,6 +35,9 @@ private:
     void finish(int exitCode);
     void onRunEnded(QueueRunner::RunEnd how);
     void onRestartAttempted();
+    // One line per path that did not arrive and per entry still queued, so
+    // a script can tell which files to look at.
+    void nameWhatIsMissing();
 
     App& m_app;
     BatchOptions m_options;
@@ -42,7 +45,7 @@ private:
     Printer m_printError;
     int m_runsEnded = 0;
     int m_runsAtStop = -1;
-    int m_abandoned = 0;
+    QStringList m_abandoned;
     bool m_done = false;
     int m_exitCode = 0;
 };

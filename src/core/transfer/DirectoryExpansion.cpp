@@ -71,7 +71,7 @@ std::vector<QueueEntry> DirectoryExpansion::remoteEntries(Side& source, Side& de
             continue;
         if (!IsPlainName(row.name)) {
             log(RefusedNameLine(row.name), clRed);
-            ++m_app.runState().abandonedFiles;
+            m_app.runState().abandoned.append(here + row.name);
             continue;
         }
         const bool file = row.kind == EntryKind::File;
@@ -128,7 +128,7 @@ void DirectoryExpansion::ExpandQueuedDirectory(const QString& dirPath, SideId so
         log(QStringLiteral("Directory Skipped: ") + dir +
                 QStringLiteral(" (nested too deep; a link may point back up)"),
             clRed);
-        ++run.abandonedFiles;
+        run.abandoned.append(dir);
         return;
     }
     if (mode == Mode::Upload) {
@@ -141,14 +141,14 @@ void DirectoryExpansion::ExpandQueuedDirectory(const QString& dirPath, SideId so
         log(QStringLiteral("Directory Skipped: ") + head.TargetPath +
                 QStringLiteral(" (a link is in its place; it is not followed)"),
             clRed);
-        ++run.abandonedFiles;
+        run.abandoned.append(dir);
         return;
     }
     Side& source = m_app.side(sourceSide);
     Side& destination = m_app.side(OtherSide(sourceSide));
     if (!enterRemoteSource(source, dir)) {
         log(QStringLiteral("Directory Skipped: ") + dir, clRed);
-        ++run.abandonedFiles;
+        run.abandoned.append(dir);
         return;
     }
     if (run.StopRequested)

@@ -54,7 +54,7 @@ void QueueRunner::Transfer1Click() {
     setQueueMenuTransfer(false);
     run.LastCreatedDir.clear();
     run.totals = RunTotals();
-    run.abandonedFiles = 0;
+    run.abandoned.clear();
     m_running = true;
     this->run();
 }
@@ -179,7 +179,7 @@ QueueRunner::Step QueueRunner::processSiteToSiteFile(const QueueEntry& entry) {
     if (m_app.side(source).session().isConnected()) {
         removeHead(entry);
         if (failed)
-            ++m_app.runState().abandonedFiles;
+            m_app.runState().abandoned.append(entry.SourcePath);
     }
     return Step::Next;
 }

@@ -53,7 +53,7 @@ QueueRunner::Step QueueRunner::processLocalFile(const QueueEntry& entry, bool do
         break;
     case LocalTransfer::Outcome::Failed:
         log(QStringLiteral("Transfer failed: %1: %2").arg(name, result.message), clRed);
-        ++run.abandonedFiles;
+        run.abandoned.append(entry.SourcePath);
         break;
     case LocalTransfer::Outcome::Stopped:
         log(QStringLiteral("Transfer failed: %1: %2").arg(name, result.message), clRed);

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -33,9 +34,10 @@ struct TransferRunState {
     // Seconds of the current site-to-site file, counted by the transfer timer.
     qint64 ElapsedSeconds = 0;
     RunTotals totals;
-    // Files of this run that did not arrive (failed, refused, cut short);
-    // an unattended run reports failure when there are any.
-    int abandonedFiles = 0;
+    // Source paths of this run's files (or whole directories) that did not
+    // arrive: failed, refused, cut short. An unattended run names them and
+    // reports failure when there are any.
+    QStringList abandoned;
 
     // A download or upload through this program is under way.
     bool LocalBusy = false;
