@@ -9,6 +9,7 @@
 #include "ScriptedUserPrompts.h"
 #include "TwoSites.h"
 #include "app/App.h"
+#include "listing/ListingModel.h"
 #include "net/FtpSession.h"
 #include "transfer/QueueRunner.h"
 
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void siteToSiteNeedsBothSides();
     void downloadsAndUploadsFolders();
     void lostSessionRestartsTheRun();
+    void arrivedFileLeavesWhenTheSourceDrops();
 
 private:
     void startApp(const QByteArray& mainKeys, const QByteArray& skipList = {});
@@ -416,6 +418,61 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
     QVERIFY(m_app->queue().isEmpty());
     QCOMPARE(m_app->runState().totals.files, 1);
     QVERIFY(!m_app->runState().RetryCurrent);
+}
+
+// The source drops while it answers the next file's PASV, sent as the
+// target is asked for the size: the file before arrived whole, so it leaves
+// the queue, is reported with its size, and is not copied again.
+void TestTransferRunner::arrivedFileLeavesWhenTheSourceDrops() {
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nRestoreResume=1\r\n");
+    QVERIFY(m_app);
+    m_app->connections().timerConnect().setInterval(10);
+    FakeFtpServer source;
+    FakeFtpServer target;
+    QVERIFY(source.listen() && target.listen());
+    ScriptLoginAt(source, "/src");
+    ScriptLoginAt(target, "/dst");
+    for (FakeFtpServer* fake : {&source, &target})
+        fake->expect("TYPE I", "200 binary");
+    ScriptFxpStart(source, target, "f");
+    source.expect("RETR f", [&target](FakeFtpServer& s, const QByteArray&) {
+        s.send("150 sending");
+        s.send("226 sent");
+        target.sendAfterAnswer("STOR f", "226 stored");
+    });
+    target.expect("SIZE f", "213 10");
+    source.expect("PASV", [](FakeFtpServer& s, const QByteArray&) { s.closeClient(); });
+    source.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
+    source.expect("CWD /src/", "250 ok");
+    source.expect("PWD", "257 \"/src\"");
+    source.expect("TYPE I", "200 binary");
+    ScriptFxpStart(source, target, "g");
+    ScriptFxpArrives(source, target, "g");
+    source.expect("PWD", "257 \"/src\"");
+    target.expect("PWD", "257 \"/dst\"");
+    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
+        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s,
+                                            QString::number(fake->port()), u"u"_s, u"p"_s, u"00"_s,
+                                            {}},
+                                           id);
+    ListingModel& listing = m_app->left().listing();
+    listing.beginListing();
+    for (const QString& name : {u"f"_s, u"g"_s})
+        listing.AddListEntry(DirEntry{name, 10, u"10"_s});
+    listing.endListing();
+    for (const char* name : {"f", "g"})
+        m_app->queue().append(QueueEntry{u"/src/"_s + QLatin1String(name),
+                                         u"/dst/"_s + QLatin1String(name), u"10"_s, 3,
+                                         Direction::FxpLeftToRight});
+    QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
+    runQueue();
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 10000);
+    QCOMPARE(ended.at(1).at(0).value<QueueRunner::RunEnd>(), QueueRunner::RunEnd::Completed);
+    QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
+             (source.mismatches() + target.mismatches()).join('\n'));
+    QVERIFY(m_app->queue().isEmpty());
+    QCOMPARE(source.received().count("RETR f"), 1);
+    QVERIFY(logged(u"Transfer done: f 10 bytes in "_s, clMaroon));
 }
 
 QTEST_GUILESS_MAIN(TestTransferRunner)

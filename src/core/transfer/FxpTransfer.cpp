@@ -387,6 +387,12 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
     m_app.transferTimer().stop();
     if (outcome != FxpOutcome::Done)
         return outcome;
+    // Taken now: a site lost during the checks below clears its listing and
+    // header, and the copy is done all the same.
+    const qint64 copyMs = elapsed.elapsed();
+    const qint64 size = LookUpListedSize(sourceName);
+    const QString targetSite = target.headerText();
+    const QString sourceSite = source.headerText();
     QString notWhole;
     try {
         // Only the source listens for the next file unless its site asks
@@ -403,10 +409,9 @@ FxpOutcome FxpTransfer::FxpTransferFile(const QString& sourcePath, const QString
         return FxpOutcome::Failed;
     }
 
-    const qint64 size = LookUpListedSize(sourceName);
-    log(FormatTransferDone(elapsed.elapsed(), size, sourceName, run.totals, QLocale()), clMaroon);
+    log(FormatTransferDone(copyMs, size, sourceName, run.totals, QLocale()), clMaroon);
     ++run.FilesSinceDirStart;
-    m_app.siteStats().RecordCopy(target.headerText(), source.headerText(), size);
+    m_app.siteStats().RecordCopy(targetSite, sourceSite, size);
 
     m_app.setTitle(QString::fromLatin1(App::Title));
     m_app.transferTicker().UpdateTitle(true);

@@ -174,9 +174,10 @@ QueueRunner::Step QueueRunner::processSiteToSiteFile(const QueueEntry& entry) {
     case FxpOutcome::SkippedExisting:
         break;
     }
-    // With the source lost the entry stays for the reconnect, so it has not
-    // failed yet: counting it too would report a file that arrives later.
-    if (m_app.side(source).session().isConnected()) {
+    // With the source lost a failed entry stays for the reconnect, so it has
+    // not failed yet: counting it too would report a file that arrives
+    // later. One that arrived leaves, or it would be copied again.
+    if (!failed || m_app.side(source).session().isConnected()) {
         removeHead(entry);
         if (failed)
             m_app.runState().abandoned.append(entry.SourcePath);
