@@ -266,6 +266,13 @@ class ControlSession(threading.Thread):
                     seconds = plan.stall()
                     plan.record(fault, "%s held %.1f s" % (what, seconds))
                     time.sleep(seconds)
+                    # A client that gave up meanwhile may have done the work
+                    # again on a new connection: its old STOR reaching the
+                    # server now would empty the file the retry copied whole,
+                    # and no client can take back a command it sent. The
+                    # soak is after the client's faults, not that one.
+                    if self.client_gone():
+                        break
                     self.last_verb = verb
                     self.server.sendall(line)
                     continue
@@ -278,6 +285,14 @@ class ControlSession(threading.Thread):
         except OSError:
             pass
         self.shut()
+
+    def client_gone(self):
+        try:
+            return self.client.recv(1, socket.MSG_PEEK | socket.MSG_DONTWAIT) == b""
+        except BlockingIOError:
+            return False
+        except OSError:
+            return True
 
     def lines_of(self, sock):
         # Whole lines, each with its LF, until the peer closes or we shut.
