@@ -35,6 +35,10 @@ private Q_SLOTS:
 
 private:
     void startApp(const QByteArray& mainKeys, const QString& fxpMethods);
+    // A name no earlier run left on a server (C servers keep their files).
+    QString freshName() {
+        return u"korvane-fxp-%1-%2"_s.arg(QCoreApplication::applicationPid()).arg(++m_dirs);
+    }
     // A fresh directory on the side's server; returns it with its separator.
     QString makeDirectory(Side& side, const QString& name);
     // The commands sent, each with the side's colour, in order.
@@ -131,7 +135,7 @@ void TestTransferFxp::copiesOneFile() {
     startApp({}, methods);
     Side& source = leftToRight ? m_app->left() : m_app->right();
     Side& target = leftToRight ? m_app->right() : m_app->left();
-    const QString name = u"korvane-fxp-%1"_s.arg(++m_dirs);
+    const QString name = freshName();
     const QString from = makeDirectory(source, name);
     const QString to = makeDirectory(target, name);
     QByteArray content(300'000, Qt::Uninitialized);
@@ -178,7 +182,7 @@ void TestTransferFxp::presentFileIsSkipped() {
     startApp("Skip File=1\r\n", u"00"_s);
     Side& left = m_app->left();
     Side& right = m_app->right();
-    const QString name = u"korvane-fxp-%1"_s.arg(++m_dirs);
+    const QString name = freshName();
     const QString from = makeDirectory(left, name);
     const QString to = makeDirectory(right, name);
     QVERIFY(PutRemoteFile(left.session(), from + u"a.txt"_s, "new"));
@@ -207,7 +211,7 @@ void TestTransferFxp::refusedStoreLeavesBothSitesReady() {
     startApp({}, u"00"_s);
     Side& left = m_app->left();
     Side& right = m_app->right();
-    const QString name = u"korvane-fxp-%1"_s.arg(++m_dirs);
+    const QString name = freshName();
     const QString from = makeDirectory(left, name);
     const QString to = makeDirectory(right, name);
     const QByteArray content(200'000, 'k');
