@@ -32,6 +32,7 @@ private Q_SLOTS:
     void serversThatMisbehave();
     void passiveGoesAheadOfTheNextFile_data();
     void passiveGoesAheadOfTheNextFile();
+    void sourceClosingAfterItsCompletion();
 
 private:
     void startApp(const QByteArray& mainKeys, const QString& fxpMethods);
@@ -420,6 +421,40 @@ void TestTransferFxp::passiveGoesAheadOfTheNextFile() {
              (source.mismatches() + target.mismatches()).join('\n'));
     QVERIFY(source.scriptDone() && target.scriptDone());
     QCOMPARE(m_app->runState().totals.files, lost ? 0 : 2);
+}
+
+// A source that closes right behind its 226 (a 421 follows it): the copy is
+// whole and done, and no PASV goes ahead to a session that is gone.
+void TestTransferFxp::sourceClosingAfterItsCompletion() {
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\n");
+    QVERIFY(m_app);
+    FakeFtpServer source;
+    FakeFtpServer target;
+    QVERIFY(source.listen() && target.listen());
+    scriptLogins(source, target, true);
+    source.expect("PASV", "227 Entering Passive Mode (10,9,8,7,4,1)");
+    target.expect("PORT 127,0,0,1,4,1", "200 ok");
+    target.expect("STOR f", "150 storing");
+    source.expect("RETR f", [&target](FakeFtpServer& s, const QByteArray&) {
+        s.send("150 sending");
+        s.send("226 sent\r\n421 closing");
+        target.sendAfterAnswer("STOR f", "226 stored");
+    });
+    target.expect("SIZE f", "213 10");
+    connectToFakes(source, target);
+    ListingModel& listing = m_app->left().listing();
+    listing.beginListing();
+    listing.AddListEntry(DirEntry{u"f"_s, 10, u"10"_s});
+    listing.endListing();
+
+    FxpTransfer fxp(*m_app);
+    QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left, true)),
+             int(FxpOutcome::Done));
+    QVERIFY2(source.mismatches().isEmpty() && target.mismatches().isEmpty(),
+             (source.mismatches() + target.mismatches()).join('\n'));
+    QCOMPARE(source.received().count("PASV"), 1);
+    QVERIFY(!m_app->left().session().isConnected());
+    QCOMPARE(m_app->runState().totals.files, 1);
 }
 
 QTEST_GUILESS_MAIN(TestTransferFxp)

@@ -190,8 +190,13 @@ QString FxpTransfer::checkArrivedWhole(Side& source, Side& target, const QString
     // lacks the file: the source is asked for its size then, and a reply
     // given ahead serves only while nothing was written since.
     passiveAhead = passiveAhead && expected && source.session().isConnected();
-    if (passiveAhead)
-        source.session().SendCommand(QStringLiteral("PASV"));
+    try {
+        if (passiveAhead)
+            source.session().SendCommand(QStringLiteral("PASV"));
+    } catch (const NetError&) {
+        // The copy is checked all the same; the next file meets the fault.
+        passiveAhead = false;
+    }
     // Both servers say 226 when the data connection between them is cut
     // short too: only the size the target holds tells.
     std::optional<qint64> arrived;
