@@ -248,9 +248,7 @@ void TestAppBatch::siteLostWithAFailedFileComesBack() {
     // A session is asked for TYPE I once per login.
     QSet<FakeFtpServer*> binary;
     auto relogin = [&binary](FakeFtpServer& fake, const QByteArray& dir) {
-        ScriptLogin(fake);
-        fake.expect("CWD " + dir + "/", "250 ok");
-        fake.expect("PWD", "257 \"" + dir + "\"");
+        ScriptReloginAt(fake, dir);
         binary.remove(&fake);
     };
     auto start = [&binary](FakeFtpServer& src, FakeFtpServer& dst, const QByteArray& name) {

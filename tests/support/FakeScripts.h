@@ -3,6 +3,9 @@
 // Script steps that most tests with a FakeFtpServer begin with.
 #include "FakeFtpServer.h"
 #include "app/App.h"
+#include "listing/ListingModel.h"
+
+#include <QStringList>
 
 // USER, PASS and SYST, each accepted.
 inline void ScriptLogin(FakeFtpServer& fake) {
@@ -12,6 +15,13 @@ inline void ScriptLogin(FakeFtpServer& fake) {
 // A login that ends in dir, as a site without an initial path shows it.
 inline void ScriptLoginAt(FakeFtpServer& fake, const QByteArray& dir) {
     ScriptLogin(fake);
+    fake.expect("PWD", "257 \"" + dir + "\"");
+}
+
+// A login again after a drop: back into the directory the side showed.
+inline void ScriptReloginAt(FakeFtpServer& fake, const QByteArray& dir) {
+    ScriptLogin(fake);
+    fake.expect("CWD " + dir + "/", "250 ok");
     fake.expect("PWD", "257 \"" + dir + "\"");
 }
 
@@ -34,6 +44,24 @@ inline void ConnectLeftToFake(App& app, const FakeFtpServer& fake,
                                      QString::number(fake.port()), QStringLiteral("u"),
                                      QStringLiteral("p"), options, {}},
                                     SideId::Left);
+}
+
+// The left side logs in to one fake, the right side to the other.
+inline void ConnectToFakes(App& app, const FakeFtpServer& left, const FakeFtpServer& right) {
+    for (auto [fake, id] : {std::pair{&left, SideId::Left}, std::pair{&right, SideId::Right}})
+        app.connections().ConnectToSite({QStringLiteral("fake"), QStringLiteral("127.0.0.1"),
+                                         QString::number(fake->port()), QStringLiteral("u"),
+                                         QStringLiteral("p"), QStringLiteral("00"), {}},
+                                        id);
+}
+
+// The side's listing shows these files, each of this many bytes.
+inline void ShowFiles(App& app, SideId id, const QStringList& names, qint64 size) {
+    ListingModel& listing = app.side(id).listing();
+    listing.beginListing();
+    for (const QString& name : names)
+        listing.AddListEntry(DirEntry{name, size, QString::number(size)});
+    listing.endListing();
 }
 
 // One site-to-site file: PASV to the source, PORT and STOR to the target.

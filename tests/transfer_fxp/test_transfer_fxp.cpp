@@ -8,7 +8,6 @@
 #include "ScriptedUserPrompts.h"
 #include "TwoSites.h"
 #include "app/App.h"
-#include "listing/ListingModel.h"
 #include "net/FtpSession.h"
 #include "transfer/FxpTransfer.h"
 
@@ -46,8 +45,8 @@ private:
     QStringList commands() const;
     // Both fakes log in at /src and /dst; then TYPE I when asked for.
     static void scriptLogins(FakeFtpServer& source, FakeFtpServer& target, bool binary);
-    // The left side logs in to the source, the right side to the target.
-    void connectToFakes(const FakeFtpServer& source, const FakeFtpServer& target);
+    // An app, and two fakes listening for it.
+    bool startWithFakes(FakeFtpServer& source, FakeFtpServer& target, const QByteArray& keys);
 
     TwoSites m_sites;
     RecordingDesktopServices m_services;
@@ -89,11 +88,10 @@ void TestTransferFxp::scriptLogins(FakeFtpServer& source, FakeFtpServer& target,
     }
 }
 
-void TestTransferFxp::connectToFakes(const FakeFtpServer& source, const FakeFtpServer& target) {
-    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
-        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s, QString::number(fake->port()),
-                                            u"u"_s, u"p"_s, u"00"_s, {}},
-                                           id);
+bool TestTransferFxp::startWithFakes(FakeFtpServer& source, FakeFtpServer& target,
+                                     const QByteArray& keys) {
+    m_app = m_sites.startApp(m_services, m_prompts, keys);
+    return m_app && source.listen() && target.listen();
 }
 
 QStringList TestTransferFxp::commands() const {
@@ -254,11 +252,9 @@ void TestTransferFxp::serversThatMisbehave_data() {
 void TestTransferFxp::serversThatMisbehave() {
     QFETCH(QString, kind);
     QFETCH(int, outcome);
-    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=1\r\n");
-    QVERIFY(m_app);
     FakeFtpServer source;
     FakeFtpServer target;
-    QVERIFY(source.listen() && target.listen());
+    QVERIFY(startWithFakes(source, target, "ConnectTimeout=1\r\n"));
     scriptLogins(source, target, kind != u"cwd"_s);
     // The reply names a host nobody can reach; the port numbers count.
     if (kind == u"cwd"_s)
@@ -315,12 +311,9 @@ void TestTransferFxp::serversThatMisbehave() {
             (kind == u"fail"_s ? source : target).expect("ABOR", "226 aborted");
         }
     }
-    connectToFakes(source, target);
+    ConnectToFakes(*m_app, source, target);
     if (kind == u"stale"_s) {
-        ListingModel& listing = m_app->left().listing();
-        listing.beginListing();
-        listing.AddListEntry(DirEntry{u"f"_s, 5, u"5"_s});
-        listing.endListing();
+        ShowFiles(*m_app, SideId::Left, {u"f"_s}, 5);
     }
     FxpTransfer fxp(*m_app);
     const QString targetPath = kind == u"cwd"_s ? u"/other/f"_s : u"/dst/f"_s;
@@ -360,11 +353,9 @@ void TestTransferFxp::passiveGoesAheadOfTheNextFile_data() {
 void TestTransferFxp::passiveGoesAheadOfTheNextFile() {
     QFETCH(QString, between);
     const bool lost = between == u"lost"_s;
-    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\n");
-    QVERIFY(m_app);
     FakeFtpServer source;
     FakeFtpServer target;
-    QVERIFY(source.listen() && target.listen());
+    QVERIFY(startWithFakes(source, target, "ConnectTimeout=2\r\n"));
     scriptLogins(source, target, true);
     auto exchange = [&source, &target](const QByteArray& name, const QByteArray& port,
                                        bool passive) {
@@ -397,12 +388,8 @@ void TestTransferFxp::passiveGoesAheadOfTheNextFile() {
         exchange("g", between == u"NOOP"_s ? "3" : "2", between == u"NOOP"_s);
         target.expect("SIZE g", "213 10");
     }
-    connectToFakes(source, target);
-    ListingModel& listing = m_app->left().listing();
-    listing.beginListing();
-    for (const QString& name : {u"f"_s, u"g"_s})
-        listing.AddListEntry(DirEntry{name, 10, u"10"_s});
-    listing.endListing();
+    ConnectToFakes(*m_app, source, target);
+    ShowFiles(*m_app, SideId::Left, {u"f"_s, u"g"_s}, 10);
 
     FxpTransfer fxp(*m_app);
     QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left, true)),
@@ -426,11 +413,9 @@ void TestTransferFxp::passiveGoesAheadOfTheNextFile() {
 // A source that closes right behind its 226 (a 421 follows it): the copy is
 // whole and done, and no PASV goes ahead to a session that is gone.
 void TestTransferFxp::sourceClosingAfterItsCompletion() {
-    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\n");
-    QVERIFY(m_app);
     FakeFtpServer source;
     FakeFtpServer target;
-    QVERIFY(source.listen() && target.listen());
+    QVERIFY(startWithFakes(source, target, "ConnectTimeout=2\r\n"));
     scriptLogins(source, target, true);
     source.expect("PASV", "227 Entering Passive Mode (10,9,8,7,4,1)");
     target.expect("PORT 127,0,0,1,4,1", "200 ok");
@@ -441,11 +426,8 @@ void TestTransferFxp::sourceClosingAfterItsCompletion() {
         target.sendAfterAnswer("STOR f", "226 stored");
     });
     target.expect("SIZE f", "213 10");
-    connectToFakes(source, target);
-    ListingModel& listing = m_app->left().listing();
-    listing.beginListing();
-    listing.AddListEntry(DirEntry{u"f"_s, 10, u"10"_s});
-    listing.endListing();
+    ConnectToFakes(*m_app, source, target);
+    ShowFiles(*m_app, SideId::Left, {u"f"_s}, 10);
 
     FxpTransfer fxp(*m_app);
     QCOMPARE(int(fxp.FxpTransferFile(u"/src/f"_s, u"/dst/f"_s, SideId::Left, true)),

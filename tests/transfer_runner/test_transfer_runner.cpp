@@ -9,7 +9,6 @@
 #include "ScriptedUserPrompts.h"
 #include "TwoSites.h"
 #include "app/App.h"
-#include "listing/ListingModel.h"
 #include "net/FtpSession.h"
 #include "transfer/QueueRunner.h"
 
@@ -38,6 +37,8 @@ private Q_SLOTS:
     void arrivedFileLeavesWhenTheSourceDrops();
 
 private:
+    // An app that reconnects a lost site at once, and two fakes listening.
+    bool startWithFakes(FakeFtpServer& source, FakeFtpServer& target);
     void startApp(const QByteArray& mainKeys, const QByteArray& skipList = {});
     // A fresh directory on each server, both sides in it.
     void enterFreshDirectories();
@@ -71,6 +72,14 @@ void TestTransferRunner::startApp(const QByteArray& mainKeys, const QByteArray& 
         m_sites.addDataFile(u"skiplist.dat"_s, "[_Skip_]\r\n" + skipList);
     m_app = m_sites.startConnectedApp(m_services, m_prompts, mainKeys);
     QVERIFY(m_app);
+}
+
+bool TestTransferRunner::startWithFakes(FakeFtpServer& source, FakeFtpServer& target) {
+    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nRestoreResume=1\r\n");
+    if (!m_app)
+        return false;
+    m_app->connections().timerConnect().setInterval(10);
+    return source.listen() && target.listen();
 }
 
 void TestTransferRunner::enterFreshDirectories() {
@@ -366,12 +375,9 @@ void TestTransferRunner::downloadsAndUploadsFolders() {
 }
 
 void TestTransferRunner::lostSessionRestartsTheRun() {
-    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nRestoreResume=1\r\n");
-    QVERIFY(m_app);
-    m_app->connections().timerConnect().setInterval(10);
     FakeFtpServer source;
     FakeFtpServer target;
-    QVERIFY(source.listen() && target.listen());
+    QVERIFY(startWithFakes(source, target));
     auto exchange = [](FakeFtpServer& src, FakeFtpServer& dst, bool dropSource) {
         // A new login starts in the server's default type; a session that
         // lived on is still binary and is not asked again.
@@ -394,18 +400,12 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
     ScriptLoginAt(target, "/dst");
     exchange(source, target, true);
     // The reconnect enters the directory the side showed and tries again.
-    source.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    source.expect("CWD /src/", "250 ok");
-    source.expect("PWD", "257 \"/src\"");
+    ScriptReloginAt(source, "/src");
     exchange(source, target, false);
     // Done: both sides are refreshed where they are.
     source.expect("PWD", "257 \"/src\"");
     target.expect("PWD", "257 \"/dst\"");
-    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
-        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s,
-                                            QString::number(fake->port()), u"u"_s, u"p"_s, u"00"_s,
-                                            {}},
-                                           id);
+    ConnectToFakes(*m_app, source, target);
     m_app->queue().append(QueueEntry{u"/src/f"_s, u"/dst/f"_s, u"10"_s, 3, Direction::FxpLeftToRight});
     QSignalSpy ended(&m_app->queueRunner(), &QueueRunner::runEnded);
     QCOMPARE(runQueue(), QueueRunner::RunEnd::Stopped);
@@ -424,12 +424,9 @@ void TestTransferRunner::lostSessionRestartsTheRun() {
 // target is asked for the size: the file before arrived whole, so it leaves
 // the queue, is reported with its size, and is not copied again.
 void TestTransferRunner::arrivedFileLeavesWhenTheSourceDrops() {
-    m_app = m_sites.startApp(m_services, m_prompts, "ConnectTimeout=2\r\nRestoreResume=1\r\n");
-    QVERIFY(m_app);
-    m_app->connections().timerConnect().setInterval(10);
     FakeFtpServer source;
     FakeFtpServer target;
-    QVERIFY(source.listen() && target.listen());
+    QVERIFY(startWithFakes(source, target));
     ScriptLoginAt(source, "/src");
     ScriptLoginAt(target, "/dst");
     for (FakeFtpServer* fake : {&source, &target})
@@ -442,24 +439,14 @@ void TestTransferRunner::arrivedFileLeavesWhenTheSourceDrops() {
     });
     target.expect("SIZE f", "213 10");
     source.expect("PASV", [](FakeFtpServer& s, const QByteArray&) { s.closeClient(); });
-    source.expect("USER", "331 password").expect("PASS", "230 in").expect("SYST", "215 UNIX");
-    source.expect("CWD /src/", "250 ok");
-    source.expect("PWD", "257 \"/src\"");
+    ScriptReloginAt(source, "/src");
     source.expect("TYPE I", "200 binary");
     ScriptFxpStart(source, target, "g");
     ScriptFxpArrives(source, target, "g");
     source.expect("PWD", "257 \"/src\"");
     target.expect("PWD", "257 \"/dst\"");
-    for (auto [fake, id] : {std::pair{&source, SideId::Left}, std::pair{&target, SideId::Right}})
-        m_app->connections().ConnectToSite({u"fake"_s, u"127.0.0.1"_s,
-                                            QString::number(fake->port()), u"u"_s, u"p"_s, u"00"_s,
-                                            {}},
-                                           id);
-    ListingModel& listing = m_app->left().listing();
-    listing.beginListing();
-    for (const QString& name : {u"f"_s, u"g"_s})
-        listing.AddListEntry(DirEntry{name, 10, u"10"_s});
-    listing.endListing();
+    ConnectToFakes(*m_app, source, target);
+    ShowFiles(*m_app, SideId::Left, {u"f"_s, u"g"_s}, 10);
     for (const char* name : {"f", "g"})
         m_app->queue().append(QueueEntry{u"/src/"_s + QLatin1String(name),
                                          u"/dst/"_s + QLatin1String(name), u"10"_s, 3,
