@@ -218,14 +218,18 @@ void FtpSession::Disconnect() {
 
 // ---- commands ---------------------------------------------------------------------
 
-void FtpSession::DoCommand(const QString& text) {
-    const CommandKind kind = Classify(text);
+QByteArray FtpSession::beginCommand(const QString& text) {
     const QByteArray bytes = commandBytes(text);
     setCancelled(false);
     CheckConnection();
     reportStatus(text, 1);
     drain();
-    Transaction(bytes);
+    return bytes;
+}
+
+void FtpSession::DoCommand(const QString& text) {
+    const CommandKind kind = Classify(text);
+    Transaction(beginCommand(text));
     if (InRange(replyNumber(), 400, 599)) {
         fail(kind, true);
         return;
@@ -237,11 +241,7 @@ void FtpSession::DoCommand(const QString& text) {
 }
 
 void FtpSession::SendCommand(const QString& text) {
-    const QByteArray bytes = commandBytes(text);
-    setCancelled(false);
-    CheckConnection();
-    reportStatus(text, 1);
-    drain();
+    const QByteArray bytes = beginCommand(text);
     setLastReply({}, 0);
     Writeln(bytes);
     m_replyOwed = true;

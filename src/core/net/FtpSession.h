@@ -116,6 +116,9 @@ private:
     [[noreturn]] void refuseLogin();
     // The command as bytes; refuses line breaks, NUL bytes and overlong text.
     static QByteArray commandBytes(const QString& text);
+    // What every command does before it is written: the wire bytes, a
+    // connection, the status line, and lines nobody waited for shown.
+    QByteArray beginCommand(const QString& text);
     // Checks, drains and creates the data connection of a list or transfer.
     void startDataOperation();
     void beginDataPhase();
